@@ -1,0 +1,4 @@
+#include "BoardSize.h"
+
+int boardWidth = 6;
+int boardHeight = 5;

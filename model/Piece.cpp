@@ -1,0 +1,3 @@
+#include "Piece.h"
+
+Piece::Piece(int shapeIndex) : shape_(&catalogShape(shapeIndex)) {}

@@ -1,0 +1,89 @@
+#include "input/KeyLatch.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// Real SDL events on SDL's own queue; the dummy video driver needs no display.
+class KeyLatchTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    ASSERT_NE(SDL_SetVideoMode(64, 64, 32, SDL_SWSURFACE), nullptr) << SDL_GetError();
+  }
+  static void TearDownTestSuite() { SDL_Quit(); }
+
+  void SetUp() override {
+    pumpEvents();
+    for (int key = 0; key < SDLK_LAST; ++key) keyPressed(key, 1);
+  }
+
+  static void push(Uint8 type, int key) {
+    SDL_Event event = {};
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = static_cast<SDLKey>(key);
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+  }
+};
+
+}  // namespace
+
+TEST_F(KeyLatchTest, PressIsSeenFromItsPumpUntilReleaseOrConsumption) {
+  push(SDL_KEYDOWN, SDLK_SPACE);
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 0);  // not pumped yet
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 1);
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 1);  // unconsumed tests see it again
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 1), 1);
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 1), 0);  // consumed once
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 0);  // held, but no new key-down
+
+  push(SDL_KEYDOWN, SDLK_ESCAPE);
+  pumpEvents();
+  push(SDL_KEYUP, SDLK_ESCAPE);
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 1);
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 0);
+}
+
+TEST_F(KeyLatchTest, PressAndReleaseInOnePumpAreNeverSeen) {
+  push(SDL_KEYDOWN, SDLK_RETURN);
+  push(SDL_KEYUP, SDLK_RETURN);
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_RETURN, 0), 0);
+}
+
+TEST_F(KeyLatchTest, KeysAreLatchedApartAndConsumingAnUnlatchedKeyIsHarmless) {
+  push(SDL_KEYDOWN, SDLK_LEFT);
+  push(SDL_KEYDOWN, SDLK_o);
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_RIGHT, 1), 0);
+  EXPECT_EQ(keyPressed(SDLK_RIGHT, 0), 0);
+  EXPECT_EQ(keyPressed(SDLK_LEFT, 1), 1);
+  EXPECT_EQ(keyPressed(SDLK_o, 0), 1);
+  EXPECT_EQ(keyPressed(SDLK_p, 0), 0);
+}
+
+TEST_F(KeyLatchTest, QuitIsDroppedAndOutOfRangeSymbolsAreIgnored) {
+  SDL_Event quit = {};
+  quit.type = SDL_QUIT;
+  ASSERT_EQ(SDL_PushEvent(&quit), 0);
+  push(SDL_KEYDOWN, SDLK_LAST);
+  push(SDL_KEYDOWN, 100000);
+  push(SDL_KEYDOWN, SDLK_UP);
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_UP, 1), 1);
+  EXPECT_EQ(keyPressed(SDLK_LAST, 1), 0);
+  EXPECT_EQ(keyPressed(100000, 1), 0);
+  EXPECT_EQ(keyPressed(-1, 1), 0);
+  // The pump drained the queue, quit included.
+  SDL_Event left;
+  EXPECT_EQ(SDL_PollEvent(&left), 0);
+}

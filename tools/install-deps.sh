@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs the Debian packages that building (and, with "test", testing) need,
+# when any is missing. As root it runs apt-get; otherwise it prints the
+# command to run and fails.
+set -eu
+
+packages="g++ cmake make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev"
+if [ "${1:-}" = "test" ]; then
+  packages="$packages libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3"
+fi
+
+missing=""
+for package in $packages; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  case "$status" in
+    *" installed") ;;
+    *) missing="$missing $package" ;;
+  esac
+done
+[ -z "$missing" ] && exit 0
+
+command="apt-get install -y --no-install-recommends$missing"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages:$missing" >&2
+  echo "Install them with:  sudo $command" >&2
+  exit 1
+fi
+echo "Installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
+# A fresh machine may have no package lists yet: update and try once more.
+$command || { apt-get update && $command; }
