@@ -1,0 +1,33 @@
+// Every drawing operation: quads, lines, text, pieces and boards.
+#pragma once
+
+#include "Vector3.h"
+#include "model/BoardState.h"
+#include "model/Piece.h"
+
+constexpr int textBufferSize = 10000;
+
+// Where drawText formats its text; shared, so drawText is not reentrant.
+extern char textBuffer[textBufferSize];
+
+// The program-wide glyph atlas texture, loaded at start-up.
+extern int fontTexture;
+
+void drawVertex(const Vector3& v);
+// A quad spanned by two sides from a corner; texture -1 binds nothing.
+void drawQuad(Vector3 corner, Vector3 side1, Vector3 side2, int texture);
+void drawQuadRegion(Vector3 corner, Vector3 side1, Vector3 side2, int texture, float s0, float t0,
+                    float s1, float t1);
+// One line of glyphs stretched over `width`; moves `position` by `width`.
+void drawText(int texture, Vector3& position, Vector3 width, Vector3 height, const char* format,
+              ...) __attribute__((format(printf, 5, 6)));
+void drawLine(double x0, double y0, double x1, double y1);
+
+// The shape's palette colour times `brightness` becomes the current colour.
+void setShapeColor(int shapeIndex, float brightness);
+// The piece's cells as unit squares relative to `origin`.
+void drawPieceAt(const Piece& piece, Vector3 origin, float brightness);
+// The piece at its own position.
+void drawPiece(const Piece& piece, float brightness);
+// All pieces at full brightness, then the grey grid of the board size.
+void drawBoard(const BoardState& board);
