@@ -15,6 +15,27 @@ struct TimedMessage {
   std::string text;
 };
 
+// A message added at ticks `now` to live `durationMs` milliseconds: glyphs
+// 0.6 by 0.6 units, expiry now + durationMs in unsigned 32-bit arithmetic
+// (so it wraps after about 49.7 days).
+TimedMessage makeTimedMessage(Vector3 position, uint32_t now, int durationMs, std::string text);
+
+// Walks `messages` oldest first, reading the clock `now()` anew for each:
+// a message whose expiry is before that reading is removed, any other is
+// handed to `drawMessage`. A message thus lives through its expiry
+// millisecond.
+template <typename Clock, typename DrawMessage>
+void walkMessages(std::vector<TimedMessage>& messages, Clock now, DrawMessage drawMessage) {
+  for (auto message = messages.begin(); message != messages.end();) {
+    if (message->expiry < now()) {
+      message = messages.erase(message);
+      continue;
+    }
+    drawMessage(*message);
+    ++message;
+  }
+}
+
 class MessageOverlay {
  public:
   // Loads the overlay's own font texture from `fontFile`.
@@ -23,12 +44,13 @@ class MessageOverlay {
   MessageOverlay(const MessageOverlay&) = delete;
   MessageOverlay& operator=(const MessageOverlay&) = delete;
 
-  // Adds a formatted line (at most 999 characters) at `position`, shown for
-  // `durationMs` milliseconds from now.
+  // Adds a formatted line at `position`, shown for `durationMs` milliseconds
+  // from now. A text longer than 999 characters is cut there.
   void addMessage(Vector3 position, int durationMs, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
 
-  // Draws the live messages, oldest first, and drops the expired ones.
+  // Draws the live messages in white, oldest first, and drops the expired
+  // ones. The caller switches texturing on before and off after.
   void drawMessages();
 
   const std::vector<TimedMessage>& messages() const { return messages_; }

@@ -4,9 +4,9 @@
 # command to run and fails.
 set -eu
 
-packages="g++ cmake make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev"
+packages="g++ cmake make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libx11-dev"
 if [ "${1:-}" = "test" ]; then
-  packages="$packages libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3"
+  packages="$packages libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 python3-pil"
 fi
 
 missing=""

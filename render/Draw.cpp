@@ -1,0 +1,92 @@
+#include "Draw.h"
+
+#include <GL/gl.h>
+
+#include <cassert>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "TextLayout.h"
+#include "model/BoardSize.h"
+#include "model/Palette.h"
+
+char textBuffer[textBufferSize];
+int fontTexture = -1;
+
+void drawVertex(const Vector3& v) { glVertex3d(v.x, v.y, v.z); }
+
+void drawQuad(Vector3 corner, Vector3 side1, Vector3 side2, int texture) {
+  drawQuadRegion(corner, side1, side2, texture, 0.0f, 0.0f, 1.0f, 1.0f);
+}
+
+void drawQuadRegion(Vector3 corner, Vector3 side1, Vector3 side2, int texture, float s0, float t0,
+                    float s1, float t1) {
+  const Vector3 p1 = corner + side1;
+  const Vector3 p2 = p1 + side2;
+  const Vector3 p3 = corner + side2;
+  if (texture != -1) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  // Texture row 0 is the top of the picture, so the bottom edge takes t1.
+  glBegin(GL_QUADS);
+  glTexCoord2f(s0, t1);
+  drawVertex(corner);
+  glTexCoord2f(s1, t1);
+  drawVertex(p1);
+  glTexCoord2f(s1, t0);
+  drawVertex(p2);
+  glTexCoord2f(s0, t0);
+  drawVertex(p3);
+  glEnd();
+}
+
+void drawText(int texture, Vector3& position, Vector3 width, Vector3 height, const char* format,
+              ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  // A text too long for the buffer is cut at its end.
+  const int written = std::vsnprintf(textBuffer, sizeof textBuffer, format, arguments);
+  va_end(arguments);
+  if (written < 0) return;
+  layoutGlyphs(textBuffer, std::strlen(textBuffer), position, width,
+               [&](const Vector3& corner, const Vector3& advance, const GlyphCell& cell) {
+                 drawQuadRegion(corner, advance, height, texture, cell.s0, cell.t0, cell.s1,
+                                cell.t1);
+               });
+}
+
+void drawLine(double x0, double y0, double x1, double y1) {
+  glBegin(GL_LINES);
+  glVertex3d(x0, y0, 0.0);
+  glVertex3d(x1, y1, 0.0);
+  glEnd();
+}
+
+void setShapeColor(int shapeIndex, float brightness) {
+  assert(shapeIndex >= 0 && shapeIndex < shapeCount);
+  const PaletteColor& colour = Palette[shapeIndex];
+  glColor3f(static_cast<float>(colour.red * brightness),
+            static_cast<float>(colour.green * brightness),
+            static_cast<float>(colour.blue * brightness));
+}
+
+void drawPieceAt(const Piece& piece, Vector3 origin, float brightness) {
+  setShapeColor(piece.shapeIndex(), brightness);
+  const int8_t* cells = piece.cells();
+  for (int k = 0; k < maxShapeCells; ++k) {
+    const int8_t dx = cells[2 * k];
+    const int8_t dy = cells[2 * k + 1];
+    if (dx == cellEndMarker) break;
+    drawQuad(origin + Vector3(dx, dy, 0.0), Vector3(1, 0, 0), Vector3(0, 1, 0), -1);
+  }
+}
+
+void drawPiece(const Piece& piece, float brightness) {
+  drawPieceAt(piece, Vector3(piece.x(), piece.y(), 0.0), brightness);
+}
+
+void drawBoard(const BoardState& board) {
+  for (const Piece& piece : board.pieces) drawPiece(piece, 1.0f);
+  glColor3f(0.3f, 0.3f, 0.3f);
+  for (int i = 0; i <= boardHeight; ++i) drawLine(0, i, boardWidth, i);
+  for (int i = 0; i <= boardWidth; ++i) drawLine(i, boardHeight, i, 0);
+}

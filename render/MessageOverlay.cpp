@@ -1,0 +1,52 @@
+#include "MessageOverlay.h"
+
+#include <GL/gl.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <utility>
+
+#include "Draw.h"
+#include "Texture.h"
+#include "Video.h"
+
+namespace {
+
+constexpr int messageBufferSize = 1000;
+constexpr double glyphSize = 0.6;
+
+}  // namespace
+
+TimedMessage makeTimedMessage(Vector3 position, uint32_t now, int durationMs, std::string text) {
+  TimedMessage message;
+  message.position = position;
+  message.width = Vector3(glyphSize, 0, 0) * static_cast<double>(text.size());
+  message.height = Vector3(0, glyphSize, 0);
+  message.expiry = now + static_cast<uint32_t>(durationMs);
+  message.text = std::move(text);
+  return message;
+}
+
+MessageOverlay::MessageOverlay(const char* fontFile) : fontTexture_(loadTexture(fontFile, 32)) {}
+
+MessageOverlay::~MessageOverlay() { deleteTexture(fontTexture_); }
+
+void MessageOverlay::addMessage(Vector3 position, int durationMs, const char* format, ...) {
+  char buffer[messageBufferSize];
+  va_list arguments;
+  va_start(arguments, format);
+  const int written = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  va_end(arguments);
+  if (written < 0) buffer[0] = '\0';
+  messages_.push_back(makeTimedMessage(position, ticks(), durationMs, buffer));
+}
+
+void MessageOverlay::drawMessages() {
+  walkMessages(messages_, ticks, [this](const TimedMessage& message) {
+    glColor3f(1, 1, 1);
+    Vector3 position = message.position;
+    // Drawn literally: a percent sign in the stored text stays one.
+    drawText(static_cast<int>(fontTexture_), position, message.width, message.height, "%s",
+             message.text.c_str());
+  });
+}
