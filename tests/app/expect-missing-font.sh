@@ -1,0 +1,61 @@
+#!/bin/sh
+# Without a usable font.bmp the program must end with code -1 (255 here),
+# after printing the reason. When the file is missing, a modal box captioned
+# "Erreur" says so too, and the program waits until Return closes it; when
+# the file is there but is no bitmap, there is no box.
+#
+# Runs on an X display of its own, so that no other test takes the keyboard
+# focus from the box.
+set -u
+cavel=$1
+if [ -z "${CAVEL_OWN_DISPLAY:-}" ]; then
+  exec env CAVEL_OWN_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+printf "Erreur : Le fichier font.bmp requis n'existe pas !!\n" >expected.txt
+fail() {
+  echo "$*"
+  exit 1
+}
+
+# Waits up to ten seconds for process $1 to end; sets status to its exit
+# status, or to "timeout" after ending it.
+waitFor() {
+  tries=0
+  while kill -0 "$1" 2>/dev/null; do
+    tries=$((tries + 1))
+    if [ "$tries" -gt 100 ]; then
+      kill "$1"
+      wait "$1"
+      status=timeout
+      return
+    fi
+    sleep 0.1
+  done
+  wait "$1"
+  status=$?
+}
+
+# A missing file: the box, then the message and code 255 after Return.
+"$cavel" >out.txt 2>err.txt &
+pid=$!
+window=$(timeout 20 xdotool search --sync --name '^Erreur$' | head -n 1)
+[ -n "$window" ] || { kill "$pid"; fail "no window captioned Erreur"; }
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the program did not wait for the box to be closed"
+xdotool windowfocus --sync "$window"
+xdotool key Return
+waitFor "$pid"
+[ "$status" = 255 ] || fail "missing font.bmp: exit status $status, expected 255"
+cmp -s out.txt expected.txt || { echo "missing font.bmp: standard output was:"; cat out.txt; exit 1; }
+
+# A file that is no bitmap: the same message and code, and no box to wait for.
+echo "no bitmap here" >font.bmp
+"$cavel" >out.txt 2>err.txt &
+waitFor $!
+[ "$status" = 255 ] || fail "font.bmp not a bitmap: exit status $status, expected 255"
+cmp -s out.txt expected.txt || { echo "font.bmp not a bitmap: standard output was:"; cat out.txt; exit 1; }
+echo "both cases end with status 255 and the message"
