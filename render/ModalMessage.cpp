@@ -66,9 +66,9 @@ class MessageWindow {
 
     setNames(caption);
     setDialogHints();
-    XSelectInput(display_, window_,
-                 ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                     StructureNotifyMask);
+    XSelectInput(
+        display_, window_,
+        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
     XMapRaised(display_, window_);
   }
 
@@ -99,8 +99,8 @@ class MessageWindow {
           if (isDismissKey(XLookupKeysym(&event.xkey, 0))) return;
           break;
         case ButtonPress:
-          pressedOnButton = event.xbutton.button == Button1 &&
-                            onButton(event.xbutton.x, event.xbutton.y);
+          pressedOnButton =
+              event.xbutton.button == Button1 && onButton(event.xbutton.x, event.xbutton.y);
           break;
         case ButtonRelease:
           if (pressedOnButton && onButton(event.xbutton.x, event.xbutton.y)) return;
@@ -131,11 +131,11 @@ class MessageWindow {
     XSetWMProtocols(display_, window_, &deleteWindow_, 1);
 
     Atom dialog = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False),
-                    XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
+    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
+                    32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
     Atom modal = XInternAtom(display_, "_NET_WM_STATE_MODAL", False);
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM,
-                    32, PropModeReplace, reinterpret_cast<unsigned char*>(&modal), 1);
+    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(&modal), 1);
 
     XSizeHints* size = XAllocSizeHints();
     if (size) {

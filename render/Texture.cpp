@@ -116,7 +116,8 @@ void abortMissingFile(const char* path) {
   if (file != nullptr) std::fclose(file);
 
   // Built whole, whatever the length of the path.
-  const std::string message = std::string("Erreur : Le fichier ") + path + " requis n'existe pas !!";
+  const std::string message =
+      std::string("Erreur : Le fichier ") + path + " requis n'existe pas !!";
   // A box only when the file is not there at all; a file that exists but is
   // no usable bitmap gets the printed message alone.
   if (!opened && !showModalMessage("Erreur", message.c_str())) {

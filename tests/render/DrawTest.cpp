@@ -1,5 +1,3 @@
-#include "render/Draw.h"
-
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +9,7 @@
 #include "model/BoardSize.h"
 #include "model/Palette.h"
 #include "render/Camera.h"
+#include "render/Draw.h"
 #include "render/MessageOverlay.h"
 #include "render/Texture.h"
 #include "render/Video.h"
@@ -121,8 +120,8 @@ TEST_F(DrawTest, PiecesFillTheirCellsInTheirPaletteColours) {
   for (const Piece& piece : board.pieces) drawPiece(piece, 1.0f);
   readFrame();
 
-  const int covered[][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {3, 0, 5},
-                            {2, 1, 5}, {3, 1, 5}, {4, 1, 5}, {3, 2, 5}, {5, 2, 3},
+  const int covered[][3] = {{0, 0, 0}, {1, 0, 0},  {0, 1, 0},  {1, 1, 0},  {3, 0, 5},
+                            {2, 1, 5}, {3, 1, 5},  {4, 1, 5},  {3, 2, 5},  {5, 2, 3},
                             {5, 3, 3}, {0, 3, 12}, {1, 3, 12}, {1, 4, 12}, {2, 4, 12}};
   for (const auto& cell : covered) {
     SCOPED_TRACE(std::to_string(cell[0]) + "," + std::to_string(cell[1]));
@@ -222,7 +221,7 @@ TEST_F(DrawTest, TheOverlayDrawsLiveMessagesLiterallyInWhite) {
   overlay.addMessage(Vector3(-5, 0, 0), 60000, "%s", std::string(1500, 'x').c_str());
   ASSERT_EQ(overlay.messages().size(), 2u);
   EXPECT_EQ(overlay.messages()[0].text, "100% %s%n%s");  // formatted once
-  EXPECT_EQ(overlay.messages()[1].text.size(), 999u);   // cut, not overrun
+  EXPECT_EQ(overlay.messages()[1].text.size(), 999u);    // cut, not overrun
   EXPECT_DOUBLE_EQ(overlay.messages()[0].width.x, 0.6 * 11);
 
   glEnable(GL_TEXTURE_2D);

@@ -1,9 +1,9 @@
-#include "render/MessageOverlay.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "render/MessageOverlay.h"
 
 namespace {
 
@@ -23,8 +23,7 @@ class ScriptedClock {
   size_t next_ = 0;
 };
 
-std::vector<std::string> walk(std::vector<TimedMessage>& messages,
-                              std::vector<uint32_t> readings) {
+std::vector<std::string> walk(std::vector<TimedMessage>& messages, std::vector<uint32_t> readings) {
   std::vector<std::string> drawn;
   walkMessages(messages, ScriptedClock(std::move(readings)),
                [&](const TimedMessage& message) { drawn.push_back(message.text); });

@@ -1,9 +1,9 @@
-#include "render/TextLayout.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
+
+#include "render/TextLayout.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "render/Texture.h"
-
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "render/Texture.h"
 #include "render/Video.h"
 
 namespace {
@@ -94,8 +93,8 @@ std::string writeBitmap(int bitsPerPixel) {
   // Named after the test, which runs in a process of its own, and the same
   // in a death test's child.
   const std::string path = ::testing::TempDir() +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                           "-" + std::to_string(bitsPerPixel) + ".bmp";
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                           std::to_string(bitsPerPixel) + ".bmp";
   std::ofstream(path, std::ios::binary) << file;
   return path;
 }

@@ -1,10 +1,9 @@
-#include "render/Vector3.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "render/Camera.h"
+#include "render/Vector3.h"
 
 namespace {
 
