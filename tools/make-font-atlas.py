@@ -22,9 +22,9 @@ from PIL import Image, ImageDraw, ImageFont
 CELL = 32          # pixels a cell, both ways
 COLUMNS, ROWS = 16, 14
 SCALE = 8          # glyphs are drawn this much larger, then reduced
-EM = 24            # font size in cell pixels: room for accents and descenders
+EM = 22            # font size in cell pixels: room for accents and descenders
 GLYPH_WIDTH = 28   # how much of the cell's width a glyph fills
-BASELINE = 24      # baseline, in cell pixels from the cell's top
+BASELINE = 23      # baseline, in cell pixels from the cell's top
 
 DEFAULT_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"
 HERE = os.path.dirname(os.path.abspath(__file__))
