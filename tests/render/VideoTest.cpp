@@ -16,7 +16,7 @@ class VideoTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(VideoTest, InitVideoLeavesTheSpecifiedPipelineState) {
+TEST_F(VideoTest, InitVideoLeavesThePipelineStateDrawingReliesOn) {
   GLdouble projection[16];
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   // 45 degrees vertically, aspect 4/3, near 1, far 10000.

@@ -1,0 +1,19 @@
+// The last screens: the replay of a solution, or the failure.
+#pragma once
+
+#include "model/BoardState.h"
+#include "render/Camera.h"
+
+// Shows `board` and one line of `text` until space is pressed (a press
+// already latched on entry ends it at once).
+void showBoardUntilSpace(const BoardState& board, Camera& camera, const char* text);
+
+// Plays the solution's moves on the person's layout, one per press of space,
+// and ends on "Fini !!".
+void replaySolution(BoardState initialBoard, const BoardState& solution, Camera& camera);
+
+// "Echec : Impossible." over the person's layout.
+void showFailure(const BoardState& board, Camera& camera);
+
+// The search gave up because its memory budget was reached.
+void showMemoryFailure(const BoardState& board, Camera& camera);

@@ -1,0 +1,167 @@
+"""Drives the real program under an X display: keys, screenshots, pixels.
+
+Each test script runs under its own virtual display (see run-e2e.sh), so the
+keyboard focus belongs to the program under test alone.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+# Where the camera puts the board plane in the 400 by 300 window.
+LEFT_X, TOP_Y, PIXELS_PER_UNIT = -5.2843, 9.2132, 24.142
+
+
+def world_to_pixel(x, y):
+    return int((x - LEFT_X) * PIXELS_PER_UNIT), int((TOP_Y - y) * PIXELS_PER_UNIT)
+
+
+def cell_centre(cx, cy):
+    return world_to_pixel(cx + 0.5, cy + 0.5)
+
+
+class Screenshot:
+    def __init__(self, path):
+        data = subprocess.run(["convert", path, "ppm:-"], check=True,
+                              capture_output=True).stdout
+        # Binary PPM: "P6", width, height, maximum, one blank, then RGB bytes.
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+        self.width, self.height = int(header.group(1)), int(header.group(2))
+        self.pixels = data[header.end():]
+        self.path = path
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+    def cell(self, cx, cy):
+        return self.pixel(*cell_centre(cx, cy))
+
+    def bright_pixels(self, x0, y0, x1, y1, threshold=128):
+        count = 0
+        for y in range(max(0, y0), min(self.height, y1)):
+            for x in range(max(0, x0), min(self.width, x1)):
+                if max(self.pixel(x, y)) >= threshold:
+                    count += 1
+        return count
+
+
+class Program:
+    """The cavel binary started in a folder of its own with the font atlas."""
+
+    def __init__(self, binary, data_dir, extra_env=None, wrapper=None):
+        self.workdir = tempfile.mkdtemp(prefix="cavel-e2e-")
+        shutil.copy(os.path.join(data_dir, "font.bmp"), self.workdir)
+        env = dict(os.environ)
+        env.update(extra_env or {})
+        self.stdout_path = os.path.join(self.workdir, "stdout.txt")
+        self.stderr_path = os.path.join(self.workdir, "stderr.txt")
+        command = (wrapper or []) + [binary]
+        self.process = subprocess.Popen(
+            command, cwd=self.workdir, env=env,
+            stdout=open(self.stdout_path, "wb"), stderr=open(self.stderr_path, "wb"))
+        self.window = self._find_window()
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=False)
+        self.pause(0.3)
+        self.shots = 0
+
+    def _find_window(self, timeout=60.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.process.poll() is not None:
+                raise AssertionError("program ended before its window appeared: "
+                                     + open(self.stderr_path).read())
+            found = subprocess.run(["xdotool", "search", "--name", "^Cavel"],
+                                   capture_output=True, text=True).stdout.split()
+            if found:
+                return found[0]
+            time.sleep(0.1)
+        raise AssertionError("no window appeared")
+
+    @staticmethod
+    def pause(seconds=0.1):
+        time.sleep(seconds)
+
+    def key(self, name, times=1, hold=0.06):
+        """Presses and releases a key, held across several frames."""
+        for _ in range(times):
+            subprocess.run(["xdotool", "keydown", name], check=True)
+            time.sleep(hold)
+            subprocess.run(["xdotool", "keyup", name], check=True)
+            time.sleep(hold)
+
+    def keys(self, *names):
+        for name in names:
+            self.key(name)
+
+    def screenshot(self, name=None, settle=0.25):
+        time.sleep(settle)
+        self.shots += 1
+        path = os.path.join(self.workdir, (name or "shot%d" % self.shots) + ".png")
+        subprocess.run(["import", "-window", self.window, path], check=True,
+                       capture_output=True)
+        keep = os.environ.get("CAVEL_SHOTS")
+        if keep:
+            os.makedirs(keep, exist_ok=True)
+            shutil.copy(path, keep)
+        return Screenshot(path)
+
+    def close_window(self):
+        """Sends what a window manager's close button sends."""
+        subprocess.run(["xdotool", "windowclose", self.window], check=False)
+
+    def wait(self, timeout=30.0):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise AssertionError("program did not end within %s s" % timeout)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def stdout(self):
+        return open(self.stdout_path, "rb").read()
+
+    def stderr(self):
+        return open(self.stderr_path, "rb").read()
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+
+def send_close_request(program, tool):
+    """What a window manager's close button sends: WM_DELETE_WINDOW."""
+    subprocess.run([tool, program.window], check=True)
+
+
+def shape_keys(current, target):
+    """The O or P presses that turn shape `current` into shape `target`."""
+    forward = (target - current) % 19
+    return ["o"] * forward if forward <= 19 - forward else ["p"] * (19 - forward)
+
+
+def choose_size(program, width, height):
+    """From the 6 by 5 of start-up to width by height, then Return."""
+    horizontal = "Right" if width > 6 else "Left"
+    vertical = "Up" if height > 5 else "Down"
+    program.key(horizontal, abs(width - 6))
+    program.key(vertical, abs(height - 5))
+    program.key("Return")
+
+
+def place_pieces(program, pieces):
+    """Places (shape, x, y) pieces in order; the first must be the square."""
+    current = 0
+    for shape, x, y in pieces:
+        if shape != current:
+            program.keys(*shape_keys(current, shape))
+            current = shape
+        program.key("Right", x)
+        program.key("Up", y)
+        program.key("space")

@@ -1,0 +1,65 @@
+"""Takes the README's screenshots of every screen of the real program.
+
+usage: xvfb-run -a -s "-screen 0 640x480x24" python3 tools/screenshots.py BUILD-DIR DATA-DIR OUT-DIR
+(tools/make-screenshots.sh runs it so.)
+"""
+
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+from session import Program, choose_size, place_pieces  # noqa: E402
+
+build_dir, data_dir, out_dir = sys.argv[1:4]
+binary = os.path.join(build_dir, "cavel")
+os.makedirs(out_dir, exist_ok=True)
+
+LONG_SEARCH = [(0, 0, 1), (3, 5, 2), (3, 5, 0), (10, 3, 2), (2, 1, 4), (2, 0, 0), (1, 4, 2),
+               (2, 0, 3), (9, 2, 0), (1, 5, 4), (1, 4, 1), (1, 4, 4), (3, 2, 2)]
+
+
+def save(program, name, settle=0.3):
+    shot = program.screenshot(name, settle=settle)
+    shutil.copy(shot.path, os.path.join(out_dir, name + ".png"))
+
+
+# Board size, editor, refusal, replay and the end.
+p = Program(binary, data_dir)
+save(p, "1-board-size")
+choose_size(p, 6, 5)
+save(p, "2-editor-first-piece")
+place_pieces(p, [(0, 0, 1), (3, 5, 2), (3, 5, 0), (10, 3, 2), (2, 1, 4)])
+p.keys("o", "o", "o")
+p.key("Right", 2)
+save(p, "3-editor-other-pieces")
+p.key("Left", 2)
+p.keys("p", "p", "p")
+p.key("Right", 2)
+p.key("Up", 2)
+p.key("space")
+save(p, "4-editor-refused", settle=0.1)
+p.kill()
+
+p = Program(binary, data_dir)
+choose_size(p, 4, 3)
+place_pieces(p, [(0, 0, 0), (1, 3, 0)])
+p.key("Return")
+save(p, "5-replay")
+p.key("space", 3)
+save(p, "6-replay-end")
+p.kill()
+
+p = Program(binary, data_dir)
+choose_size(p, 6, 5)
+place_pieces(p, LONG_SEARCH)
+p.key("Return")
+save(p, "7-searching", settle=0.6)
+p.kill()
+
+p = Program(binary, data_dir)
+choose_size(p, 6, 2)
+place_pieces(p, [(0, 0, 0), (1, 3, 0)])
+p.key("Return")
+save(p, "8-failure")
+p.kill()
