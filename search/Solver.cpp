@@ -53,10 +53,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "model/BoardSize.h"
@@ -69,10 +71,27 @@ using CellMask = unsigned __int128;
 constexpr int maxCells = maxBoardWidth * maxBoardHeight;
 constexpr uint8_t noCell = 0xFF;
 constexpr int maxGroups = shapeCount + 1;
-constexpr size_t chunkRecords = size_t{1} << 16;
+constexpr size_t hugePageBytes = size_t{2} << 20;
+constexpr size_t chunkBytes = hugePageBytes;
 constexpr int firstTableBits = 10;
 constexpr int lastTableBits = 30;
 constexpr int progressInterval = 10000;
+
+uint64_t load64(const uint8_t* bytes) {
+  uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+// Groups hold a handful of pieces: insertion sort.
+void sortBytes(uint8_t* begin, uint8_t* end) {
+  for (uint8_t* at = begin + 1; at < end; ++at) {
+    const uint8_t value = *at;
+    uint8_t* hole = at;
+    for (; hole > begin && hole[-1] > value; --hole) *hole = hole[-1];
+    *hole = value;
+  }
+}
 
 size_t availableMemory() {
   if (FILE* file = std::fopen("/proc/meminfo", "r")) {
@@ -91,6 +110,50 @@ size_t availableMemory() {
   return size_t{1} << 30;
 }
 
+// Zeroed memory taken straight from the system: blocks of a huge page or
+// more are aligned to huge pages and asked to be backed by them, since the
+// search reads them at random. Fresh mappings are zero, so nothing is cleared.
+class Block {
+ public:
+  Block() = default;
+  explicit Block(size_t bytes) {
+    const size_t rounded = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
+    const size_t mapped = rounded + hugePageBytes;
+    void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (map == MAP_FAILED) return;
+    const uintptr_t start = reinterpret_cast<uintptr_t>(map);
+    const uintptr_t aligned = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
+    if (aligned > start) munmap(map, aligned - start);
+    const size_t tail = mapped - (aligned - start) - rounded;
+    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+    data_ = reinterpret_cast<uint8_t*>(aligned);
+    bytes_ = rounded;
+    madvise(data_, bytes_, MADV_HUGEPAGE);
+  }
+  Block(Block&& other) noexcept { swap(other); }
+  Block& operator=(Block&& other) noexcept {
+    Block(std::move(other)).swap(*this);
+    return *this;
+  }
+  ~Block() {
+    if (data_) munmap(data_, bytes_);
+  }
+  void swap(Block& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(bytes_, other.bytes_);
+  }
+  uint8_t* get() const { return data_; }
+  explicit operator bool() const { return data_ != nullptr; }
+  // Bytes held, a whole number of huge pages.
+  static size_t heldFor(size_t bytes) {
+    return (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
+  }
+
+ private:
+  uint8_t* data_ = nullptr;
+  size_t bytes_ = 0;
+};
+
 uint64_t splitMix(uint64_t& seed) {
   uint64_t z = (seed += 0x9E3779B97F4A7C15ull);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -105,6 +168,9 @@ struct Geometry {
   CellMask mask[shapeCount][maxCells] = {};
   // Origin after moving shape s from origin c in direction d, or noCell.
   uint8_t step[shapeCount][maxCells][moveDirectionCount] = {};
+  // The cells that step enters, which must be free; all cells when the
+  // step leaves the board, so that it always meets the piece itself.
+  CellMask entered[shapeCount][maxCells][moveDirectionCount] = {};
 
   Geometry() {
     cellCount = boardWidth * boardHeight;
@@ -112,7 +178,11 @@ struct Geometry {
       const Shape& shape = catalogShape(s);
       for (int c = 0; c < cellCount; ++c) mask[s][c] = shapeMask(shape, c);
       for (int c = 0; c < cellCount; ++c) {
-        for (int d = 0; d < moveDirectionCount; ++d) step[s][c][d] = stepTo(s, c, d);
+        for (int d = 0; d < moveDirectionCount; ++d) {
+          step[s][c][d] = stepTo(s, c, d);
+          entered[s][c][d] =
+              step[s][c][d] == noCell ? ~CellMask{0} : mask[s][step[s][c][d]] & ~mask[s][c];
+        }
       }
     }
   }
@@ -139,6 +209,13 @@ struct Geometry {
   }
 };
 
+// A move that passed the board and overlap tests, waiting to be looked up.
+struct Child {
+  uint8_t piece;
+  uint8_t to;
+  uint64_t hash;
+};
+
 class Search {
  public:
   Search(const BoardState& root, const SolveOptions& options)
@@ -159,9 +236,26 @@ class Search {
   uint64_t hashOf(const uint8_t* position) const;
   CellMask occupied(const uint8_t* position) const;
   uint8_t* record(uint32_t index) const {
-    return chunks_[index / chunkRecords].get() + (index % chunkRecords) * pieces_;
+    return chunks_[index / chunkRecords_].get() + (index % chunkRecords_) * pieces_;
   }
   bool samePosition(const uint8_t* a, const uint8_t* b) const;
+  // Whether two records are equal byte for byte; words overlap at the end.
+  bool sameBytes(const uint8_t* a, const uint8_t* b) const {
+    if (pieces_ < 8) return std::memcmp(a, b, pieces_) == 0;
+    for (int k = 0; k + 8 < pieces_; k += 8) {
+      if (load64(a + k) != load64(b + k)) return false;
+    }
+    return load64(a + pieces_ - 8) == load64(b + pieces_ - 8);
+  }
+  // The moves of `position` in piece, then direction order; returns their count.
+  int generateChildren(const uint8_t* position, Child* children) const;
+  uint32_t homeSlot(uint64_t hash) const {
+    return static_cast<uint32_t>(hash >> 32) >> (32 - tableBits_);
+  }
+  uint32_t* table() const { return reinterpret_cast<uint32_t*>(table_.get()); }
+  void prefetchSlot(uint64_t hash) const { __builtin_prefetch(table() + homeSlot(hash)); }
+  // Prefetches the record of the first slot whose tag matches `hash`.
+  void prefetchMatch(uint64_t hash) const;
   // The record index of the position, or -1.
   int64_t find(const uint8_t* position, uint64_t hash) const;
   // Appends a new position; false when the budget does not allow it.
@@ -173,6 +267,20 @@ class Search {
   void releaseAll();
   std::vector<uint8_t> rebuildLog(uint32_t goal) const;
   SolveResult finish(SolveOutcome outcome);
+  SolveResult solved(uint32_t goal, const uint8_t* position);
+
+  // The record at `record` with its children, as the pipeline in run() holds it.
+  struct Batch {
+    uint32_t record = UINT32_MAX;
+    bool recordsFetched = false;
+    int childCount = 0;
+    uint8_t position[maxLoggedPieces];
+    Child children[maxLoggedPieces * moveDirectionCount];
+  };
+  static constexpr uint32_t slotsAhead = 4;
+  static constexpr uint32_t recordsAhead = 2;
+  static constexpr uint32_t batchRing = 8;
+  Batch& batchFor(Batch* batches, uint32_t index) const;
 
   const BoardState& root_;
   const SolveOptions& options_;
@@ -185,9 +293,10 @@ class Search {
   uint8_t groupEnd_[maxLoggedPieces] = {};  // end in groupOrder_ of each piece's group
   uint64_t zobrist_[maxGroups][maxCells] = {};
 
-  std::vector<std::unique_ptr<uint8_t[]>> chunks_;
+  std::vector<Block> chunks_;
+  uint32_t chunkRecords_ = 0;  // records per chunk
   uint32_t recordCount_ = 0;
-  std::vector<uint32_t> table_;
+  Block table_;
   int tableBits_ = 0;
   size_t budget_ = 0;
   size_t heldBytes_ = 0;
@@ -243,7 +352,7 @@ CellMask Search::occupied(const uint8_t* position) const {
 }
 
 bool Search::samePosition(const uint8_t* a, const uint8_t* b) const {
-  if (std::memcmp(a, b, pieces_) == 0) return true;
+  if (sameBytes(a, b)) return true;
   // Reached under another labelling: compare each group as a sorted list.
   uint8_t sortedA[maxLoggedPieces];
   uint8_t sortedB[maxLoggedPieces];
@@ -253,11 +362,46 @@ bool Search::samePosition(const uint8_t* a, const uint8_t* b) const {
   }
   for (int k = 0; k < pieces_;) {
     const int end = groupEnd_[groupOrder_[k]];
-    std::sort(sortedA + k, sortedA + end);
-    std::sort(sortedB + k, sortedB + end);
+    sortBytes(sortedA + k, sortedA + end);
+    sortBytes(sortedB + k, sortedB + end);
     k = end;
   }
   return std::memcmp(sortedA, sortedB, pieces_) == 0;
+}
+
+int Search::generateChildren(const uint8_t* position, Child* children) const {
+  const Geometry& geometry = *geometry_;
+  CellMask cells = 0;
+  uint64_t hash = 0;
+  for (int i = 0; i < pieces_; ++i) {
+    cells |= geometry.mask[shapeOf_[i]][position[i]];
+    hash ^= zobrist_[groupOf_[i]][position[i]];
+  }
+  int count = 0;
+  for (int i = 0; i < pieces_; ++i) {
+    const uint8_t from = position[i];
+    const CellMask* entered = geometry.entered[shapeOf_[i]][from];
+    const uint8_t* step = geometry.step[shapeOf_[i]][from];
+    const uint64_t* zobrist = zobrist_[groupOf_[i]];
+    for (int d = 0; d < moveDirectionCount; ++d) {
+      if ((entered[d] & cells) != 0) continue;
+      const uint8_t to = step[d];
+      children[count++] = {static_cast<uint8_t>(i), to, hash ^ zobrist[from] ^ zobrist[to]};
+    }
+  }
+  return count;
+}
+
+void Search::prefetchMatch(uint64_t hash) const {
+  const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
+  const uint32_t tag = static_cast<uint32_t>(hash >> 32) << tableBits_;
+  for (uint32_t slot = homeSlot(hash);; slot = (slot + 1) & mask) {
+    const uint32_t entry = table()[slot];
+    if (entry == 0) return;
+    if ((entry & ~mask) != tag) continue;
+    __builtin_prefetch(record((entry & mask) - 1));
+    return;
+  }
 }
 
 int64_t Search::find(const uint8_t* position, uint64_t hash) const {
@@ -265,7 +409,7 @@ int64_t Search::find(const uint8_t* position, uint64_t hash) const {
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   const uint32_t tag = top << tableBits_;
   for (uint32_t slot = top >> (32 - tableBits_);; slot = (slot + 1) & mask) {
-    const uint32_t entry = table_[slot];
+    const uint32_t entry = table()[slot];
     if (entry == 0) return -1;
     if ((entry & ~mask) != tag) continue;
     const uint32_t index = (entry & mask) - 1;
@@ -277,8 +421,8 @@ void Search::placeInTable(uint32_t index, uint64_t hash) {
   const uint32_t top = static_cast<uint32_t>(hash >> 32);
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   uint32_t slot = top >> (32 - tableBits_);
-  while (table_[slot] != 0) slot = (slot + 1) & mask;
-  table_[slot] = (top << tableBits_) | (index + 1);
+  while (table()[slot] != 0) slot = (slot + 1) & mask;
+  table()[slot] = (top << tableBits_) | (index + 1);
 }
 
 bool Search::chargeMemory(size_t bytes) {
@@ -291,30 +435,40 @@ bool Search::chargeMemory(size_t bytes) {
 bool Search::growTable() {
   const int bits = tableBits_ == 0 ? firstTableBits : tableBits_ + 1;
   if (bits > lastTableBits) return false;
-  const size_t newBytes = (size_t{1} << bits) * sizeof(uint32_t);
-  const size_t oldBytes = table_.size() * sizeof(uint32_t);
+  const size_t newBytes = Block::heldFor((size_t{1} << bits) * sizeof(uint32_t));
+  const size_t oldBytes =
+      tableBits_ == 0 ? 0 : Block::heldFor((size_t{1} << tableBits_) * sizeof(uint32_t));
   if (!chargeMemory(newBytes)) return false;
-  std::vector<uint32_t> old;
-  old.swap(table_);
-  table_.assign(size_t{1} << bits, 0);
+  Block old = std::move(table_);
+  table_ = Block((size_t{1} << bits) * sizeof(uint32_t));
+  if (!table_) return false;
   tableBits_ = bits;
-  for (uint32_t index = 0; index < recordCount_; ++index) {
-    placeInTable(index, hashOf(record(index)));
+  // Hashes go through a small ring so that the slot reads overlap.
+  constexpr uint32_t ahead = 16;
+  uint64_t hashes[ahead];
+  for (uint32_t index = 0; index < recordCount_ + ahead; ++index) {
+    if (index >= ahead) placeInTable(index - ahead, hashes[index % ahead]);
+    if (index < recordCount_) {
+      hashes[index % ahead] = hashOf(record(index));
+      prefetchSlot(hashes[index % ahead]);
+    }
   }
-  std::vector<uint32_t>().swap(old);
+  Block().swap(old);
   heldBytes_ -= oldBytes;
   return true;
 }
 
 bool Search::reserveRecord() {
-  if (recordCount_ % chunkRecords != 0) return true;
+  if (recordCount_ % chunkRecords_ != 0) return true;
   if (recordCount_ == UINT32_MAX - 1) return false;
-  const size_t bytes = chunkRecords * pieces_;
-  const size_t pointerBytes =
-      chunks_.size() == chunks_.capacity() ? (chunks_.capacity() + 1) * sizeof(chunks_[0]) : 0;
-  if (!chargeMemory(bytes + pointerBytes)) return false;
-  chunks_.emplace_back(new uint8_t[bytes]);
-  return true;
+  if (chunks_.size() == chunks_.capacity()) {
+    const size_t capacity = std::max<size_t>(16, 2 * chunks_.capacity());
+    if (!chargeMemory(capacity * sizeof(Block))) return false;
+    chunks_.reserve(capacity);
+  }
+  if (!chargeMemory(Block::heldFor(chunkBytes))) return false;
+  chunks_.emplace_back(chunkBytes);
+  return static_cast<bool>(chunks_.back());
 }
 
 bool Search::insert(const uint8_t* position, uint64_t hash) {
@@ -364,8 +518,8 @@ std::vector<uint8_t> Search::rebuildLog(uint32_t goal) const {
 }
 
 void Search::releaseAll() {
-  std::vector<std::unique_ptr<uint8_t[]>>().swap(chunks_);
-  std::vector<uint32_t>().swap(table_);
+  std::vector<Block>().swap(chunks_);
+  Block().swap(table_);
   heldBytes_ = 0;
 }
 
@@ -377,10 +531,37 @@ SolveResult Search::finish(SolveOutcome outcome) {
   return result;
 }
 
+Search::Batch& Search::batchFor(Batch* batches, uint32_t index) const {
+  Batch& batch = batches[index % batchRing];
+  if (batch.record == index) return batch;
+  batch.record = index;
+  batch.recordsFetched = false;
+  std::memcpy(batch.position, record(index), pieces_);
+  batch.childCount = generateChildren(batch.position, batch.children);
+  for (int k = 0; k < batch.childCount; ++k) prefetchSlot(batch.children[k].hash);
+  return batch;
+}
+
+SolveResult Search::solved(uint32_t goal, const uint8_t* position) {
+  SolveResult result;
+  result.outcome = SolveOutcome::solved;
+  result.solution = root_;
+  for (int i = 0; i < pieces_; ++i) {
+    result.solution.pieces[i].setX(static_cast<int8_t>(position[i] % boardWidth));
+    result.solution.pieces[i].setY(static_cast<int8_t>(position[i] / boardWidth));
+  }
+  const std::vector<uint8_t> log = rebuildLog(goal);
+  result.solution.moves.insert(result.solution.moves.end(), log.begin(), log.end());
+  result.stats = stats_;
+  releaseAll();
+  return result;
+}
+
 SolveResult Search::run() {
   if (pieces_ == 0) return finish(SolveOutcome::noSolution);
   assert(pieces_ <= maxLoggedPieces);
   geometry_ = std::make_unique<Geometry>();
+  chunkRecords_ = static_cast<uint32_t>(chunkBytes / pieces_);
   uint8_t position[maxLoggedPieces];
   const bool rootValid = encodeRoot(position);
   assert(rootValid && "root pieces must lie on the board without overlapping");
@@ -389,42 +570,31 @@ SolveResult Search::run() {
     return finish(SolveOutcome::outOfMemory);
   }
   const int goalCell = boardHeight >= 2 ? boardWidth + boardWidth - 2 : -1;
-  const Geometry& geometry = *geometry_;
+  std::unique_ptr<Batch[]> batches(new Batch[batchRing]);
 
   for (uint32_t head = 0; head < recordCount_; ++head) {
-    std::memcpy(position, record(head), pieces_);
-    if (position[0] == goalCell) {
-      SolveResult result;
-      result.outcome = SolveOutcome::solved;
-      result.solution = root_;
-      for (int i = 0; i < pieces_; ++i) {
-        result.solution.pieces[i].setX(static_cast<int8_t>(position[i] % boardWidth));
-        result.solution.pieces[i].setY(static_cast<int8_t>(position[i] / boardWidth));
+    // A pipeline over the queue: the table slots of the children of the
+    // record slotsAhead places on are fetched, then the records that those
+    // slots name, so the memory reads of many lookups overlap.
+    if (head + slotsAhead < recordCount_) batchFor(batches.get(), head + slotsAhead);
+    if (head + recordsAhead < recordCount_) {
+      Batch& next = batchFor(batches.get(), head + recordsAhead);
+      if (!next.recordsFetched) {
+        for (int k = 0; k < next.childCount; ++k) prefetchMatch(next.children[k].hash);
+        next.recordsFetched = true;
       }
-      result.solution.moves = root_.moves;
-      const std::vector<uint8_t> log = rebuildLog(head);
-      result.solution.moves.insert(result.solution.moves.end(), log.begin(), log.end());
-      result.stats = stats_;
-      releaseAll();
-      return result;
     }
-    const CellMask cells = occupied(position);
-    const uint64_t hash = hashOf(position);
-    for (int i = 0; i < pieces_; ++i) {
-      const uint8_t from = position[i];
-      const int shape = shapeOf_[i];
-      const CellMask others = cells ^ geometry.mask[shape][from];
-      const uint64_t* zobrist = zobrist_[groupOf_[i]];
-      for (int d = 0; d < moveDirectionCount; ++d) {
-        const uint8_t to = geometry.step[shape][from][d];
-        if (to == noCell || (geometry.mask[shape][to] & others) != 0) continue;
-        position[i] = to;
-        const uint64_t childHash = hash ^ zobrist[from] ^ zobrist[to];
-        if (find(position, childHash) < 0 && !insert(position, childHash)) {
-          return finish(SolveOutcome::outOfMemory);
-        }
-        position[i] = from;
+    Batch& batch = batchFor(batches.get(), head);
+    uint8_t* position = batch.position;
+    if (position[0] == goalCell) return solved(head, position);
+    for (int k = 0; k < batch.childCount; ++k) {
+      const Child& child = batch.children[k];
+      const uint8_t from = position[child.piece];
+      position[child.piece] = child.to;
+      if (find(position, child.hash) < 0 && !insert(position, child.hash)) {
+        return finish(SolveOutcome::outOfMemory);
       }
+      position[child.piece] = from;
     }
     ++stats_.expanded;
     if (options_.shouldStop && options_.shouldStop()) return finish(SolveOutcome::stopped);
