@@ -1,0 +1,187 @@
+#include "PuzzleFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "model/BoardSize.h"
+#include "model/MoveByte.h"
+#include "model/OccupancyGrid.h"
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The words of one line, up to a '#'.
+std::vector<std::string_view> wordsOf(std::string_view line) {
+  const size_t comment = line.find('#');
+  if (comment != std::string_view::npos) line = line.substr(0, comment);
+  std::vector<std::string_view> words;
+  size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && isSpace(line[at])) ++at;
+    const size_t begin = at;
+    while (at < line.size() && !isSpace(line[at])) ++at;
+    if (at > begin) words.push_back(line.substr(begin, at - begin));
+  }
+  return words;
+}
+
+// A decimal integer with an optional '-'; values beyond a million are
+// clamped to a million (or minus a million), which every range check refuses.
+bool parseNumber(std::string_view word, long& value) {
+  const bool negative = !word.empty() && word[0] == '-';
+  if (negative) word.remove_prefix(1);
+  if (word.empty()) return false;
+  constexpr long limit = 1000000;
+  long magnitude = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return false;
+    if (magnitude < limit) magnitude = magnitude * 10 + (c - '0');
+  }
+  if (magnitude > limit) magnitude = limit;
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+class Parser {
+ public:
+  Parser(BoardState& board, PuzzleError& error) : board_(board), error_(error) {}
+
+  bool line(int number, std::string_view text) {
+    number_ = number;
+    const std::vector<std::string_view> words = wordsOf(text);
+    if (words.empty()) return true;
+    if (words[0] == "size") return size(words);
+    if (words[0] == "piece") return piece(words);
+    return fail("unknown word '" + printable(words[0]) + "'");
+  }
+
+  bool end(int lastLine) {
+    number_ = lastLine;
+    if (!sized_) return fail("no 'size' line");
+    if (board_.pieceCount() == 0) return fail("no pieces");
+    return true;
+  }
+
+ private:
+  bool fail(const std::string& message) {
+    error_.line = number_;
+    error_.message = message;
+    return false;
+  }
+
+  // Words echoed in messages: at most 20 bytes, other than printable ASCII as '?'.
+  static std::string printable(std::string_view word) {
+    std::string shown;
+    for (char c : word.substr(0, 20)) shown += (c >= 0x20 && c < 0x7F) ? c : '?';
+    if (word.size() > 20) shown += "...";
+    return shown;
+  }
+
+  // Reads the words after the first as numbers; there must be exactly `count`.
+  bool numbers(const std::vector<std::string_view>& words, size_t count, const char* usage,
+               long* values) {
+    if (words.size() != count + 1) return fail(std::string("expected '") + usage + "'");
+    for (size_t k = 0; k < count; ++k) {
+      if (!parseNumber(words[k + 1], values[k])) {
+        return fail("bad number '" + printable(words[k + 1]) + "'");
+      }
+    }
+    return true;
+  }
+
+  bool size(const std::vector<std::string_view>& words) {
+    if (sized_) return fail("a second 'size' line");
+    long values[2];
+    if (!numbers(words, 2, "size W H", values)) return false;
+    if (values[0] < minBoardWidth || values[0] > maxBoardWidth) {
+      return fail("board width must be 2 to 10");
+    }
+    if (values[1] < minBoardHeight || values[1] > maxBoardHeight) {
+      return fail("board height must be 2 to 8");
+    }
+    boardWidth = static_cast<int>(values[0]);
+    boardHeight = static_cast<int>(values[1]);
+    allocateOccupancyGrid();
+    sized_ = true;
+    return true;
+  }
+
+  bool piece(const std::vector<std::string_view>& words) {
+    if (!sized_) return fail("'size' must come before the pieces");
+    long values[3];
+    if (!numbers(words, 3, "piece S X Y", values)) return false;
+    if (values[0] < 0 || values[0] >= shapeCount) return fail("shape must be 0 to 18");
+    if (board_.pieceCount() == 0 && values[0] != 0) {
+      return fail("the first piece must be the square (shape 0)");
+    }
+    if (board_.pieceCount() == maxLoggedPieces) return fail("more than 64 pieces");
+    // Every shape covers a cell at dx = 0 and one at dy = 0, so an origin
+    // off the board puts a cell off the board; checked before narrowing.
+    if (values[1] < 0 || values[1] >= boardWidth || values[2] < 0 || values[2] >= boardHeight) {
+      return fail("piece lies off the board");
+    }
+    Piece placed(static_cast<int>(values[0]));
+    placed.setX(static_cast<int8_t>(values[1]));
+    placed.setY(static_cast<int8_t>(values[2]));
+    if (!BoardState().canPlace(placed, -1)) return fail("piece lies off the board");
+    if (!board_.canPlace(placed, -1)) return fail("piece overlaps another piece");
+    board_.placePiece(placed, -1);
+    return true;
+  }
+
+  BoardState& board_;
+  PuzzleError& error_;
+  int number_ = 0;
+  bool sized_ = false;
+};
+
+}  // namespace
+
+bool parsePuzzle(std::string_view text, BoardState& board, PuzzleError& error) {
+  board = BoardState();
+  Parser parser(board, error);
+  int number = 0;
+  while (!text.empty()) {
+    const size_t newline = text.find('\n');
+    const std::string_view line = text.substr(0, newline);
+    text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+    if (!parser.line(++number, line)) return false;
+  }
+  return parser.end(number);
+}
+
+bool readPuzzleText(const std::string& path, std::string& text, PuzzleError& error) {
+  const bool standardInput = path == "-";
+  std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+  error.line = 0;
+  if (!file) {
+    error.message = std::string("cannot open: ") + std::strerror(errno);
+    return false;
+  }
+  text.clear();
+  char buffer[65536];
+  size_t got;
+  bool tooLarge = false;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (text.size() + got > maxPuzzleFileBytes) {
+      tooLarge = true;
+      break;
+    }
+    text.append(buffer, got);
+  }
+  const bool failed = std::ferror(file) != 0;
+  const int readErrno = errno;
+  if (!standardInput) std::fclose(file);
+  if (tooLarge) {
+    error.message = "file larger than 1 MiB";
+    return false;
+  }
+  if (failed) {
+    error.message = std::string("cannot read: ") + std::strerror(readErrno);
+    return false;
+  }
+  return true;
+}
