@@ -9,7 +9,7 @@
 set -u
 cavel=$1
 if [ -z "${CAVEL_OWN_DISPLAY:-}" ]; then
-  exec env CAVEL_OWN_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
+  exec env CAVEL_OWN_DISPLAY=1 sh "$(dirname "$0")/../with-display.sh" sh "$0" "$@"
 fi
 
 work=$(mktemp -d)

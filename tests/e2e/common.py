@@ -12,8 +12,8 @@ BINARY = os.path.join(BUILD_DIR, "cavel")
 GRID_GREY = 77
 
 
-def start(**options):
-    return Program(BINARY, DATA_DIR, **options)
+def start(binary=BINARY, **options):
+    return Program(binary, DATA_DIR, **options)
 
 
 def is_grey(rgb, level=GRID_GREY, tolerance=3):

@@ -60,15 +60,15 @@ class Program:
         self.stdout_path = os.path.join(self.workdir, "stdout.txt")
         self.stderr_path = os.path.join(self.workdir, "stderr.txt")
         command = (wrapper or []) + [binary]
-        self.process = subprocess.Popen(
-            command, cwd=self.workdir, env=env,
-            stdout=open(self.stdout_path, "wb"), stderr=open(self.stderr_path, "wb"))
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.process = subprocess.Popen(command, cwd=self.workdir, env=env,
+                                            stdout=out, stderr=err)
         self.window = self._find_window()
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=False)
         self.pause(0.3)
         self.shots = 0
 
-    def _find_window(self, timeout=60.0):
+    def _find_window(self, timeout=180.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if self.process.poll() is not None:
@@ -79,7 +79,7 @@ class Program:
             if found:
                 return found[0]
             time.sleep(0.1)
-        raise AssertionError("no window appeared")
+        raise AssertionError("no window appeared: " + open(self.stderr_path).read())
 
     @staticmethod
     def pause(seconds=0.1):
