@@ -73,6 +73,7 @@ constexpr uint8_t noCell = 0xFF;
 constexpr int maxGroups = shapeCount + 1;
 constexpr size_t hugePageBytes = size_t{2} << 20;
 constexpr size_t chunkBytes = hugePageBytes;
+constexpr size_t hugeFrom = size_t{16} << 20;  // blocks and records that take huge pages
 constexpr int firstTableBits = 10;
 constexpr int lastTableBits = 30;
 constexpr int progressInterval = 10000;
@@ -110,13 +111,14 @@ size_t availableMemory() {
   return size_t{1} << 30;
 }
 
-// Zeroed memory taken straight from the system: blocks of a huge page or
-// more are aligned to huge pages and asked to be backed by them, since the
-// search reads them at random. Fresh mappings are zero, so nothing is cleared.
+// Zeroed memory taken straight from the system, in whole huge pages and
+// aligned to them. Fresh mappings are zero, so nothing is cleared. Large
+// searches ask for huge pages, since they read their blocks at random; small
+// ones do not, as the kernel may stall to assemble them.
 class Block {
  public:
   Block() = default;
-  explicit Block(size_t bytes) {
+  Block(size_t bytes, bool huge) {
     const size_t rounded = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
     const size_t mapped = rounded + hugePageBytes;
     void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -128,7 +130,7 @@ class Block {
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
     data_ = reinterpret_cast<uint8_t*>(aligned);
     bytes_ = rounded;
-    madvise(data_, bytes_, MADV_HUGEPAGE);
+    if (huge) madvise(data_, bytes_, MADV_HUGEPAGE);
   }
   Block(Block&& other) noexcept { swap(other); }
   Block& operator=(Block&& other) noexcept {
@@ -440,7 +442,7 @@ bool Search::growTable() {
       tableBits_ == 0 ? 0 : Block::heldFor((size_t{1} << tableBits_) * sizeof(uint32_t));
   if (!chargeMemory(newBytes)) return false;
   Block old = std::move(table_);
-  table_ = Block((size_t{1} << bits) * sizeof(uint32_t));
+  table_ = Block((size_t{1} << bits) * sizeof(uint32_t), newBytes >= hugeFrom);
   if (!table_) return false;
   tableBits_ = bits;
   // Hashes go through a small ring so that the slot reads overlap.
@@ -467,7 +469,7 @@ bool Search::reserveRecord() {
     chunks_.reserve(capacity);
   }
   if (!chargeMemory(Block::heldFor(chunkBytes))) return false;
-  chunks_.emplace_back(chunkBytes);
+  chunks_.emplace_back(chunkBytes, chunks_.size() * chunkBytes >= hugeFrom);
   return static_cast<bool>(chunks_.back());
 }
 
