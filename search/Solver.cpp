@@ -66,8 +66,6 @@
 
 namespace {
 
-using CellMask = unsigned __int128;
-
 constexpr int maxCells = maxBoardWidth * maxBoardHeight;
 constexpr uint8_t noCell = 0xFF;
 constexpr int maxGroups = shapeCount + 1;
@@ -163,7 +161,9 @@ uint64_t splitMix(uint64_t& seed) {
   return z ^ (z >> 31);
 }
 
-// Board geometry and per-shape tables for the current board size.
+// Board geometry and per-shape tables for the current board size. CellMask
+// has a bit per cell: 64 bits for boards of up to 64 cells, 128 beyond.
+template <typename CellMask>
 struct Geometry {
   int cellCount = 0;
   // Cells covered by shape s at origin c; 0 where the shape does not fit.
@@ -218,6 +218,7 @@ struct Child {
   uint64_t hash;
 };
 
+template <typename CellMask>
 class Search {
  public:
   Search(const BoardState& root, const SolveOptions& options)
@@ -287,7 +288,7 @@ class Search {
   const BoardState& root_;
   const SolveOptions& options_;
   const int pieces_;
-  std::unique_ptr<Geometry> geometry_;
+  std::unique_ptr<Geometry<CellMask>> geometry_;
   uint8_t shapeOf_[maxLoggedPieces] = {};
   uint8_t groupOf_[maxLoggedPieces] = {};
   // Piece indices grouped: the pieces of one group are contiguous.
@@ -305,7 +306,8 @@ class Search {
   SolveStats stats_;
 };
 
-void Search::groupPieces() {
+template <typename CellMask>
+void Search<CellMask>::groupPieces() {
   int groupOfShape[shapeCount];
   std::fill(std::begin(groupOfShape), std::end(groupOfShape), -1);
   int groups = 1;  // group 0 is piece 0 alone
@@ -326,7 +328,8 @@ void Search::groupPieces() {
   }
 }
 
-bool Search::encodeRoot(uint8_t* position) const {
+template <typename CellMask>
+bool Search<CellMask>::encodeRoot(uint8_t* position) const {
   CellMask cells = 0;
   for (int i = 0; i < pieces_; ++i) {
     const Piece& piece = root_.pieces[i];
@@ -341,19 +344,22 @@ bool Search::encodeRoot(uint8_t* position) const {
   return true;
 }
 
-uint64_t Search::hashOf(const uint8_t* position) const {
+template <typename CellMask>
+uint64_t Search<CellMask>::hashOf(const uint8_t* position) const {
   uint64_t hash = 0;
   for (int i = 0; i < pieces_; ++i) hash ^= zobrist_[groupOf_[i]][position[i]];
   return hash;
 }
 
-CellMask Search::occupied(const uint8_t* position) const {
+template <typename CellMask>
+CellMask Search<CellMask>::occupied(const uint8_t* position) const {
   CellMask cells = 0;
   for (int i = 0; i < pieces_; ++i) cells |= geometry_->mask[shapeOf_[i]][position[i]];
   return cells;
 }
 
-bool Search::samePosition(const uint8_t* a, const uint8_t* b) const {
+template <typename CellMask>
+bool Search<CellMask>::samePosition(const uint8_t* a, const uint8_t* b) const {
   if (sameBytes(a, b)) return true;
   // Reached under another labelling: compare each group as a sorted list.
   uint8_t sortedA[maxLoggedPieces];
@@ -371,8 +377,9 @@ bool Search::samePosition(const uint8_t* a, const uint8_t* b) const {
   return std::memcmp(sortedA, sortedB, pieces_) == 0;
 }
 
-int Search::generateChildren(const uint8_t* position, Child* children) const {
-  const Geometry& geometry = *geometry_;
+template <typename CellMask>
+int Search<CellMask>::generateChildren(const uint8_t* position, Child* children) const {
+  const Geometry<CellMask>& geometry = *geometry_;
   CellMask cells = 0;
   uint64_t hash = 0;
   for (int i = 0; i < pieces_; ++i) {
@@ -394,7 +401,8 @@ int Search::generateChildren(const uint8_t* position, Child* children) const {
   return count;
 }
 
-void Search::prefetchMatch(uint64_t hash) const {
+template <typename CellMask>
+void Search<CellMask>::prefetchMatch(uint64_t hash) const {
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   const uint32_t tag = static_cast<uint32_t>(hash >> 32) << tableBits_;
   for (uint32_t slot = homeSlot(hash);; slot = (slot + 1) & mask) {
@@ -406,7 +414,8 @@ void Search::prefetchMatch(uint64_t hash) const {
   }
 }
 
-int64_t Search::find(const uint8_t* position, uint64_t hash) const {
+template <typename CellMask>
+int64_t Search<CellMask>::find(const uint8_t* position, uint64_t hash) const {
   const uint32_t top = static_cast<uint32_t>(hash >> 32);
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   const uint32_t tag = top << tableBits_;
@@ -419,7 +428,8 @@ int64_t Search::find(const uint8_t* position, uint64_t hash) const {
   }
 }
 
-void Search::placeInTable(uint32_t index, uint64_t hash) {
+template <typename CellMask>
+void Search<CellMask>::placeInTable(uint32_t index, uint64_t hash) {
   const uint32_t top = static_cast<uint32_t>(hash >> 32);
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   uint32_t slot = top >> (32 - tableBits_);
@@ -427,14 +437,16 @@ void Search::placeInTable(uint32_t index, uint64_t hash) {
   table()[slot] = (top << tableBits_) | (index + 1);
 }
 
-bool Search::chargeMemory(size_t bytes) {
+template <typename CellMask>
+bool Search<CellMask>::chargeMemory(size_t bytes) {
   if (bytes > budget_ || heldBytes_ > budget_ - bytes) return false;
   heldBytes_ += bytes;
   stats_.peakBytes = std::max(stats_.peakBytes, heldBytes_);
   return true;
 }
 
-bool Search::growTable() {
+template <typename CellMask>
+bool Search<CellMask>::growTable() {
   const int bits = tableBits_ == 0 ? firstTableBits : tableBits_ + 1;
   if (bits > lastTableBits) return false;
   const size_t newBytes = Block::heldFor((size_t{1} << bits) * sizeof(uint32_t));
@@ -460,7 +472,8 @@ bool Search::growTable() {
   return true;
 }
 
-bool Search::reserveRecord() {
+template <typename CellMask>
+bool Search<CellMask>::reserveRecord() {
   if (recordCount_ % chunkRecords_ != 0) return true;
   if (recordCount_ == UINT32_MAX - 1) return false;
   if (chunks_.size() == chunks_.capacity()) {
@@ -473,7 +486,8 @@ bool Search::reserveRecord() {
   return static_cast<bool>(chunks_.back());
 }
 
-bool Search::insert(const uint8_t* position, uint64_t hash) {
+template <typename CellMask>
+bool Search<CellMask>::insert(const uint8_t* position, uint64_t hash) {
   // The table keeps its load at most 0.85, so the record index plus one
   // always fits in the low tableBits_ bits of a slot.
   if ((uint64_t{recordCount_} + 1) * 20 > (uint64_t{1} << tableBits_) * 17 && !growTable()) {
@@ -487,7 +501,8 @@ bool Search::insert(const uint8_t* position, uint64_t hash) {
   return true;
 }
 
-std::vector<uint8_t> Search::rebuildLog(uint32_t goal) const {
+template <typename CellMask>
+std::vector<uint8_t> Search<CellMask>::rebuildLog(uint32_t goal) const {
   std::vector<uint8_t> log;
   uint8_t position[maxLoggedPieces];
   for (uint32_t at = goal; at != 0;) {
@@ -519,13 +534,15 @@ std::vector<uint8_t> Search::rebuildLog(uint32_t goal) const {
   return log;
 }
 
-void Search::releaseAll() {
+template <typename CellMask>
+void Search<CellMask>::releaseAll() {
   std::vector<Block>().swap(chunks_);
   Block().swap(table_);
   heldBytes_ = 0;
 }
 
-SolveResult Search::finish(SolveOutcome outcome) {
+template <typename CellMask>
+SolveResult Search<CellMask>::finish(SolveOutcome outcome) {
   releaseAll();
   SolveResult result;
   result.outcome = outcome;
@@ -533,7 +550,8 @@ SolveResult Search::finish(SolveOutcome outcome) {
   return result;
 }
 
-Search::Batch& Search::batchFor(Batch* batches, uint32_t index) const {
+template <typename CellMask>
+typename Search<CellMask>::Batch& Search<CellMask>::batchFor(Batch* batches, uint32_t index) const {
   Batch& batch = batches[index % batchRing];
   if (batch.record == index) return batch;
   batch.record = index;
@@ -544,7 +562,8 @@ Search::Batch& Search::batchFor(Batch* batches, uint32_t index) const {
   return batch;
 }
 
-SolveResult Search::solved(uint32_t goal, const uint8_t* position) {
+template <typename CellMask>
+SolveResult Search<CellMask>::solved(uint32_t goal, const uint8_t* position) {
   SolveResult result;
   result.outcome = SolveOutcome::solved;
   result.solution = root_;
@@ -559,10 +578,11 @@ SolveResult Search::solved(uint32_t goal, const uint8_t* position) {
   return result;
 }
 
-SolveResult Search::run() {
+template <typename CellMask>
+SolveResult Search<CellMask>::run() {
   if (pieces_ == 0) return finish(SolveOutcome::noSolution);
   assert(pieces_ <= maxLoggedPieces);
-  geometry_ = std::make_unique<Geometry>();
+  geometry_ = std::make_unique<Geometry<CellMask>>();
   chunkRecords_ = static_cast<uint32_t>(chunkBytes / pieces_);
   uint8_t position[maxLoggedPieces];
   const bool rootValid = encodeRoot(position);
@@ -608,5 +628,6 @@ SolveResult Search::run() {
 }  // namespace
 
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options) {
-  return Search(root, options).run();
+  if (boardWidth * boardHeight <= 64) return Search<uint64_t>(root, options).run();
+  return Search<unsigned __int128>(root, options).run();
 }
