@@ -477,9 +477,11 @@ bool Search<CellMask>::reserveRecord() {
   if (recordCount_ % chunkRecords_ != 0) return true;
   if (recordCount_ == UINT32_MAX - 1) return false;
   if (chunks_.size() == chunks_.capacity()) {
+    const size_t oldBytes = chunks_.capacity() * sizeof(Block);
     const size_t capacity = std::max<size_t>(16, 2 * chunks_.capacity());
     if (!chargeMemory(capacity * sizeof(Block))) return false;
     chunks_.reserve(capacity);
+    heldBytes_ -= oldBytes;
   }
   if (!chargeMemory(Block::heldFor(chunkBytes))) return false;
   chunks_.emplace_back(chunkBytes, chunks_.size() * chunkBytes >= hugeFrom);
