@@ -27,7 +27,7 @@
 // holds for each entry its record index plus as many bits of the hash as the
 // index leaves free, so most probes settle without touching a record. On a
 // tag match the two labelled positions are compared byte for byte, and when
-// they differ, group by group with each group sorted.
+// they differ, group by group as sets of origin cells.
 //
 // Why the result equals the plain breadth-first search over labelled states.
 // That search gives every state the first, in move order, of its shortest
@@ -80,16 +80,6 @@ uint64_t load64(const uint8_t* bytes) {
   uint64_t word;
   std::memcpy(&word, bytes, sizeof word);
   return word;
-}
-
-// Groups hold a handful of pieces: insertion sort.
-void sortBytes(uint8_t* begin, uint8_t* end) {
-  for (uint8_t* at = begin + 1; at < end; ++at) {
-    const uint8_t value = *at;
-    uint8_t* hole = at;
-    for (; hole > begin && hole[-1] > value; --hole) *hole = hole[-1];
-    *hole = value;
-  }
 }
 
 size_t availableMemory() {
@@ -291,9 +281,7 @@ class Search {
   std::unique_ptr<Geometry<CellMask>> geometry_;
   uint8_t shapeOf_[maxLoggedPieces] = {};
   uint8_t groupOf_[maxLoggedPieces] = {};
-  // Piece indices grouped: the pieces of one group are contiguous.
-  uint8_t groupOrder_[maxLoggedPieces] = {};
-  uint8_t groupEnd_[maxLoggedPieces] = {};  // end in groupOrder_ of each piece's group
+  int groupCount_ = 1;
   uint64_t zobrist_[maxGroups][maxCells] = {};
 
   std::vector<Block> chunks_;
@@ -318,14 +306,7 @@ void Search<CellMask>::groupPieces() {
     if (group < 0) group = groups++;
     groupOf_[i] = static_cast<uint8_t>(group);
   }
-  int at = 0;
-  for (int g = 0; g < groups; ++g) {
-    const int begin = at;
-    for (int i = 0; i < pieces_; ++i) {
-      if (groupOf_[i] == g) groupOrder_[at++] = static_cast<uint8_t>(i);
-    }
-    for (int k = begin; k < at; ++k) groupEnd_[groupOrder_[k]] = static_cast<uint8_t>(at);
-  }
+  groupCount_ = groups;
 }
 
 template <typename CellMask>
@@ -361,20 +342,18 @@ CellMask Search<CellMask>::occupied(const uint8_t* position) const {
 template <typename CellMask>
 bool Search<CellMask>::samePosition(const uint8_t* a, const uint8_t* b) const {
   if (sameBytes(a, b)) return true;
-  // Reached under another labelling: compare each group as a sorted list.
-  uint8_t sortedA[maxLoggedPieces];
-  uint8_t sortedB[maxLoggedPieces];
-  for (int k = 0; k < pieces_; ++k) {
-    sortedA[k] = a[groupOrder_[k]];
-    sortedB[k] = b[groupOrder_[k]];
+  if (a[0] != b[0]) return false;
+  // Maybe reached under another labelling. The origins of one group are
+  // distinct cells (its pieces never overlap), so each group's set of
+  // origins must match: the bits of a and b cancel group by group.
+  CellMask difference[maxGroups] = {};
+  for (int i = 1; i < pieces_; ++i) {
+    difference[groupOf_[i]] ^= (CellMask{1} << a[i]) ^ (CellMask{1} << b[i]);
   }
-  for (int k = 0; k < pieces_;) {
-    const int end = groupEnd_[groupOrder_[k]];
-    sortBytes(sortedA + k, sortedA + end);
-    sortBytes(sortedB + k, sortedB + end);
-    k = end;
+  for (int g = 1; g < groupCount_; ++g) {
+    if (difference[g] != 0) return false;
   }
-  return std::memcmp(sortedA, sortedB, pieces_) == 0;
+  return true;
 }
 
 template <typename CellMask>
