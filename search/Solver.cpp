@@ -50,6 +50,9 @@
 // outOfMemory before it would hold more than the budget, releasing all.
 #include "Solver.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cassert>
 #include <cstdio>
@@ -57,9 +60,6 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "model/BoardSize.h"
 #include "model/MoveByte.h"

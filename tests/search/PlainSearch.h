@@ -9,9 +9,9 @@
 struct PlainSearchResult {
   bool finished = false;  // false when it gave up at the state limit
   bool solved = false;
-  BoardState goal;        // with its full move log, when solved
+  BoardState goal;  // with its full move log, when solved
   int expanded = 0;
-  size_t states = 0;      // states that entered the visited set
+  size_t states = 0;  // states that entered the visited set
 };
 
 // Searches from `root` on the current board, giving up once more than

@@ -1,5 +1,3 @@
-#include "search/Solver.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +5,7 @@
 #include "PlainSearch.h"
 #include "model/BoardSize.h"
 #include "model/OccupancyGrid.h"
+#include "search/Solver.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
-#include "tools/PuzzleFile.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "model/BoardSize.h"
+#include "tools/PuzzleFile.h"
 
 namespace {
 
