@@ -61,7 +61,8 @@ TEST(MoveLogTest, StateOrderIsStrictAndLooksAtPositionsOnly) {
 
 TEST(MoveLogTest, StateOrderDecidesAtTheFirstDifferentPiece) {
   const Piece a = pieceAt(1, 0, 0);
-  const BoardState smallerX = stateOf({a, a, a, pieceAt(1, 1, 4), pieceAt(1, 9, 9)});
+  const BoardState smallerX =
+      stateOf({a, a, a, pieceAt(1, 1, 4), pieceAt(1, 9, 9)});
   const BoardState largerX = stateOf({a, a, a, pieceAt(1, 2, 0), pieceAt(1, 0, 0)});
   EXPECT_TRUE(stateLess(smallerX, largerX));
   EXPECT_FALSE(stateLess(largerX, smallerX));
