@@ -27,7 +27,7 @@
 // holds for each entry its record index plus as many bits of the hash as the
 // index leaves free, so most probes settle without touching a record. On a
 // tag match the two labelled positions are compared byte for byte, and when
-// they differ, group by group with each group sorted.
+// they differ, group by group as sets of origin cells.
 //
 // Why the result equals the plain breadth-first search over labelled states.
 // That search gives every state the first, in move order, of its shortest
@@ -50,6 +50,9 @@
 // outOfMemory before it would hold more than the budget, releasing all.
 #include "Solver.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cassert>
 #include <cstdio>
@@ -58,21 +61,17 @@
 #include <memory>
 #include <vector>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include "model/BoardSize.h"
 #include "model/MoveByte.h"
 
 namespace {
-
-using CellMask = unsigned __int128;
 
 constexpr int maxCells = maxBoardWidth * maxBoardHeight;
 constexpr uint8_t noCell = 0xFF;
 constexpr int maxGroups = shapeCount + 1;
 constexpr size_t hugePageBytes = size_t{2} << 20;
 constexpr size_t chunkBytes = hugePageBytes;
+constexpr size_t hugeFrom = size_t{16} << 20;  // blocks and records that take huge pages
 constexpr int firstTableBits = 10;
 constexpr int lastTableBits = 30;
 constexpr int progressInterval = 10000;
@@ -81,16 +80,6 @@ uint64_t load64(const uint8_t* bytes) {
   uint64_t word;
   std::memcpy(&word, bytes, sizeof word);
   return word;
-}
-
-// Groups hold a handful of pieces: insertion sort.
-void sortBytes(uint8_t* begin, uint8_t* end) {
-  for (uint8_t* at = begin + 1; at < end; ++at) {
-    const uint8_t value = *at;
-    uint8_t* hole = at;
-    for (; hole > begin && hole[-1] > value; --hole) *hole = hole[-1];
-    *hole = value;
-  }
 }
 
 size_t availableMemory() {
@@ -110,13 +99,14 @@ size_t availableMemory() {
   return size_t{1} << 30;
 }
 
-// Zeroed memory taken straight from the system: blocks of a huge page or
-// more are aligned to huge pages and asked to be backed by them, since the
-// search reads them at random. Fresh mappings are zero, so nothing is cleared.
+// Zeroed memory taken straight from the system, in whole huge pages and
+// aligned to them. Fresh mappings are zero, so nothing is cleared. Large
+// searches ask for huge pages, since they read their blocks at random; small
+// ones do not, as the kernel may stall to assemble them.
 class Block {
  public:
   Block() = default;
-  explicit Block(size_t bytes) {
+  Block(size_t bytes, bool huge) {
     const size_t rounded = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
     const size_t mapped = rounded + hugePageBytes;
     void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -128,7 +118,7 @@ class Block {
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
     data_ = reinterpret_cast<uint8_t*>(aligned);
     bytes_ = rounded;
-    madvise(data_, bytes_, MADV_HUGEPAGE);
+    if (huge) madvise(data_, bytes_, MADV_HUGEPAGE);
   }
   Block(Block&& other) noexcept { swap(other); }
   Block& operator=(Block&& other) noexcept {
@@ -161,7 +151,9 @@ uint64_t splitMix(uint64_t& seed) {
   return z ^ (z >> 31);
 }
 
-// Board geometry and per-shape tables for the current board size.
+// Board geometry and per-shape tables for the current board size. CellMask
+// has a bit per cell: 64 bits for boards of up to 64 cells, 128 beyond.
+template <typename CellMask>
 struct Geometry {
   int cellCount = 0;
   // Cells covered by shape s at origin c; 0 where the shape does not fit.
@@ -216,6 +208,7 @@ struct Child {
   uint64_t hash;
 };
 
+template <typename CellMask>
 class Search {
  public:
   Search(const BoardState& root, const SolveOptions& options)
@@ -285,12 +278,10 @@ class Search {
   const BoardState& root_;
   const SolveOptions& options_;
   const int pieces_;
-  std::unique_ptr<Geometry> geometry_;
+  std::unique_ptr<Geometry<CellMask>> geometry_;
   uint8_t shapeOf_[maxLoggedPieces] = {};
   uint8_t groupOf_[maxLoggedPieces] = {};
-  // Piece indices grouped: the pieces of one group are contiguous.
-  uint8_t groupOrder_[maxLoggedPieces] = {};
-  uint8_t groupEnd_[maxLoggedPieces] = {};  // end in groupOrder_ of each piece's group
+  int groupCount_ = 1;
   uint64_t zobrist_[maxGroups][maxCells] = {};
 
   std::vector<Block> chunks_;
@@ -303,7 +294,8 @@ class Search {
   SolveStats stats_;
 };
 
-void Search::groupPieces() {
+template <typename CellMask>
+void Search<CellMask>::groupPieces() {
   int groupOfShape[shapeCount];
   std::fill(std::begin(groupOfShape), std::end(groupOfShape), -1);
   int groups = 1;  // group 0 is piece 0 alone
@@ -314,17 +306,11 @@ void Search::groupPieces() {
     if (group < 0) group = groups++;
     groupOf_[i] = static_cast<uint8_t>(group);
   }
-  int at = 0;
-  for (int g = 0; g < groups; ++g) {
-    const int begin = at;
-    for (int i = 0; i < pieces_; ++i) {
-      if (groupOf_[i] == g) groupOrder_[at++] = static_cast<uint8_t>(i);
-    }
-    for (int k = begin; k < at; ++k) groupEnd_[groupOrder_[k]] = static_cast<uint8_t>(at);
-  }
+  groupCount_ = groups;
 }
 
-bool Search::encodeRoot(uint8_t* position) const {
+template <typename CellMask>
+bool Search<CellMask>::encodeRoot(uint8_t* position) const {
   CellMask cells = 0;
   for (int i = 0; i < pieces_; ++i) {
     const Piece& piece = root_.pieces[i];
@@ -339,38 +325,40 @@ bool Search::encodeRoot(uint8_t* position) const {
   return true;
 }
 
-uint64_t Search::hashOf(const uint8_t* position) const {
+template <typename CellMask>
+uint64_t Search<CellMask>::hashOf(const uint8_t* position) const {
   uint64_t hash = 0;
   for (int i = 0; i < pieces_; ++i) hash ^= zobrist_[groupOf_[i]][position[i]];
   return hash;
 }
 
-CellMask Search::occupied(const uint8_t* position) const {
+template <typename CellMask>
+CellMask Search<CellMask>::occupied(const uint8_t* position) const {
   CellMask cells = 0;
   for (int i = 0; i < pieces_; ++i) cells |= geometry_->mask[shapeOf_[i]][position[i]];
   return cells;
 }
 
-bool Search::samePosition(const uint8_t* a, const uint8_t* b) const {
+template <typename CellMask>
+bool Search<CellMask>::samePosition(const uint8_t* a, const uint8_t* b) const {
   if (sameBytes(a, b)) return true;
-  // Reached under another labelling: compare each group as a sorted list.
-  uint8_t sortedA[maxLoggedPieces];
-  uint8_t sortedB[maxLoggedPieces];
-  for (int k = 0; k < pieces_; ++k) {
-    sortedA[k] = a[groupOrder_[k]];
-    sortedB[k] = b[groupOrder_[k]];
+  if (a[0] != b[0]) return false;
+  // Maybe reached under another labelling. The origins of one group are
+  // distinct cells (its pieces never overlap), so each group's set of
+  // origins must match: the bits of a and b cancel group by group.
+  CellMask difference[maxGroups] = {};
+  for (int i = 1; i < pieces_; ++i) {
+    difference[groupOf_[i]] ^= (CellMask{1} << a[i]) ^ (CellMask{1} << b[i]);
   }
-  for (int k = 0; k < pieces_;) {
-    const int end = groupEnd_[groupOrder_[k]];
-    sortBytes(sortedA + k, sortedA + end);
-    sortBytes(sortedB + k, sortedB + end);
-    k = end;
+  for (int g = 1; g < groupCount_; ++g) {
+    if (difference[g] != 0) return false;
   }
-  return std::memcmp(sortedA, sortedB, pieces_) == 0;
+  return true;
 }
 
-int Search::generateChildren(const uint8_t* position, Child* children) const {
-  const Geometry& geometry = *geometry_;
+template <typename CellMask>
+int Search<CellMask>::generateChildren(const uint8_t* position, Child* children) const {
+  const Geometry<CellMask>& geometry = *geometry_;
   CellMask cells = 0;
   uint64_t hash = 0;
   for (int i = 0; i < pieces_; ++i) {
@@ -392,7 +380,8 @@ int Search::generateChildren(const uint8_t* position, Child* children) const {
   return count;
 }
 
-void Search::prefetchMatch(uint64_t hash) const {
+template <typename CellMask>
+void Search<CellMask>::prefetchMatch(uint64_t hash) const {
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   const uint32_t tag = static_cast<uint32_t>(hash >> 32) << tableBits_;
   for (uint32_t slot = homeSlot(hash);; slot = (slot + 1) & mask) {
@@ -404,7 +393,8 @@ void Search::prefetchMatch(uint64_t hash) const {
   }
 }
 
-int64_t Search::find(const uint8_t* position, uint64_t hash) const {
+template <typename CellMask>
+int64_t Search<CellMask>::find(const uint8_t* position, uint64_t hash) const {
   const uint32_t top = static_cast<uint32_t>(hash >> 32);
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   const uint32_t tag = top << tableBits_;
@@ -417,7 +407,8 @@ int64_t Search::find(const uint8_t* position, uint64_t hash) const {
   }
 }
 
-void Search::placeInTable(uint32_t index, uint64_t hash) {
+template <typename CellMask>
+void Search<CellMask>::placeInTable(uint32_t index, uint64_t hash) {
   const uint32_t top = static_cast<uint32_t>(hash >> 32);
   const uint32_t mask = (uint32_t{1} << tableBits_) - 1;
   uint32_t slot = top >> (32 - tableBits_);
@@ -425,14 +416,16 @@ void Search::placeInTable(uint32_t index, uint64_t hash) {
   table()[slot] = (top << tableBits_) | (index + 1);
 }
 
-bool Search::chargeMemory(size_t bytes) {
+template <typename CellMask>
+bool Search<CellMask>::chargeMemory(size_t bytes) {
   if (bytes > budget_ || heldBytes_ > budget_ - bytes) return false;
   heldBytes_ += bytes;
   stats_.peakBytes = std::max(stats_.peakBytes, heldBytes_);
   return true;
 }
 
-bool Search::growTable() {
+template <typename CellMask>
+bool Search<CellMask>::growTable() {
   const int bits = tableBits_ == 0 ? firstTableBits : tableBits_ + 1;
   if (bits > lastTableBits) return false;
   const size_t newBytes = Block::heldFor((size_t{1} << bits) * sizeof(uint32_t));
@@ -440,7 +433,7 @@ bool Search::growTable() {
       tableBits_ == 0 ? 0 : Block::heldFor((size_t{1} << tableBits_) * sizeof(uint32_t));
   if (!chargeMemory(newBytes)) return false;
   Block old = std::move(table_);
-  table_ = Block((size_t{1} << bits) * sizeof(uint32_t));
+  table_ = Block((size_t{1} << bits) * sizeof(uint32_t), newBytes >= hugeFrom);
   if (!table_) return false;
   tableBits_ = bits;
   // Hashes go through a small ring so that the slot reads overlap.
@@ -458,20 +451,24 @@ bool Search::growTable() {
   return true;
 }
 
-bool Search::reserveRecord() {
+template <typename CellMask>
+bool Search<CellMask>::reserveRecord() {
   if (recordCount_ % chunkRecords_ != 0) return true;
   if (recordCount_ == UINT32_MAX - 1) return false;
   if (chunks_.size() == chunks_.capacity()) {
+    const size_t oldBytes = chunks_.capacity() * sizeof(Block);
     const size_t capacity = std::max<size_t>(16, 2 * chunks_.capacity());
     if (!chargeMemory(capacity * sizeof(Block))) return false;
     chunks_.reserve(capacity);
+    heldBytes_ -= oldBytes;
   }
   if (!chargeMemory(Block::heldFor(chunkBytes))) return false;
-  chunks_.emplace_back(chunkBytes);
+  chunks_.emplace_back(chunkBytes, chunks_.size() * chunkBytes >= hugeFrom);
   return static_cast<bool>(chunks_.back());
 }
 
-bool Search::insert(const uint8_t* position, uint64_t hash) {
+template <typename CellMask>
+bool Search<CellMask>::insert(const uint8_t* position, uint64_t hash) {
   // The table keeps its load at most 0.85, so the record index plus one
   // always fits in the low tableBits_ bits of a slot.
   if ((uint64_t{recordCount_} + 1) * 20 > (uint64_t{1} << tableBits_) * 17 && !growTable()) {
@@ -485,7 +482,8 @@ bool Search::insert(const uint8_t* position, uint64_t hash) {
   return true;
 }
 
-std::vector<uint8_t> Search::rebuildLog(uint32_t goal) const {
+template <typename CellMask>
+std::vector<uint8_t> Search<CellMask>::rebuildLog(uint32_t goal) const {
   std::vector<uint8_t> log;
   uint8_t position[maxLoggedPieces];
   for (uint32_t at = goal; at != 0;) {
@@ -517,13 +515,15 @@ std::vector<uint8_t> Search::rebuildLog(uint32_t goal) const {
   return log;
 }
 
-void Search::releaseAll() {
+template <typename CellMask>
+void Search<CellMask>::releaseAll() {
   std::vector<Block>().swap(chunks_);
   Block().swap(table_);
   heldBytes_ = 0;
 }
 
-SolveResult Search::finish(SolveOutcome outcome) {
+template <typename CellMask>
+SolveResult Search<CellMask>::finish(SolveOutcome outcome) {
   releaseAll();
   SolveResult result;
   result.outcome = outcome;
@@ -531,7 +531,8 @@ SolveResult Search::finish(SolveOutcome outcome) {
   return result;
 }
 
-Search::Batch& Search::batchFor(Batch* batches, uint32_t index) const {
+template <typename CellMask>
+typename Search<CellMask>::Batch& Search<CellMask>::batchFor(Batch* batches, uint32_t index) const {
   Batch& batch = batches[index % batchRing];
   if (batch.record == index) return batch;
   batch.record = index;
@@ -542,7 +543,8 @@ Search::Batch& Search::batchFor(Batch* batches, uint32_t index) const {
   return batch;
 }
 
-SolveResult Search::solved(uint32_t goal, const uint8_t* position) {
+template <typename CellMask>
+SolveResult Search<CellMask>::solved(uint32_t goal, const uint8_t* position) {
   SolveResult result;
   result.outcome = SolveOutcome::solved;
   result.solution = root_;
@@ -557,10 +559,11 @@ SolveResult Search::solved(uint32_t goal, const uint8_t* position) {
   return result;
 }
 
-SolveResult Search::run() {
+template <typename CellMask>
+SolveResult Search<CellMask>::run() {
   if (pieces_ == 0) return finish(SolveOutcome::noSolution);
   assert(pieces_ <= maxLoggedPieces);
-  geometry_ = std::make_unique<Geometry>();
+  geometry_ = std::make_unique<Geometry<CellMask>>();
   chunkRecords_ = static_cast<uint32_t>(chunkBytes / pieces_);
   uint8_t position[maxLoggedPieces];
   const bool rootValid = encodeRoot(position);
@@ -606,5 +609,6 @@ SolveResult Search::run() {
 }  // namespace
 
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options) {
-  return Search(root, options).run();
+  if (boardWidth * boardHeight <= 64) return Search<uint64_t>(root, options).run();
+  return Search<unsigned __int128>(root, options).run();
 }

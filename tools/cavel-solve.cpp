@@ -141,12 +141,12 @@ int main(int argc, char** argv) {
       std::printf("no solution\n");
       return exitNoSolution;
     case SolveOutcome::outOfMemory:
-      std::fprintf(stderr,
-                   "cavel-solve: the search stopped at its memory budget of %.0f MB after %llu "
-                   "positions; try a larger --max-memory\n",
-                   (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) /
-                       1048576.0,
-                   static_cast<unsigned long long>(result.stats.positions));
+      std::fprintf(
+          stderr,
+          "cavel-solve: the search stopped at its memory budget of %.0f MB after %llu "
+          "positions; try a larger --max-memory\n",
+          (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) / 1048576.0,
+          static_cast<unsigned long long>(result.stats.positions));
       return exitOutOfMemory;
     case SolveOutcome::stopped:
       break;

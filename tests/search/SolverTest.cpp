@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PlainSearch.h"
+#include "model/BoardSize.h"
+#include "model/OccupancyGrid.h"
+#include "search/Solver.h"
+
+namespace {
+
+void useBoard(int width, int height) {
+  boardWidth = width;
+  boardHeight = height;
+  allocateOccupancyGrid();
+}
+
+Piece pieceAt(int shape, int x, int y) {
+  Piece piece(shape);
+  piece.setX(static_cast<int8_t>(x));
+  piece.setY(static_cast<int8_t>(y));
+  return piece;
+}
+
+// Places `piece` when it fits; false otherwise.
+bool tryPlace(BoardState& board, const Piece& piece) {
+  if (!board.canPlace(piece, -1)) return false;
+  board.placePiece(piece, -1);
+  return true;
+}
+
+// The classic layout, turned: about 24 thousand merged positions.
+BoardState classicLayout() {
+  useBoard(5, 4);
+  BoardState board;
+  const int pieces[][3] = {{0, 0, 1}, {2, 0, 3}, {2, 0, 0}, {2, 2, 3}, {2, 2, 0},
+                           {3, 2, 1}, {1, 3, 2}, {1, 3, 1}, {1, 4, 3}, {1, 4, 0}};
+  for (const auto& p : pieces) EXPECT_TRUE(tryPlace(board, pieceAt(p[0], p[1], p[2])));
+  return board;
+}
+
+// A random layout on a board of at most 5 by 4 with at most 8 pieces, drawn
+// from two or three shapes so that many pieces share a shape.
+BoardState randomLayout(std::mt19937& random) {
+  auto below = [&random](int bound) {
+    return static_cast<int>(std::uniform_int_distribution<int>(0, bound - 1)(random));
+  };
+  useBoard(below(10) == 0 ? 2 : 3 + below(3), below(5) == 0 ? 2 : 3 + below(2));
+  BoardState board;
+  // Now and then the square starts at the exit.
+  if (below(100) == 0 && tryPlace(board, pieceAt(0, boardWidth - 2, 1))) {
+  } else {
+    while (!tryPlace(board, pieceAt(0, below(boardWidth), below(boardHeight)))) {
+    }
+  }
+  const int smallShapes[] = {1, 1, 2, 3, 8, 9, 14, 4, 0};
+  int shapes[3];
+  for (int& shape : shapes) shape = smallShapes[below(9)];
+  const int wanted = 1 + below(7);
+  for (int attempt = 0; attempt < 40 && board.pieceCount() <= wanted; ++attempt) {
+    tryPlace(board, pieceAt(shapes[below(3)], below(boardWidth), below(boardHeight)));
+  }
+  return board;
+}
+
+bool hasMergedShapes(const BoardState& board) {
+  for (int i = 1; i < board.pieceCount(); ++i) {
+    for (int j = i + 1; j < board.pieceCount(); ++j) {
+      if (board.pieces[i].shapeIndex() == board.pieces[j].shapeIndex()) return true;
+    }
+  }
+  return false;
+}
+
+std::string describe(const BoardState& board) {
+  std::string text = "size " + std::to_string(boardWidth) + " " + std::to_string(boardHeight);
+  for (const Piece& piece : board.pieces) {
+    text += "\npiece " + std::to_string(piece.shapeIndex()) + " " + std::to_string(piece.x()) +
+            " " + std::to_string(piece.y());
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
+  std::mt19937 random(20240611);
+  int compared = 0, solved = 0, unsolvable = 0, merged = 0, rootGoals = 0, twoRows = 0,
+      secondSquares = 0, deep = 0, large = 0;
+  for (int tries = 0; compared < 1200 && tries < 20000; ++tries) {
+    const BoardState root = randomLayout(random);
+    const PlainSearchResult plain = plainSearch(root, 40000);
+    if (!plain.finished) continue;
+    ++compared;
+    SCOPED_TRACE(describe(root));
+    const SolveResult fast = solveBoard(root);
+    ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
+    if (plain.solved) {
+      ASSERT_EQ(fast.solution.moveLog(), plain.goal.moveLog());
+      for (int i = 0; i < root.pieceCount(); ++i) {
+        EXPECT_EQ(fast.solution.pieces[i].x(), plain.goal.pieces[i].x());
+        EXPECT_EQ(fast.solution.pieces[i].y(), plain.goal.pieces[i].y());
+        EXPECT_EQ(fast.solution.pieces[i].shapeIndex(), root.pieces[i].shapeIndex());
+      }
+    }
+    if (hasMergedShapes(root)) {
+      ++merged;
+      EXPECT_LE(fast.stats.positions, plain.states);
+    } else {
+      // Nothing to merge: the very same states, expanded the same number of times.
+      EXPECT_EQ(fast.stats.positions, plain.states);
+      EXPECT_EQ(fast.stats.expanded, static_cast<uint64_t>(plain.expanded));
+    }
+    deep += plain.solved && plain.goal.moveLog().size() >= 10;
+    large += plain.states >= 1000;
+    solved += plain.solved;
+    unsolvable += !plain.solved;
+    rootGoals += plain.solved && plain.goal.moveLog().empty();
+    twoRows += boardHeight == 2;
+    for (int i = 1; i < root.pieceCount(); ++i) secondSquares += root.pieces[i].shapeIndex() == 0;
+  }
+  EXPECT_GE(compared, 1000);
+  // The draw covers every kind of layout the comparison is meant for.
+  EXPECT_GE(solved, 100);
+  EXPECT_GE(unsolvable, 100);
+  EXPECT_GE(merged, 300);
+  EXPECT_GE(rootGoals, 5);
+  EXPECT_GE(twoRows, 50);
+  EXPECT_GE(secondSquares, 20);
+  EXPECT_GE(deep, 25);   // solutions of ten moves or more
+  EXPECT_GE(large, 40);  // a thousand states or more
+}
+
+TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
+  useBoard(4, 3);
+  BoardState root;
+  root.placePiece(pieceAt(0, 0, 0), -1);
+  const SolveResult result = solveBoard(root);
+  ASSERT_EQ(result.outcome, SolveOutcome::solved);
+  EXPECT_EQ(result.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
+  EXPECT_EQ(result.solution.pieces[0].x(), 2);
+  EXPECT_EQ(result.solution.pieces[0].y(), 1);
+  EXPECT_EQ(result.stats.expanded, 5u);
+  // The root is the caller's and stays as it was.
+  EXPECT_EQ(root.pieces[0].x(), 0);
+  EXPECT_TRUE(root.moveLog().empty());
+}
+
+TEST(SolverTest, RootsWithoutAnyMove) {
+  // Already at the exit: returned at once with an empty log, even when asked to stop.
+  useBoard(6, 5);
+  BoardState atExit;
+  atExit.placePiece(pieceAt(0, 4, 1), -1);
+  atExit.placePiece(pieceAt(1, 0, 0), -1);
+  SolveOptions stopAtOnce;
+  stopAtOnce.shouldStop = [] { return true; };
+  SolveResult result = solveBoard(atExit, stopAtOnce);
+  ASSERT_EQ(result.outcome, SolveOutcome::solved);
+  EXPECT_TRUE(result.solution.moveLog().empty());
+  EXPECT_EQ(result.stats.expanded, 0u);
+
+  // Two rows: the exit lies off the board, so every position is expanded in vain.
+  useBoard(6, 2);
+  BoardState twoRows;
+  twoRows.placePiece(pieceAt(0, 0, 0), -1);
+  result = solveBoard(twoRows);
+  EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+  EXPECT_EQ(result.stats.expanded, 5u);
+
+  // No pieces: nothing to move and no goal.
+  result = solveBoard(BoardState());
+  EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+}
+
+TEST(SolverTest, StopAndProgressCallbacks) {
+  const BoardState root = classicLayout();
+  // A stop asked before the search: the root is expanded, then it stops.
+  int asked = 0;
+  SolveOptions stop;
+  stop.shouldStop = [&asked] { return ++asked >= 1; };
+  SolveResult result = solveBoard(root, stop);
+  EXPECT_EQ(result.outcome, SolveOutcome::stopped);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(result.stats.expanded, 1u);
+
+  // Progress comes after the stop test of every 10000th expansion.
+  std::vector<uint64_t> progressAt;
+  int stopTests = 0;
+  SolveOptions watch;
+  watch.shouldStop = [&stopTests] {
+    ++stopTests;
+    return false;
+  };
+  watch.progress = [&](const SolveStats& stats) {
+    EXPECT_EQ(static_cast<uint64_t>(stopTests), stats.expanded);
+    progressAt.push_back(stats.expanded);
+  };
+  result = solveBoard(root, watch);
+  ASSERT_EQ(result.outcome, SolveOutcome::solved);
+  EXPECT_EQ(result.solution.moveLog().size(), 116u);
+  EXPECT_EQ(progressAt, (std::vector<uint64_t>{10000, 20000}));
+  EXPECT_EQ(static_cast<uint64_t>(stopTests), result.stats.expanded);
+  EXPECT_GT(result.stats.positions, 20000u);
+  EXPECT_LT(result.stats.positions, 30000u);
+}
+
+TEST(SolverTest, MemoryBudgetEndsTheSearchWithoutAResult) {
+  const BoardState root = classicLayout();
+  SolveOptions tight;
+  tight.memoryBudget = 3 << 20;  // room for the first blocks, not for the whole search
+  SolveResult result = solveBoard(root, tight);
+  EXPECT_EQ(result.outcome, SolveOutcome::outOfMemory);
+  EXPECT_LE(result.stats.peakBytes, tight.memoryBudget);
+  EXPECT_TRUE(result.solution.moveLog().empty());
+
+  SolveOptions ample;
+  ample.memoryBudget = 64 << 20;
+  result = solveBoard(root, ample);
+  EXPECT_EQ(result.outcome, SolveOutcome::solved);
+  EXPECT_LE(result.stats.peakBytes, ample.memoryBudget);
+  EXPECT_GT(result.stats.peakBytes, 0u);
+}

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/BoardSize.h"
+#include "tools/PuzzleFile.h"
+
+namespace {
+
+// The line and message of the error that `text` gives, or line -1 if it parses.
+PuzzleError errorOf(const std::string& text) {
+  BoardState board;
+  PuzzleError error;
+  if (parsePuzzle(text, board, error)) error.line = -1;
+  return error;
+}
+
+}  // namespace
+
+TEST(PuzzleFileTest, ReadsSizeAndPiecesWithCommentsAndBlankLines) {
+  const std::string text =
+      "# a layout\n"
+      "\n"
+      "size 5 4   # five columns\n"
+      "piece 0 0 1\n"
+      "\t piece  2 0 3 \r\n"
+      "piece 5 2 1\n"  // a plus whose origin cell it leaves free
+      "piece 1 2 1";   // in that free cell, on the last line without a newline
+  BoardState board;
+  PuzzleError error;
+  ASSERT_TRUE(parsePuzzle(text, board, error)) << error.line << ": " << error.message;
+  EXPECT_EQ(boardWidth, 5);
+  EXPECT_EQ(boardHeight, 4);
+  ASSERT_EQ(board.pieceCount(), 4);
+  EXPECT_EQ(board.pieces[1].shapeIndex(), 2);
+  EXPECT_EQ(board.pieces[1].x(), 0);
+  EXPECT_EQ(board.pieces[1].y(), 3);
+  EXPECT_EQ(board.pieces[3].shapeIndex(), 1);
+  EXPECT_TRUE(board.moveLog().empty());
+}
+
+TEST(PuzzleFileTest, EachErrorNamesItsLine) {
+  const struct {
+    const char* text;
+    int line;
+    const char* message;
+  } cases[] = {
+      {"", 0, "no 'size' line"},
+      {"# only a comment\n\n", 2, "no 'size' line"},
+      {"size 6 5\n", 1, "no pieces"},
+      {"size 6 5\n\nfoo 1 2\n", 3, "unknown word 'foo'"},
+      {"Size 6 5\n", 1, "unknown word 'Size'"},
+      {"size 6\n", 1, "expected 'size W H'"},
+      {"size 6 5 1\n", 1, "expected 'size W H'"},
+      {"size 6 x\n", 1, "bad number 'x'"},
+      {"size 6 5-\n", 1, "bad number '5-'"},
+      {"size - 5\n", 1, "bad number '-'"},
+      {"size 1 5\n", 1, "board width must be 2 to 10"},
+      {"size 11 5\n", 1, "board width must be 2 to 10"},
+      {"size 6 9\n", 1, "board height must be 2 to 8"},
+      {"size 99999999999999999999999 5\n", 1, "board width must be 2 to 10"},
+      {"size 6 5\nsize 6 5\n", 2, "a second 'size' line"},
+      {"piece 0 0 0\nsize 6 5\n", 1, "'size' must come before the pieces"},
+      {"size 6 5\npiece 1 0 0\n", 2, "the first piece must be the square (shape 0)"},
+      {"size 6 5\npiece 0 0 0\npiece 19 3 3\n", 3, "shape must be 0 to 18"},
+      {"size 6 5\npiece 0 0 0\npiece -1 3 3\n", 3, "shape must be 0 to 18"},
+      {"size 6 5\npiece 0 0 0\npiece 1 3\n", 3, "expected 'piece S X Y'"},
+      {"size 6 5\npiece 0 0 0 7\n", 2, "expected 'piece S X Y'"},
+      {"size 6 5\npiece 0 5 0\n", 2, "piece lies off the board"},  // its right column at x = 6
+      {"size 6 5\npiece 0 0 0\npiece 1 -1 0\n", 3, "piece lies off the board"},
+      {"size 6 5\npiece 0 0 0\npiece 1 256 0\n", 3, "piece lies off the board"},
+      {"size 6 5\npiece 0 0 0\npiece 1 0 5\n", 3, "piece lies off the board"},
+      {"size 6 5\npiece 0 0 0\npiece 1 1 1\n", 3, "piece overlaps another piece"},
+      {"size 6 5\npiece 0 1 1\npiece 5 0 0\n", 3, "piece overlaps another piece"},
+  };
+  for (const auto& c : cases) {
+    const std::string text(c.text, std::char_traits<char>::length(c.text));
+    const PuzzleError error = errorOf(text);
+    EXPECT_EQ(error.line, c.line) << c.text;
+    EXPECT_EQ(error.message, c.message) << c.text;
+  }
+  // A NUL byte inside a line, which the table above cannot hold.
+  const PuzzleError nul = errorOf(std::string("size 6 5\npiece 0 0 0\npiece\0 1 3 3\n", 34));
+  EXPECT_EQ(nul.line, 3);
+  EXPECT_EQ(nul.message, "unknown word 'piece?'");
+}
+
+TEST(PuzzleFileTest, AtMostSixtyFourPieces) {
+  // A 10 by 8 board holds 77 single cells beside the square.
+  std::string text = "size 10 8\npiece 0 0 0\n";
+  int placed = 1;
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 10; ++x) {
+      if (x < 2 && y < 2) continue;
+      text += "piece 1 " + std::to_string(x) + " " + std::to_string(y) + "\n";
+      ++placed;
+    }
+  }
+  const PuzzleError error = errorOf(text);
+  EXPECT_EQ(error.line, 2 + 64);
+  EXPECT_EQ(error.message, "more than 64 pieces");
+
+  // Exactly 64 is fine.
+  const size_t cut = text.find("piece 1 7 6\n");  // the 65th piece line
+  BoardState board;
+  PuzzleError unused;
+  ASSERT_NE(cut, std::string::npos);
+  EXPECT_TRUE(parsePuzzle(text.substr(0, cut), board, unused)) << unused.message;
+  EXPECT_EQ(board.pieceCount(), 64);
+}
+
+TEST(PuzzleFileTest, LongLinesAndWordsAreShortenedInMessages) {
+  const PuzzleError error = errorOf(std::string(100000, 'x') + "\n");
+  EXPECT_EQ(error.line, 1);
+  EXPECT_EQ(error.message, "unknown word '" + std::string(20, 'x') + "...'");
+}

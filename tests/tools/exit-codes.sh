@@ -1,0 +1,52 @@
+#!/bin/sh
+# Bad input and usage give exit 2, one FILE:LINE message on standard error and
+# nothing on standard output; a budget too small for the search gives exit 3.
+# Usage: exit-codes.sh CAVEL_SOLVE PUZZLE_DIR
+set -u
+solver=$1
+dir=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+
+# expect CODE STDERR_PATTERN ARGS...: runs the solver and checks the outcome.
+expect() {
+  want=$1
+  pattern=$2
+  shift 2
+  "$solver" "$@" >"$work/out" 2>"$work/err" </dev/null
+  code=$?
+  if [ "$code" -ne "$want" ]; then
+    echo "FAIL $*: exit $code, expected $want"; failed=1; return
+  fi
+  if [ -n "$pattern" ] && ! grep -q -e "$pattern" "$work/err"; then
+    echo "FAIL $*: standard error lacks '$pattern':"; cat "$work/err"; failed=1; return
+  fi
+  if [ "$want" -ne 0 ] && [ -s "$work/out" ]; then
+    echo "FAIL $*: wrote to standard output"; failed=1; return
+  fi
+  echo "ok $*"
+}
+
+printf 'size 6 5\npiece 0 0 0\npiece 1 1 1\n' >"$work/overlap.txt"
+printf 'size 6 5\n\npiece 3 0 0\n' >"$work/first.txt"
+printf 'size 6 5\npiece 0 0 0\nturn 1\n' >"$work/word.txt"
+printf 'size 6 5\n' >"$work/empty.txt"
+printf 'size 6 5\npiece 0 0 0\001\377\000\n' >"$work/binary.txt"
+
+expect 2 "^$work/overlap.txt:3: piece overlaps another piece\$" "$work/overlap.txt"
+expect 2 "^$work/first.txt:3: the first piece must be the square" "$work/first.txt"
+expect 2 "^$work/word.txt:3: unknown word 'turn'\$" "$work/word.txt"
+expect 2 "^$work/empty.txt:1: no pieces\$" "$work/empty.txt"
+expect 2 "^$work/binary.txt:2: " "$work/binary.txt"
+expect 2 "^$work/missing.txt:0: cannot open" "$work/missing.txt"
+expect 2 "^$work:0: cannot read" "$work"
+expect 2 "no puzzle file" --stats
+expect 2 "unknown option" --fast "$dir/classic.txt"
+expect 2 "megabytes" --max-memory 0 "$dir/classic.txt"
+expect 2 "megabytes" --max-memory 12x "$dir/classic.txt"
+expect 3 "memory budget" --max-memory 2 "$dir/random6x5-14.txt"
+expect 0 "^positions [0-9]" --stats "$dir/classic.txt"
+expect 0 "" --help
+grep -q "Exit status\|exit status" "$work/out" || { echo "FAIL --help says nothing of exit status"; failed=1; }
+exit $failed
