@@ -45,7 +45,7 @@ class Robustness(unittest.TestCase):
     def test_a_whole_run_leaks_nothing_of_its_own(self):
         p = self.program = start(
             binary=BUILD_DIR + "/tests/cavel-leakcheck",
-            extra_env={"LSAN_OPTIONS": "exitcode=0:fast_unwind_on_malloc=0:log_path=leaks"})
+            extra_env={"LSAN_OPTIONS": "exitcode=0:log_path=leaks"})
         choose_size(p, 4, 3)
         place_pieces(p, [(0, 0, 0), (1, 3, 0)])
         p.key("space")                      # refused: leaves a timed message behind
