@@ -68,7 +68,7 @@ class Program:
         self.pause(0.3)
         self.shots = 0
 
-    def _find_window(self, timeout=180.0):
+    def _find_window(self, timeout=30.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if self.process.poll() is not None:
@@ -79,7 +79,12 @@ class Program:
             if found:
                 return found[0]
             time.sleep(0.1)
-        raise AssertionError("no window appeared: " + open(self.stderr_path).read())
+        stack = subprocess.run(["gdb", "-p", str(self.process.pid), "-batch", "-ex", "bt 30"],
+                               capture_output=True, text=True).stdout
+        windows = subprocess.run(["xdotool", "search", "--name", "."], capture_output=True,
+                                 text=True)
+        raise AssertionError("no window appeared: %s\n%s\nwindows: %s %s" % (
+            open(self.stderr_path).read(), stack, windows.stdout, windows.stderr))
 
     @staticmethod
     def pause(seconds=0.1):
