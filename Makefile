@@ -24,7 +24,7 @@ run: all
 	cd data && ../$(BUILD_DIR)/cavel
 
 test: test-deps all
-	xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -5,7 +5,7 @@
 # usage: with-display.sh COMMAND [ARGUMENT...]
 set -u
 numberFile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$numberFile" >/dev/null 2>&1 &
 server=$!
 tries=0
 while [ ! -s "$numberFile" ]; do

@@ -3,4 +3,4 @@
 set -eu
 cd "$(dirname "$0")/.."
 make
-exec xvfb-run -a -s "-screen 0 640x480x24" python3 tools/screenshots.py build data docs/screenshots
+exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" python3 tools/screenshots.py build data docs/screenshots

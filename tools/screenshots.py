@@ -1,6 +1,6 @@
 """Takes the README's screenshots of every screen of the real program.
 
-usage: xvfb-run -a -s "-screen 0 640x480x24" python3 tools/screenshots.py BUILD-DIR DATA-DIR OUT-DIR
+usage: xvfb-run -a -s "-screen 0 640x480x24 -noreset" python3 tools/screenshots.py BUILD-DIR DATA-DIR OUT-DIR
 (tools/make-screenshots.sh runs it so.)
 """
 
@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e")
 from session import Program, choose_size, place_pieces  # noqa: E402
 
 build_dir, data_dir, out_dir = sys.argv[1:4]
-binary = os.path.join(build_dir, "cavel")
+binary = os.path.abspath(os.path.join(build_dir, "cavel"))
 os.makedirs(out_dir, exist_ok=True)
 
 LONG_SEARCH = [(0, 0, 1), (3, 5, 2), (3, 5, 0), (10, 3, 2), (2, 1, 4), (2, 0, 0), (1, 4, 2),
