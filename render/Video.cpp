@@ -6,12 +6,24 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 [[noreturn]] void failVideo(const char* what) {
   std::fprintf(stderr, "cavel: %s: %s\n", what, SDL_GetError());
   std::exit(1);
+}
+
+// Where no display can be reached, SDL falls back on a driver that draws
+// into memory and shows nothing; the program would then run unseen and
+// never end. Such a driver is only used when the person names it.
+bool showsNothingUnasked() {
+  char driver[32] = "";
+  if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return false;
+  if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return false;
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  return requested == nullptr || std::strcmp(requested, driver) != 0;
 }
 
 }  // namespace
@@ -23,8 +35,15 @@ void initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
     std::atexit(SDL_Quit);
     quitRegistered = true;
   }
+  // SDL turns SIGINT and SIGTERM into a quit event, which the program
+  // ignores like a click on the close button; left alone, the signals end it.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
     failVideo("cannot start SDL");
+  }
+  if (showsNothingUnasked()) {
+    std::fprintf(stderr, "cavel: cannot open a window: no display could be reached (is DISPLAY set?)\n");
+    std::exit(1);
   }
   Uint32 flags = SDL_HWSURFACE | SDL_OPENGL;
   if (fullscreen) flags |= SDL_FULLSCREEN;
