@@ -108,8 +108,9 @@ class Program:
         time.sleep(settle)
         self.shots += 1
         path = os.path.join(self.workdir, (name or "shot%d" % self.shots) + ".png")
+        # import waits for ever on a window that has gone: bound it.
         subprocess.run(["import", "-window", self.window, path], check=True,
-                       capture_output=True)
+                       capture_output=True, timeout=30)
         keep = os.environ.get("CAVEL_SHOTS")
         if keep:
             os.makedirs(keep, exist_ok=True)
