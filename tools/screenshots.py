@@ -41,25 +41,25 @@ p.key("space")
 save(p, "4-editor-refused", settle=0.1)
 p.kill()
 
-p = Program(binary, data_dir)
-choose_size(p, 4, 3)
-place_pieces(p, [(0, 0, 0), (1, 3, 0)])
-p.key("Return")
+def solving(width, height, pieces):
+    """A new program with the pieces laid out on a width by height board and Return pressed."""
+    program = Program(binary, data_dir)
+    choose_size(program, width, height)
+    place_pieces(program, pieces)
+    program.key("Return")
+    return program
+
+
+p = solving(4, 3, [(0, 0, 0), (1, 3, 0)])
 save(p, "5-replay")
 p.key("space", 3)
 save(p, "6-replay-end")
 p.kill()
 
-p = Program(binary, data_dir)
-choose_size(p, 6, 5)
-place_pieces(p, LONG_SEARCH)
-p.key("Return")
+p = solving(6, 5, LONG_SEARCH)
 save(p, "7-searching", settle=0.6)
 p.kill()
 
-p = Program(binary, data_dir)
-choose_size(p, 6, 2)
-place_pieces(p, [(0, 0, 0), (1, 3, 0)])
-p.key("Return")
+p = solving(6, 2, [(0, 0, 0), (1, 3, 0)])
 save(p, "8-failure")
 p.kill()

@@ -4,21 +4,9 @@
 
 #include "model/BoardSize.h"
 #include "model/OccupancyGrid.h"
+#include "tests/model/TestBoards.h"
 
 namespace {
-
-void useBoard(int width, int height) {
-  boardWidth = width;
-  boardHeight = height;
-  allocateOccupancyGrid();
-}
-
-Piece pieceAt(int shape, int x, int y) {
-  Piece piece(shape);
-  piece.setX(static_cast<int8_t>(x));
-  piece.setY(static_cast<int8_t>(y));
-  return piece;
-}
 
 int markedCells() {
   int count = 0;

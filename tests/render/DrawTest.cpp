@@ -13,6 +13,7 @@
 #include "render/MessageOverlay.h"
 #include "render/Texture.h"
 #include "render/Video.h"
+#include "tests/model/TestBoards.h"
 
 namespace {
 
@@ -92,13 +93,6 @@ void expectPalette(const Colour& actual, int shapeIndex, double brightness = 1.0
 
 void expectBlack(const Colour& actual) {
   EXPECT_EQ(actual.r + actual.g + actual.b, 0) << actual.r << " " << actual.g << " " << actual.b;
-}
-
-Piece pieceAt(int shapeIndex, int x, int y) {
-  Piece piece(shapeIndex);
-  piece.setX(static_cast<int8_t>(x));
-  piece.setY(static_cast<int8_t>(y));
-  return piece;
 }
 
 }  // namespace

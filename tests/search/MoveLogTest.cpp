@@ -4,15 +4,9 @@
 #include "model/BoardState.h"
 #include "model/MoveByte.h"
 #include "search/StateOrder.h"
+#include "tests/model/TestBoards.h"
 
 namespace {
-
-Piece pieceAt(int shape, int x, int y) {
-  Piece piece(shape);
-  piece.setX(static_cast<int8_t>(x));
-  piece.setY(static_cast<int8_t>(y));
-  return piece;
-}
 
 BoardState stateOf(std::initializer_list<Piece> pieces) {
   BoardState state;
@@ -61,8 +55,7 @@ TEST(MoveLogTest, StateOrderIsStrictAndLooksAtPositionsOnly) {
 
 TEST(MoveLogTest, StateOrderDecidesAtTheFirstDifferentPiece) {
   const Piece a = pieceAt(1, 0, 0);
-  const BoardState smallerX =
-      stateOf({a, a, a, pieceAt(1, 1, 4), pieceAt(1, 9, 9)});
+  const BoardState smallerX = stateOf({a, a, a, pieceAt(1, 1, 4), pieceAt(1, 9, 9)});
   const BoardState largerX = stateOf({a, a, a, pieceAt(1, 2, 0), pieceAt(1, 0, 0)});
   EXPECT_TRUE(stateLess(smallerX, largerX));
   EXPECT_FALSE(stateLess(largerX, smallerX));
