@@ -42,8 +42,8 @@ void initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
     failVideo("cannot start SDL");
   }
   if (showsNothingUnasked()) {
-    std::fprintf(stderr, "cavel: cannot open a window: no display could be reached (is DISPLAY set?)\n");
-    std::exit(1);
+    SDL_SetError("no display could be reached (is DISPLAY set?)");
+    failVideo("cannot open a window");
   }
   Uint32 flags = SDL_HWSURFACE | SDL_OPENGL;
   if (fullscreen) flags |= SDL_FULLSCREEN;

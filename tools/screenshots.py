@@ -24,6 +24,15 @@ def save(program, name, settle=0.3):
     shutil.copy(shot.path, os.path.join(out_dir, name + ".png"))
 
 
+def solving(width, height, pieces):
+    """A new program with the pieces laid out on a width by height board and Return pressed."""
+    program = Program(binary, data_dir)
+    choose_size(program, width, height)
+    place_pieces(program, pieces)
+    program.key("Return")
+    return program
+
+
 # Board size, editor, refusal, replay and the end.
 p = Program(binary, data_dir)
 save(p, "1-board-size")
@@ -40,15 +49,6 @@ p.key("Up", 2)
 p.key("space")
 save(p, "4-editor-refused", settle=0.1)
 p.kill()
-
-def solving(width, height, pieces):
-    """A new program with the pieces laid out on a width by height board and Return pressed."""
-    program = Program(binary, data_dir)
-    choose_size(program, width, height)
-    place_pieces(program, pieces)
-    program.key("Return")
-    return program
-
 
 p = solving(4, 3, [(0, 0, 0), (1, 3, 0)])
 save(p, "5-replay")

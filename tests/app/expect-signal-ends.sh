@@ -1,6 +1,7 @@
 #!/bin/sh
 # SIGTERM ends the program even though a close request does not.
 workdir=$(mktemp -d)
+trap 'rm -rf "$workdir"' EXIT
 cp "$2/font.bmp" "$workdir/"
 cd "$workdir" || exit 1
 "$1" >/dev/null 2>&1 &
@@ -19,5 +20,4 @@ while kill -0 "$pid" 2>/dev/null; do
 done
 wait "$pid"
 status=$?
-rm -rf "$workdir"
 [ "$status" -eq 143 ] || { echo "exit status $status, expected 143 (SIGTERM)"; exit 1; }
