@@ -1,9 +1,9 @@
 // The first screen: the arrows set the board size over a live grid.
 #pragma once
 
-#include "model/BoardState.h"
+#include "model/BoardSize.h"
 #include "render/Camera.h"
 
-// Runs until Return or Escape; leaves the size in boardWidth and boardHeight
-// and returns an empty board. Escape stays latched for the next screen.
-BoardState runBoardSizeScreen(Camera& camera);
+// Runs from 6 by 5 until Return or Escape and returns the size chosen. Escape
+// stays latched, so the editor that follows ends at once.
+BoardSize runBoardSizeScreen(const Camera& camera);

@@ -1,66 +1,35 @@
 #include "PlacementEditor.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
-#include "ScreenFrame.h"
-#include "input/KeyLatch.h"
-#include "model/BoardSize.h"
-#include "model/MoveByte.h"
+#include "FrameLoop.h"
+#include "model/EditorRules.h"
 #include "render/Draw.h"
-#include "render/Video.h"
 
 namespace {
 
-constexpr int lastShape = shapeCount - 1;
-
-struct Cursor {
-  int shapeIndex = 0;
-  Piece piece{0};
-  int x = 0;
-  int y = 0;
-
-  void reset(int shape) {
-    shapeIndex = shape;
-    piece = Piece(shape);
-    x = 0;
-    y = 0;
-  }
-};
-
-// O and P cycle through the shapes once the square stands.
-void handleShapeKeys(Cursor& cursor, int placedCount) {
-  if (keyPressed(SDLK_o, 1) && placedCount > 0) {
-    cursor.reset(cursor.shapeIndex == lastShape ? 0 : cursor.shapeIndex + 1);
-  }
-  if (keyPressed(SDLK_p, 1) && placedCount > 0) {
-    cursor.reset(cursor.shapeIndex == 0 ? lastShape : cursor.shapeIndex - 1);
-  }
-}
-
-// The arrows keep every cell of the cursor piece on the board.
-void handleArrowKeys(Cursor& cursor) {
-  const int maxDx = cursor.piece.maxDx();
-  const int maxDy = cursor.piece.maxDy();
-  if (keyPressed(SDLK_RIGHT, 1) && cursor.x < boardWidth - maxDx - 1) ++cursor.x;
-  if (keyPressed(SDLK_LEFT, 1) && cursor.x > 0) --cursor.x;
-  if (keyPressed(SDLK_UP, 1) && cursor.y < boardHeight - maxDy - 1) ++cursor.y;
-  if (keyPressed(SDLK_DOWN, 1) && cursor.y > 0) --cursor.y;
+void handleCursorKeys(EditorCursor& cursor, const BoardState& board) {
+  if (keyPressed(SDLK_o, 1)) cycleShape(cursor, board, +1);
+  if (keyPressed(SDLK_p, 1)) cycleShape(cursor, board, -1);
+  if (keyPressed(SDLK_RIGHT, 1)) moveCursor(cursor, CursorStep::right, board.size);
+  if (keyPressed(SDLK_LEFT, 1)) moveCursor(cursor, CursorStep::left, board.size);
+  if (keyPressed(SDLK_UP, 1)) moveCursor(cursor, CursorStep::up, board.size);
+  if (keyPressed(SDLK_DOWN, 1)) moveCursor(cursor, CursorStep::down, board.size);
 }
 
 // Space places the cursor piece where the last frame showed it.
-void handleSpace(Cursor& cursor, BoardState& board, MessageOverlay& overlay) {
+void handleSpace(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
   if (!keyPressed(SDLK_SPACE, 1)) return;
-  if (board.pieceCount() >= maxLoggedPieces) {
-    overlay.addMessage({-5, 6, 0}, 2000, "64 pieces au maximum !");
-    return;
+  switch (placeCursor(cursor, board)) {
+    case Placement::placed:
+      break;
+    case Placement::occupied:
+      overlay.addMessage({-5, 6, 0}, 2000, "Une piece est d\xe9ja pr\xe9sente !");
+      break;
+    case Placement::full:
+      overlay.addMessage({-5, 6, 0}, 2000, "64 pieces au maximum !");
+      break;
   }
-  if (!board.canPlace(cursor.piece, -1)) {
-    overlay.addMessage({-5, 6, 0}, 2000, "Une piece est d\xe9ja pr\xe9sente !");
-    return;
-  }
-  board.placePiece(cursor.piece, -1);
-  cursor.reset(cursor.shapeIndex);
 }
 
 void drawPhaseTexts(int placedCount) {
@@ -75,20 +44,17 @@ void drawPhaseTexts(int placedCount) {
 
 }  // namespace
 
-int runPlacementEditor(Camera& camera, BoardState& board, MessageOverlay& overlay) {
-  Cursor cursor;
-  startScreen();
-  while (!keyPressed(SDLK_ESCAPE, 0)) {
-    glDisable(GL_TEXTURE_2D);
-    pumpEvents();
-    camera.applyView();
-    handleShapeKeys(cursor, board.pieceCount());
-    handleArrowKeys(cursor);
+bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay) {
+  EditorCursor cursor;
+  const auto escape = []() -> std::optional<bool> {
+    if (keyPressed(SDLK_ESCAPE, 0)) return false;
+    return std::nullopt;
+  };
+  return runFrames<bool>(camera, escape, [&]() -> std::optional<bool> {
+    handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
-    // The search needs the square: Return waits for the first piece.
-    if (keyPressed(SDLK_RETURN, 1) && board.pieceCount() > 0) return 0;
-    cursor.piece.setX(static_cast<int8_t>(cursor.x));
-    cursor.piece.setY(static_cast<int8_t>(cursor.y));
+    if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return true;
+    settleCursor(cursor);
 
     drawPieceAt(cursor.piece, {-4, 0, 0}, 1.0f);
     drawBoard(board);
@@ -97,8 +63,6 @@ int runPlacementEditor(Camera& camera, BoardState& board, MessageOverlay& overla
     drawPhaseTexts(board.pieceCount());
     overlay.drawMessages();
     endText();
-    SDL_Delay(1);
-    presentFrame();
-  }
-  return -1;
+    return std::nullopt;
+  });
 }

@@ -5,7 +5,7 @@
 #include "render/Camera.h"
 #include "render/MessageOverlay.h"
 
-// Fills `board` (empty on entry) with the pieces placed, the square first.
-// Returns 0 when Return finished a board that has at least one piece, -1
-// when Escape abandoned it.
-int runPlacementEditor(Camera& camera, BoardState& board, MessageOverlay& overlay);
+// Fills `board` (empty on entry, of the size chosen) with the pieces placed,
+// the square first. Returns true when Return asks for the search, false when
+// Escape abandons the puzzle.
+bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay);

@@ -1,33 +1,29 @@
 #include "ResultScreens.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstring>
 
-#include "ScreenFrame.h"
-#include "input/KeyLatch.h"
+#include "FrameLoop.h"
 #include "model/MoveByte.h"
 #include "render/Draw.h"
-#include "render/Video.h"
 
-void showBoardUntilSpace(const BoardState& board, Camera& camera, const char* text) {
-  if (keyPressed(SDLK_SPACE, 1)) return;
-  startScreen();
+void showBoardUntilSpace(const BoardState& board, const Camera& camera, const char* text) {
   const double length = static_cast<double>(std::strlen(text));
-  do {
-    pumpEvents();
-    camera.applyView();
+  const auto space = []() -> std::optional<bool> {
+    if (keyPressed(SDLK_SPACE, 1)) return true;
+    return std::nullopt;
+  };
+  runFrames<bool>(camera, space, [&]() -> std::optional<bool> {
     drawBoard(board);
     beginText();
     drawLabel(text, {-4, 6, 0}, {0.8 * length, 0, 0}, {0, 1, 0});
     endText();
-    SDL_Delay(1);
-    presentFrame();
-  } while (!keyPressed(SDLK_SPACE, 1));
+    return std::nullopt;
+  });
 }
 
-void replaySolution(BoardState initialBoard, const BoardState& solution, Camera& camera) {
+void replaySolution(BoardState initialBoard, const BoardState& solution, const Camera& camera) {
   BoardState& board = initialBoard;
   for (uint8_t move : solution.moveLog()) {
     showBoardUntilSpace(board, camera, "Appuyez sur espace.");
@@ -40,10 +36,25 @@ void replaySolution(BoardState initialBoard, const BoardState& solution, Camera&
   showBoardUntilSpace(board, camera, "Fini !!");
 }
 
-void showFailure(const BoardState& board, Camera& camera) {
+void showFailure(const BoardState& board, const Camera& camera) {
   showBoardUntilSpace(board, camera, "Echec : Impossible.");
 }
 
-void showMemoryFailure(const BoardState& board, Camera& camera) {
+void showMemoryFailure(const BoardState& board, const Camera& camera) {
   showBoardUntilSpace(board, camera, "Echec : m\xe9moire.");
+}
+
+void showResult(const BoardState& initialBoard, const SolveResult& result, const Camera& camera) {
+  switch (result.outcome) {
+    case SolveOutcome::solved:
+      replaySolution(initialBoard, result.solution, camera);
+      return;
+    case SolveOutcome::outOfMemory:
+      showMemoryFailure(initialBoard, camera);
+      return;
+    case SolveOutcome::noSolution:
+    case SolveOutcome::stopped:
+      showFailure(initialBoard, camera);
+      return;
+  }
 }

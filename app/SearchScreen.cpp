@@ -1,12 +1,10 @@
 #include "SearchScreen.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdio>
 
-#include "ScreenFrame.h"
-#include "input/KeyLatch.h"
+#include "FrameLoop.h"
 #include "model/MoveByte.h"
 #include "render/Draw.h"
 #include "render/Video.h"
@@ -17,14 +15,16 @@ namespace {
 // of positions explored so far below the board, and the root layout. Events
 // are pumped here so that an Escape pressed during the search reaches the
 // latch.
-void drawProgressFrame(Camera& camera, const BoardState& root, const SolveStats& stats) {
+void drawProgressFrame(const Camera& camera, const BoardState& root, const SolveStats& stats) {
   pumpEvents();
   presentFrame();
   camera.applyView();
   beginText();
   drawLabel("Calcul solution...", {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
   char count[64];
-  const int length = std::snprintf(count, sizeof count, "%llu positions explor\xe9" "es",
+  const int length = std::snprintf(count, sizeof count,
+                                   "%llu positions explor\xe9"
+                                   "es",
                                    static_cast<unsigned long long>(stats.positions));
   drawLabel(count, {-5, -2, 0}, {0.6 * length, 0, 0}, {0, 0.6, 0});
   endText();
@@ -33,17 +33,11 @@ void drawProgressFrame(Camera& camera, const BoardState& root, const SolveStats&
 
 }  // namespace
 
-std::unique_ptr<BoardState> solve(Camera& camera, const BoardState& root, MessageOverlay&,
-                                  SolveOutcome* outcome) {
-  SolveResult result;
+SolveResult runSearchScreen(const Camera& camera, const BoardState& root) {
   // Move bytes name 64 pieces at most, and the goal needs the square.
-  if (root.pieceCount() > 0 && root.pieceCount() <= maxLoggedPieces) {
-    SolveOptions options;
-    options.shouldStop = [] { return keyPressed(SDLK_ESCAPE, 0) != 0; };
-    options.progress = [&](const SolveStats& stats) { drawProgressFrame(camera, root, stats); };
-    result = solveBoard(root, options);
-  }
-  if (outcome != nullptr) *outcome = result.outcome;
-  if (result.outcome != SolveOutcome::solved) return nullptr;
-  return std::make_unique<BoardState>(std::move(result.solution));
+  if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
+  SolveOptions options;
+  options.shouldStop = [] { return keyPressed(SDLK_ESCAPE, 0) != 0; };
+  options.progress = [&](const SolveStats& stats) { drawProgressFrame(camera, root, stats); };
+  return solveBoard(root, options);
 }

@@ -6,48 +6,24 @@
 #include "ResultScreens.h"
 #include "SearchScreen.h"
 #include "Startup.h"
-#include "model/BoardSize.h"
-#include "model/OccupancyGrid.h"
-#include "render/Camera.h"
-#include "render/Draw.h"
+#include "platform/FatalError.h"
 #include "render/MessageOverlay.h"
-#include "render/Texture.h"
-
-namespace {
-
-void showResult(const BoardState& initialBoard, const BoardState* solution, SolveOutcome outcome,
-                Camera& camera) {
-  if (solution != nullptr) {
-    replaySolution(initialBoard, *solution, camera);
-  } else if (outcome == SolveOutcome::outOfMemory) {
-    showMemoryFailure(initialBoard, camera);
-  } else {
-    showFailure(initialBoard, camera);
-  }
-}
-
-}  // namespace
 
 int main(int, char**) {
   openProgramWindow();
-  fontTexture = static_cast<int>(loadTexture("font.bmp", 32));
+  loadProgramFont();
   MessageOverlay overlay("font.bmp");
-  Camera camera;
-  camera.moveForward(-15.0);
-  camera.moveRight(boardWidth * 0.5);
-  camera.moveUp(boardWidth * 0.5);
+  if (!overlay.hasFont()) abortMissingFile("font.bmp");
+  const Camera camera = placeCamera();
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_DEPTH_TEST);
   glColor3f(0.5f, 0.5f, 0.5f);
 
-  BoardState editedBoard = runBoardSizeScreen(camera);
-  allocateOccupancyGrid();
-  if (runPlacementEditor(camera, editedBoard, overlay) != 0) return 0;
-
-  const BoardState preSearchCopy = editedBoard;
-  SolveOutcome outcome = SolveOutcome::noSolution;
-  const std::unique_ptr<BoardState> solution = solve(camera, editedBoard, overlay, &outcome);
-  showResult(preSearchCopy, solution.get(), outcome, camera);
+  BoardState board(runBoardSizeScreen(camera));
+  if (!runPlacementEditor(camera, board, overlay)) return 0;
+  const BoardState preSearchCopy = board;
+  const SolveResult result = runSearchScreen(camera, board);
+  showResult(preSearchCopy, result, camera);
   return 0;
 }

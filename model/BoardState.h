@@ -1,14 +1,22 @@
-// One arrangement of pieces on the board and the moves that led to it.
+// One arrangement of pieces on a board of a given size, and the moves that
+// led to it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "BoardSize.h"
+#include "OccupancyGrid.h"
 #include "Piece.h"
 
 class BoardState {
  public:
+  // An empty board of `size`.
+  explicit BoardState(BoardSize size = BoardSize()) : size(size) {}
+
+  // The board's columns and rows; the same for every state of one puzzle.
+  BoardSize size;
   // Index 0 is the piece that must get out; the rest in placement order.
   std::vector<Piece> pieces;
   // One move byte per move from the edited board to this state, oldest first.
@@ -19,17 +27,15 @@ class BoardState {
   Piece& pieceAt(int index);
   const Piece& pieceAt(int index) const;
 
-  // Makes the occupancy grid show every piece but the one at `excludeIndex`
-  // (-1, or any index that names no piece, excludes none).
-  void rebuildOccupancy(int excludeIndex) const;
+  // A grid showing every piece but the one at `excludeIndex` (-1, or any
+  // index that names no piece, excludes none).
+  OccupancyGrid occupancy(int excludeIndex) const;
 
   // Whether every cell of `piece` lies on the board and on no cell covered by
-  // a piece of this state other than the one at `excludeIndex`. Leaves the
-  // grid showing those other pieces.
+  // a piece of this state other than the one at `excludeIndex`.
   bool canPlace(const Piece& piece, int excludeIndex) const;
 
-  // Marks the cells of `piece` in the grid, then: target -2 stops there,
-  // -1 appends a copy of the piece, any index overwrites that piece. The
+  // Target -1 appends a copy of `piece`; any index overwrites that piece. The
   // position must be one canPlace accepted.
   void placePiece(const Piece& piece, int target);
 
@@ -37,9 +43,6 @@ class BoardState {
   void appendMove(int pieceIndex, int dx, int dy);
   // A copy of the move log, oldest move first.
   std::vector<uint8_t> moveLog() const { return moves; }
-  // Whether piece 0 stands in the exit: x = boardWidth - 2, y = 1.
+  // Whether piece 0 stands in the exit: x = width - 2, y = 1.
   bool isGoal() const;
 };
-
-// Marks the cells of `piece` in the occupancy grid, without any test.
-void markOccupancy(const Piece& piece);

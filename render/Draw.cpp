@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "TextLayout.h"
-#include "model/BoardSize.h"
 #include "model/Palette.h"
 
 char textBuffer[textBufferSize];
@@ -87,6 +86,7 @@ void drawPiece(const Piece& piece, float brightness) {
 void drawBoard(const BoardState& board) {
   for (const Piece& piece : board.pieces) drawPiece(piece, 1.0f);
   glColor3f(0.3f, 0.3f, 0.3f);
-  for (int i = 0; i <= boardHeight; ++i) drawLine(0, i, boardWidth, i);
-  for (int i = 0; i <= boardWidth; ++i) drawLine(i, boardHeight, i, 0);
+  const BoardSize size = board.size;
+  for (int i = 0; i <= size.height; ++i) drawLine(0, i, size.width, i);
+  for (int i = 0; i <= size.width; ++i) drawLine(i, size.height, i, 0);
 }

@@ -29,5 +29,5 @@ void setShapeColor(int shapeIndex, float brightness);
 void drawPieceAt(const Piece& piece, Vector3 origin, float brightness);
 // The piece at its own position.
 void drawPiece(const Piece& piece, float brightness);
-// All pieces at full brightness, then the grey grid of the board size.
+// All pieces at full brightness, then the grey grid of the board's size.
 void drawBoard(const BoardState& board);

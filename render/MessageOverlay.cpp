@@ -29,7 +29,9 @@ TimedMessage makeTimedMessage(Vector3 position, uint32_t now, int durationMs, st
 
 MessageOverlay::MessageOverlay(const char* fontFile) : fontTexture_(loadTexture(fontFile, 32)) {}
 
-MessageOverlay::~MessageOverlay() { deleteTexture(fontTexture_); }
+MessageOverlay::~MessageOverlay() {
+  if (fontTexture_) deleteTexture(*fontTexture_);
+}
 
 void MessageOverlay::addMessage(Vector3 position, int durationMs, const char* format, ...) {
   char buffer[messageBufferSize];
@@ -42,11 +44,11 @@ void MessageOverlay::addMessage(Vector3 position, int durationMs, const char* fo
 }
 
 void MessageOverlay::drawMessages() {
-  walkMessages(messages_, ticks, [this](const TimedMessage& message) {
+  const int texture = fontTexture_ ? static_cast<int>(*fontTexture_) : -1;
+  walkMessages(messages_, ticks, [texture](const TimedMessage& message) {
     glColor3f(1, 1, 1);
     Vector3 position = message.position;
     // Drawn literally: a percent sign in the stored text stays one.
-    drawText(static_cast<int>(fontTexture_), position, message.width, message.height, "%s",
-             message.text.c_str());
+    drawText(texture, position, message.width, message.height, "%s", message.text.c_str());
   });
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,7 @@ void walkMessages(std::vector<TimedMessage>& messages, Clock now, DrawMessage dr
 
 class MessageOverlay {
  public:
-  // Loads the overlay's own font texture from `fontFile`.
+  // Loads the overlay's own font texture from `fontFile`; see hasFont.
   explicit MessageOverlay(const char* fontFile);
   ~MessageOverlay();
   MessageOverlay(const MessageOverlay&) = delete;
@@ -55,7 +56,10 @@ class MessageOverlay {
 
   const std::vector<TimedMessage>& messages() const { return messages_; }
 
+  // Whether the font file could be loaded; without it messages draw blank.
+  bool hasFont() const { return fontTexture_.has_value(); }
+
  private:
-  unsigned int fontTexture_;
+  std::optional<unsigned int> fontTexture_;
   std::vector<TimedMessage> messages_;
 };

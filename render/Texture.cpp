@@ -3,12 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-#include "ModalMessage.h"
-
 namespace {
 
 // Red and blue can only be told apart in pixels of three or four bytes; in
@@ -22,8 +16,9 @@ Uint8* pixelAddress(SDL_Surface* surface, int x, int y) {
 
 }  // namespace
 
-unsigned int loadTexture(const char* path, int bitsPerPixel) {
+std::optional<unsigned int> loadTexture(const char* path, int bitsPerPixel) {
   SDL_Surface* surface = loadSurface(path, bitsPerPixel);
+  if (surface == nullptr) return std::nullopt;
   const unsigned int name = createTexture(surface, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST);
   SDL_FreeSurface(surface);
   return name;
@@ -31,9 +26,9 @@ unsigned int loadTexture(const char* path, int bitsPerPixel) {
 
 SDL_Surface* loadSurface(const char* path, int bitsPerPixel) {
   SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-  if (stream == nullptr) abortMissingFile(path);
+  if (stream == nullptr) return nullptr;
   SDL_Surface* bitmap = SDL_LoadBMP_RW(stream, 1);
-  if (bitmap == nullptr) abortMissingFile(path);
+  if (bitmap == nullptr) return nullptr;
 
   // A bitmap of three or four bytes a pixel has its red and blue exchanged
   // before the conversion, so that the converted pixels lie in memory as
@@ -46,7 +41,7 @@ SDL_Surface* loadSurface(const char* path, int bitsPerPixel) {
       SDL_CreateRGBSurface(SDL_SWSURFACE, bitmap->w, bitmap->h, bitsPerPixel, 0, 0, 0, 0);
   if (result == nullptr) {
     SDL_FreeSurface(bitmap);
-    abortMissingFile(path);
+    return nullptr;
   }
   SDL_Rect area{0, 0, static_cast<Uint16>(bitmap->w), static_cast<Uint16>(bitmap->h)};
   SDL_UpperBlit(bitmap, nullptr, result, &area);
@@ -108,23 +103,4 @@ void putPixel(SDL_Surface* surface, int x, int y, uint32_t value) {
   const int bytes = surface->format->BytesPerPixel;
   if (bytes < 1 || bytes > 4) return;
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<Uint8>(value >> (8 * i));
-}
-
-void abortMissingFile(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
-  const bool opened = file != nullptr;
-  if (file != nullptr) std::fclose(file);
-
-  // Built whole, whatever the length of the path.
-  const std::string message =
-      std::string("Erreur : Le fichier ") + path + " requis n'existe pas !!";
-  // A box only when the file is not there at all; a file that exists but is
-  // no usable bitmap gets the printed message alone.
-  if (!opened && !showModalMessage("Erreur", message.c_str())) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-  }
-  std::fprintf(stdout, "%s\n", message.c_str());
-  std::fflush(stdout);
-  SDL_Quit();
-  std::exit(-1);
 }

@@ -4,13 +4,15 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <optional>
 
-// Loads the bitmap at `path` as a texture; a bitmap that cannot be loaded ends
-// the program through abortMissingFile.
-unsigned int loadTexture(const char* path, int bitsPerPixel);
+// Loads the bitmap at `path` as a texture; nothing when the file is missing,
+// is no bitmap or cannot be converted.
+std::optional<unsigned int> loadTexture(const char* path, int bitsPerPixel);
 
 // The bitmap at `path` converted to `bitsPerPixel`, red and blue exchanged so
-// that its bytes read as RGBA; the caller frees it.
+// that its bytes read as RGBA; the caller frees it. Null when the file is
+// missing, is no bitmap or cannot be converted.
 SDL_Surface* loadSurface(const char* path, int bitsPerPixel);
 
 // A texture of the surface's picture (32-bit surfaces only) with the given
@@ -24,7 +26,3 @@ void swapRedBlue(SDL_Surface* surface);
 
 uint32_t getPixel(SDL_Surface* surface, int x, int y);
 void putPixel(SDL_Surface* surface, int x, int y, uint32_t value);
-
-// Says that the file at `path` is missing or unreadable and ends the program
-// with code -1.
-[[noreturn]] void abortMissingFile(const char* path);

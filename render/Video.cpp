@@ -4,16 +4,12 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-[[noreturn]] void failVideo(const char* what) {
-  std::fprintf(stderr, "cavel: %s: %s\n", what, SDL_GetError());
-  std::exit(1);
-}
+std::string failure(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
 
 // Where no display can be reached, SDL falls back on a driver that draws
 // into memory and shows nothing; the program would then run unseen and
@@ -28,7 +24,7 @@ bool showsNothingUnasked() {
 
 }  // namespace
 
-void initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
+std::optional<std::string> initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
   // SDL 1.2 registers no exit handler of its own on this platform.
   static bool quitRegistered = false;
   if (!quitRegistered) {
@@ -38,17 +34,15 @@ void initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
   // SDL turns SIGINT and SIGTERM into a quit event, which the program
   // ignores like a click on the close button; left alone, the signals end it.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
-  if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
-    failVideo("cannot start SDL");
-  }
+  if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) return failure("cannot start SDL");
   if (showsNothingUnasked()) {
     SDL_SetError("no display could be reached (is DISPLAY set?)");
-    failVideo("cannot open a window");
+    return failure("cannot open a window");
   }
   Uint32 flags = SDL_HWSURFACE | SDL_OPENGL;
   if (fullscreen) flags |= SDL_FULLSCREEN;
   if (SDL_SetVideoMode(width, height, bitsPerPixel, flags) == nullptr) {
-    failVideo("cannot open an OpenGL window");
+    return failure("cannot open an OpenGL window");
   }
   glClearColor(0, 0, 0, 0);
   glClearDepth(1.0);
@@ -63,6 +57,7 @@ void initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
   glEnable(GL_ALPHA_TEST);
   glAlphaFunc(GL_LESS, 128.0f);
   glMatrixMode(GL_MODELVIEW);
+  return std::nullopt;
 }
 
 void presentFrame() {

@@ -36,8 +36,8 @@ struct SolveResult {
   SolveStats stats;
 };
 
-// Searches from `root` (at least one piece, at most 64) over the current
-// boardWidth by boardHeight board. Returns the same goal state and move log
-// as a plain breadth-first search that tries pieces in index order and the
-// steps right, left, up, down.
+// Searches from `root` (at least one piece, at most 64, on its board without
+// overlapping). Returns the same goal state and move log as a plain
+// breadth-first search that tries pieces in index order and the steps right,
+// left, up, down. Holds no state between calls: searches may run side by side.
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options = {});

@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
-#include "PuzzleFile.h"
+#include "puzzle/MoveLogText.h"
+#include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
 
 namespace {
@@ -23,12 +25,8 @@ const char usage[] =
     "standard input when FILE is '-'): the fewest one-cell moves that bring\n"
     "piece 0, the 2 by 2 square, to the two rightmost columns on rows 1 and 2.\n"
     "\n"
-    "Puzzle file: one item per line, '#' starts a comment, blank lines are\n"
-    "ignored, words are separated by spaces.\n"
-    "  size W H      first item; 2 <= W <= 10, 2 <= H <= 8\n"
-    "  piece S X Y   one per piece, in order; shape S is 0 to 18 at origin\n"
-    "                (X, Y), rows counted from 0 at the bottom; the first\n"
-    "                piece must be shape 0; at most 64 pieces\n"
+    "Puzzle file: 'size W H', then one 'piece S X Y' line per piece, the\n"
+    "square (shape 0) first; the README describes the format in full.\n"
     "\n"
     "Output and exit status:\n"
     "  0  solved: 'moves N', then the N move bytes in hexadecimal on one line\n"
@@ -109,10 +107,9 @@ int main(int argc, char** argv) {
   if (!havePath) return usageError("no puzzle file given");
 
   const std::string shownName = arguments.path == "-" ? "<stdin>" : arguments.path;
-  std::string text;
-  BoardState board;
   PuzzleError error;
-  if (!readPuzzleText(arguments.path, text, error) || !parsePuzzle(text, board, error)) {
+  const std::optional<BoardState> board = readPuzzleFile(arguments.path, error);
+  if (!board) {
     std::fprintf(stderr, "%s:%d: %s\n", shownName.c_str(), error.line, error.message.c_str());
     return exitBadInput;
   }
@@ -120,21 +117,14 @@ int main(int argc, char** argv) {
   SolveOptions options;
   options.memoryBudget = arguments.memoryBudget;
   const auto start = std::chrono::steady_clock::now();
-  const SolveResult result = solveBoard(board, options);
+  const SolveResult result = solveBoard(*board, options);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   if (arguments.stats) printStats(result.stats, elapsed.count());
 
   switch (result.outcome) {
     case SolveOutcome::solved: {
-      const std::vector<uint8_t> log = result.solution.moveLog();
-      std::string line;
-      for (size_t k = 0; k < log.size(); ++k) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%02X", log[k]);
-        if (k > 0) line += ' ';
-        line += hex;
-      }
-      std::printf("moves %zu\n%s\n", log.size(), line.c_str());
+      const std::vector<uint8_t>& log = result.solution.moves;
+      std::printf("moves %zu\n%s\n", log.size(), formatMoveLog(log).c_str());
       return exitSolved;
     }
     case SolveOutcome::noSolution:

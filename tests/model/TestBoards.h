@@ -2,17 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
-#include "model/BoardSize.h"
-#include "model/OccupancyGrid.h"
+#include "model/BoardState.h"
 #include "model/Piece.h"
-
-// Sets the board size and allocates its grid, as the size screen does.
-inline void useBoard(int width, int height) {
-  boardWidth = width;
-  boardHeight = height;
-  allocateOccupancyGrid();
-}
 
 // A piece of catalog shape `shape` with its origin at (x, y).
 inline Piece pieceAt(int shape, int x, int y) {
@@ -20,4 +13,11 @@ inline Piece pieceAt(int shape, int x, int y) {
   piece.setX(static_cast<int8_t>(x));
   piece.setY(static_cast<int8_t>(y));
   return piece;
+}
+
+// A board of width by height holding `pieces` in order, placed without tests.
+inline BoardState boardOf(int width, int height, std::initializer_list<Piece> pieces = {}) {
+  BoardState board(BoardSize{width, height});
+  board.pieces = pieces;
+  return board;
 }

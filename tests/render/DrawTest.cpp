@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "model/BoardSize.h"
 #include "model/Palette.h"
 #include "render/Camera.h"
 #include "render/Draw.h"
@@ -29,16 +28,14 @@ int rowOf(double y) { return static_cast<int>(std::floor((9.2132 - y) * 24.142))
 class DrawTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    initVideo(400, 300, 32, false);
+    ASSERT_FALSE(initVideo(400, 300, 32, false));
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_DEPTH_TEST);
-    fontTexture = static_cast<int>(loadTexture(CAVEL_FONT_FILE, 32));
+    fontTexture = static_cast<int>(loadTexture(CAVEL_FONT_FILE, 32).value());
   }
 
   void SetUp() override {
-    boardWidth = 6;
-    boardHeight = 5;
     glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -138,8 +135,7 @@ TEST_F(DrawTest, ADimmedPieceIsHalfAsBrightAndDrawnWhereAsked) {
 }
 
 TEST_F(DrawTest, TheGridIsGreyOverThePiecesAndFramesTheBoard) {
-  BoardState board;
-  board.pieces = {pieceAt(0, 0, 0)};
+  const BoardState board = boardOf(6, 5, {pieceAt(0, 0, 0)});
   drawBoard(board);
   GLfloat colour[4];
   glGetFloatv(GL_CURRENT_COLOR, colour);
@@ -154,11 +150,11 @@ TEST_F(DrawTest, TheGridIsGreyOverThePiecesAndFramesTheBoard) {
     }
     return false;
   };
-  for (int i = 0; i <= boardHeight; ++i) {
+  for (int i = 0; i <= board.size.height; ++i) {
     EXPECT_TRUE(greyNear(columnOf(0.5), rowOf(i), true)) << "horizontal line " << i;
     EXPECT_TRUE(greyNear(columnOf(5.5), rowOf(i), true)) << "horizontal line " << i;
   }
-  for (int i = 0; i <= boardWidth; ++i) {
+  for (int i = 0; i <= board.size.width; ++i) {
     EXPECT_TRUE(greyNear(columnOf(i), rowOf(0.5), false)) << "vertical line " << i;
     EXPECT_TRUE(greyNear(columnOf(i), rowOf(4.5), false)) << "vertical line " << i;
   }

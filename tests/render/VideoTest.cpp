@@ -1,5 +1,3 @@
-#include "render/Video.h"
-
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -7,11 +5,13 @@
 #include <cmath>
 #include <vector>
 
+#include "render/Video.h"
+
 namespace {
 
 class VideoTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { initVideo(400, 300, 32, false); }
+  static void SetUpTestSuite() { ASSERT_FALSE(initVideo(400, 300, 32, false)); }
 };
 
 }  // namespace

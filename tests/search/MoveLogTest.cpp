@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "model/BoardSize.h"
 #include "model/BoardState.h"
 #include "model/MoveByte.h"
 #include "search/StateOrder.h"
@@ -75,21 +74,13 @@ TEST(MoveLogTest, SwappedPiecesOfEqualShapeAreDifferentStates) {
 }
 
 TEST(MoveLogTest, GoalIsTheSquareInTheTwoRightmostColumnsOnRowsOneAndTwo) {
-  boardWidth = 6;
-  boardHeight = 5;
-  EXPECT_TRUE(stateOf({pieceAt(0, 4, 1)}).isGoal());
-  EXPECT_FALSE(stateOf({pieceAt(0, 4, 0)}).isGoal());
-  EXPECT_FALSE(stateOf({pieceAt(0, 4, 2)}).isGoal());
-  EXPECT_FALSE(stateOf({pieceAt(0, 3, 1)}).isGoal());
+  EXPECT_TRUE(boardOf(6, 5, {pieceAt(0, 4, 1)}).isGoal());
+  EXPECT_FALSE(boardOf(6, 5, {pieceAt(0, 4, 0)}).isGoal());
+  EXPECT_FALSE(boardOf(6, 5, {pieceAt(0, 4, 2)}).isGoal());
+  EXPECT_FALSE(boardOf(6, 5, {pieceAt(0, 3, 1)}).isGoal());
   // Other pieces and the shape of piece 0 do not matter.
-  EXPECT_TRUE(stateOf({pieceAt(1, 4, 1), pieceAt(1, 0, 0)}).isGoal());
-  boardWidth = 10;
-  boardHeight = 8;
-  EXPECT_TRUE(stateOf({pieceAt(0, 8, 1)}).isGoal());
-  EXPECT_FALSE(stateOf({pieceAt(0, 4, 1)}).isGoal());
-  boardWidth = 2;
-  boardHeight = 3;
-  EXPECT_TRUE(stateOf({pieceAt(0, 0, 1)}).isGoal());
-  boardWidth = 6;
-  boardHeight = 5;
+  EXPECT_TRUE(boardOf(6, 5, {pieceAt(1, 4, 1), pieceAt(1, 0, 0)}).isGoal());
+  EXPECT_TRUE(boardOf(10, 8, {pieceAt(0, 8, 1)}).isGoal());
+  EXPECT_FALSE(boardOf(10, 8, {pieceAt(0, 4, 1)}).isGoal());
+  EXPECT_TRUE(boardOf(2, 3, {pieceAt(0, 0, 1)}).isGoal());
 }

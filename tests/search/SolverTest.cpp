@@ -3,8 +3,6 @@
 #include <random>
 
 #include "PlainSearch.h"
-#include "model/BoardSize.h"
-#include "model/OccupancyGrid.h"
 #include "search/Solver.h"
 #include "tests/model/TestBoards.h"
 
@@ -19,8 +17,7 @@ bool tryPlace(BoardState& board, const Piece& piece) {
 
 // The classic layout, turned: about 24 thousand merged positions.
 BoardState classicLayout() {
-  useBoard(5, 4);
-  BoardState board;
+  BoardState board = boardOf(5, 4);
   const int pieces[][3] = {{0, 0, 1}, {2, 0, 3}, {2, 0, 0}, {2, 2, 3}, {2, 2, 0},
                            {3, 2, 1}, {1, 3, 2}, {1, 3, 1}, {1, 4, 3}, {1, 4, 0}};
   for (const auto& p : pieces) EXPECT_TRUE(tryPlace(board, pieceAt(p[0], p[1], p[2])));
@@ -33,12 +30,13 @@ BoardState randomLayout(std::mt19937& random) {
   auto below = [&random](int bound) {
     return static_cast<int>(std::uniform_int_distribution<int>(0, bound - 1)(random));
   };
-  useBoard(below(10) == 0 ? 2 : 3 + below(3), below(5) == 0 ? 2 : 3 + below(2));
-  BoardState board;
+  const int width = below(10) == 0 ? 2 : 3 + below(3);
+  const int height = below(5) == 0 ? 2 : 3 + below(2);
+  BoardState board = boardOf(width, height);
   // Now and then the square starts at the exit.
-  if (below(100) == 0 && tryPlace(board, pieceAt(0, boardWidth - 2, 1))) {
+  if (below(100) == 0 && tryPlace(board, pieceAt(0, width - 2, 1))) {
   } else {
-    while (!tryPlace(board, pieceAt(0, below(boardWidth), below(boardHeight)))) {
+    while (!tryPlace(board, pieceAt(0, below(width), below(height)))) {
     }
   }
   const int smallShapes[] = {1, 1, 2, 3, 8, 9, 14, 4, 0};
@@ -46,7 +44,7 @@ BoardState randomLayout(std::mt19937& random) {
   for (int& shape : shapes) shape = smallShapes[below(9)];
   const int wanted = 1 + below(7);
   for (int attempt = 0; attempt < 40 && board.pieceCount() <= wanted; ++attempt) {
-    tryPlace(board, pieceAt(shapes[below(3)], below(boardWidth), below(boardHeight)));
+    tryPlace(board, pieceAt(shapes[below(3)], below(width), below(height)));
   }
   return board;
 }
@@ -61,7 +59,8 @@ bool hasMergedShapes(const BoardState& board) {
 }
 
 std::string describe(const BoardState& board) {
-  std::string text = "size " + std::to_string(boardWidth) + " " + std::to_string(boardHeight);
+  std::string text =
+      "size " + std::to_string(board.size.width) + " " + std::to_string(board.size.height);
   for (const Piece& piece : board.pieces) {
     text += "\npiece " + std::to_string(piece.shapeIndex()) + " " + std::to_string(piece.x()) +
             " " + std::to_string(piece.y());
@@ -104,7 +103,7 @@ TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
     solved += plain.solved;
     unsolvable += !plain.solved;
     rootGoals += plain.solved && plain.goal.moveLog().empty();
-    twoRows += boardHeight == 2;
+    twoRows += root.size.height == 2;
     for (int i = 1; i < root.pieceCount(); ++i) secondSquares += root.pieces[i].shapeIndex() == 0;
   }
   EXPECT_GE(compared, 1000);
@@ -120,8 +119,7 @@ TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
 }
 
 TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
-  useBoard(4, 3);
-  BoardState root;
+  BoardState root = boardOf(4, 3);
   root.placePiece(pieceAt(0, 0, 0), -1);
   const SolveResult result = solveBoard(root);
   ASSERT_EQ(result.outcome, SolveOutcome::solved);
@@ -136,8 +134,7 @@ TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
 
 TEST(SolverTest, RootsWithoutAnyMove) {
   // Already at the exit: returned at once with an empty log, even when asked to stop.
-  useBoard(6, 5);
-  BoardState atExit;
+  BoardState atExit = boardOf(6, 5);
   atExit.placePiece(pieceAt(0, 4, 1), -1);
   atExit.placePiece(pieceAt(1, 0, 0), -1);
   SolveOptions stopAtOnce;
@@ -148,8 +145,7 @@ TEST(SolverTest, RootsWithoutAnyMove) {
   EXPECT_EQ(result.stats.expanded, 0u);
 
   // Two rows: the exit lies off the board, so every position is expanded in vain.
-  useBoard(6, 2);
-  BoardState twoRows;
+  BoardState twoRows = boardOf(6, 2);
   twoRows.placePiece(pieceAt(0, 0, 0), -1);
   result = solveBoard(twoRows);
   EXPECT_EQ(result.outcome, SolveOutcome::noSolution);

@@ -4,10 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
-#include "tools/PuzzleFile.h"
 
 namespace {
 
@@ -17,17 +18,16 @@ std::string puzzleDir() {
 }
 
 void solvePuzzle(benchmark::State& state, const std::string& name) {
-  std::string text;
-  BoardState board;
   PuzzleError error;
   const std::string path = puzzleDir() + "/" + name + ".txt";
-  if (!readPuzzleText(path, text, error) || !parsePuzzle(text, board, error)) {
+  const std::optional<BoardState> board = readPuzzleFile(path, error);
+  if (!board) {
     state.SkipWithError((path + ": " + error.message).c_str());
     return;
   }
   SolveStats stats;
   for (auto _ : state) {
-    const SolveResult result = solveBoard(board);
+    const SolveResult result = solveBoard(*board);
     benchmark::DoNotOptimize(result.solution.moves.data());
     stats = result.stats;
   }

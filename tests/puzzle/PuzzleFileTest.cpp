@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <string>
 
-#include "model/BoardSize.h"
-#include "tools/PuzzleFile.h"
+#include "puzzle/MoveLogText.h"
+#include "puzzle/PuzzleFile.h"
 
 namespace {
 
 // The line and message of the error that `text` gives, or line -1 if it parses.
 PuzzleError errorOf(const std::string& text) {
-  BoardState board;
   PuzzleError error;
-  if (parsePuzzle(text, board, error)) error.line = -1;
+  if (parsePuzzle(text, error)) error.line = -1;
   return error;
 }
 
@@ -26,17 +27,16 @@ TEST(PuzzleFileTest, ReadsSizeAndPiecesWithCommentsAndBlankLines) {
       "\t piece  2 0 3 \r\n"
       "piece 5 2 1\n"  // a plus whose origin cell it leaves free
       "piece 1 2 1";   // in that free cell, on the last line without a newline
-  BoardState board;
   PuzzleError error;
-  ASSERT_TRUE(parsePuzzle(text, board, error)) << error.line << ": " << error.message;
-  EXPECT_EQ(boardWidth, 5);
-  EXPECT_EQ(boardHeight, 4);
-  ASSERT_EQ(board.pieceCount(), 4);
-  EXPECT_EQ(board.pieces[1].shapeIndex(), 2);
-  EXPECT_EQ(board.pieces[1].x(), 0);
-  EXPECT_EQ(board.pieces[1].y(), 3);
-  EXPECT_EQ(board.pieces[3].shapeIndex(), 1);
-  EXPECT_TRUE(board.moveLog().empty());
+  const std::optional<BoardState> board = parsePuzzle(text, error);
+  ASSERT_TRUE(board) << error.line << ": " << error.message;
+  EXPECT_EQ(board->size, (BoardSize{5, 4}));
+  ASSERT_EQ(board->pieceCount(), 4);
+  EXPECT_EQ(board->pieces[1].shapeIndex(), 2);
+  EXPECT_EQ(board->pieces[1].x(), 0);
+  EXPECT_EQ(board->pieces[1].y(), 3);
+  EXPECT_EQ(board->pieces[3].shapeIndex(), 1);
+  EXPECT_TRUE(board->moveLog().empty());
 }
 
 TEST(PuzzleFileTest, EachErrorNamesItsLine) {
@@ -102,15 +102,95 @@ TEST(PuzzleFileTest, AtMostSixtyFourPieces) {
 
   // Exactly 64 is fine.
   const size_t cut = text.find("piece 1 7 6\n");  // the 65th piece line
-  BoardState board;
   PuzzleError unused;
   ASSERT_NE(cut, std::string::npos);
-  EXPECT_TRUE(parsePuzzle(text.substr(0, cut), board, unused)) << unused.message;
-  EXPECT_EQ(board.pieceCount(), 64);
+  const std::optional<BoardState> board = parsePuzzle(text.substr(0, cut), unused);
+  ASSERT_TRUE(board) << unused.message;
+  EXPECT_EQ(board->pieceCount(), 64);
 }
 
 TEST(PuzzleFileTest, LongLinesAndWordsAreShortenedInMessages) {
   const PuzzleError error = errorOf(std::string(100000, 'x') + "\n");
   EXPECT_EQ(error.line, 1);
   EXPECT_EQ(error.message, "unknown word '" + std::string(20, 'x') + "...'");
+}
+
+namespace {
+
+void expectSameBoard(const BoardState& a, const BoardState& b) {
+  EXPECT_EQ(a.size, b.size);
+  ASSERT_EQ(a.pieceCount(), b.pieceCount());
+  for (int i = 0; i < a.pieceCount(); ++i) {
+    EXPECT_EQ(a.pieces[i].shapeIndex(), b.pieces[i].shapeIndex()) << "piece " << i;
+    EXPECT_EQ(a.pieces[i].x(), b.pieces[i].x()) << "piece " << i;
+    EXPECT_EQ(a.pieces[i].y(), b.pieces[i].y()) << "piece " << i;
+  }
+}
+
+// What the reader makes of what the writer wrote of `board`.
+BoardState readBack(const BoardState& board) {
+  PuzzleError error;
+  const std::optional<BoardState> again = parsePuzzle(formatPuzzle(board), error);
+  EXPECT_TRUE(again) << error.line << ": " << error.message << "\n" << formatPuzzle(board);
+  return again.value_or(BoardState());
+}
+
+}  // namespace
+
+TEST(PuzzleFileTest, WhatTheWriterWritesReadsBackTheSame) {
+  int samples = 0;
+  for (const char* name : {"already-solved", "classic", "height-two", "random6x5-0", "random6x5-1",
+                           "random6x5-10", "random6x5-14", "square-only"}) {
+    SCOPED_TRACE(name);
+    PuzzleError error;
+    const std::optional<BoardState> board =
+        readPuzzleFile(std::string(CAVEL_PUZZLE_DIR) + "/" + name + ".txt", error);
+    ASSERT_TRUE(board) << error.message;
+    expectSameBoard(readBack(*board), *board);
+    ++samples;
+  }
+  EXPECT_EQ(samples, 8);
+
+  // Random boards of every size, from the square alone to 64 pieces.
+  std::mt19937 random(99);
+  const auto below = [&random](int bound) {
+    return std::uniform_int_distribution<int>(0, bound - 1)(random);
+  };
+  int full = 0;
+  for (int round = 0; round < 300; ++round) {
+    // One round in four packs a 10 by 8 board with single cells up to 64 pieces.
+    const bool dense = round % 4 == 0;
+    BoardState board(dense ? BoardSize{10, 8} : BoardSize{2 + below(9), 2 + below(7)});
+    Piece square(0);
+    square.setX(static_cast<int8_t>(below(board.size.width - 1)));
+    square.setY(static_cast<int8_t>(below(board.size.height - 1)));
+    board.placePiece(square, -1);
+    const int tries = dense ? 2000 : below(30);
+    for (int t = 0; t < tries && board.pieceCount() < 64; ++t) {
+      Piece piece(dense && below(8) != 0 ? 1 : below(19));
+      piece.setX(static_cast<int8_t>(below(board.size.width)));
+      piece.setY(static_cast<int8_t>(below(board.size.height)));
+      if (board.canPlace(piece, -1)) board.placePiece(piece, -1);
+    }
+    full += board.pieceCount() == 64;
+    expectSameBoard(readBack(board), board);
+  }
+  EXPECT_GT(full, 5);
+}
+
+TEST(PuzzleFileTest, TheWrittenTextIsTheFormatItself) {
+  BoardState board(BoardSize{4, 3});
+  Piece square(0);
+  board.placePiece(square, -1);
+  Piece cell(1);
+  cell.setX(3);
+  cell.setY(2);
+  board.placePiece(cell, -1);
+  EXPECT_EQ(formatPuzzle(board), "size 4 3\npiece 0 0 0\npiece 1 3 2\n");
+}
+
+TEST(PuzzleFileTest, MoveLogsPrintAsUpperCaseHexBytes) {
+  EXPECT_EQ(formatMoveLog({0xC8, 0x03, 0x85, 0x00, 0xFF}), "C8 03 85 00 FF");
+  EXPECT_EQ(formatMoveLog({0x0A}), "0A");
+  EXPECT_EQ(formatMoveLog({}), "");
 }

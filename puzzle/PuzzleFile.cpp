@@ -3,11 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
-#include "model/BoardSize.h"
 #include "model/MoveByte.h"
-#include "model/OccupancyGrid.h"
 
 namespace {
 
@@ -47,7 +46,9 @@ bool parseNumber(std::string_view word, long& value) {
 
 class Parser {
  public:
-  Parser(BoardState& board, PuzzleError& error) : board_(board), error_(error) {}
+  explicit Parser(PuzzleError& error) : error_(error) {}
+
+  BoardState& board() { return board_; }
 
   bool line(int number, std::string_view text) {
     number_ = number;
@@ -102,9 +103,7 @@ class Parser {
     if (values[1] < minBoardHeight || values[1] > maxBoardHeight) {
       return fail("board height must be 2 to 8");
     }
-    boardWidth = static_cast<int>(values[0]);
-    boardHeight = static_cast<int>(values[1]);
-    allocateOccupancyGrid();
+    board_ = BoardState(BoardSize{static_cast<int>(values[0]), static_cast<int>(values[1])});
     sized_ = true;
     return true;
   }
@@ -120,19 +119,19 @@ class Parser {
     if (board_.pieceCount() == maxLoggedPieces) return fail("more than 64 pieces");
     // Every shape covers a cell at dx = 0 and one at dy = 0, so an origin
     // off the board puts a cell off the board; checked before narrowing.
-    if (values[1] < 0 || values[1] >= boardWidth || values[2] < 0 || values[2] >= boardHeight) {
+    if (!board_.size.contains(static_cast<int>(values[1]), static_cast<int>(values[2]))) {
       return fail("piece lies off the board");
     }
     Piece placed(static_cast<int>(values[0]));
     placed.setX(static_cast<int8_t>(values[1]));
     placed.setY(static_cast<int8_t>(values[2]));
-    if (!BoardState().canPlace(placed, -1)) return fail("piece lies off the board");
+    if (!BoardState(board_.size).canPlace(placed, -1)) return fail("piece lies off the board");
     if (!board_.canPlace(placed, -1)) return fail("piece overlaps another piece");
     board_.placePiece(placed, -1);
     return true;
   }
 
-  BoardState& board_;
+  BoardState board_;
   PuzzleError& error_;
   int number_ = 0;
   bool sized_ = false;
@@ -140,28 +139,28 @@ class Parser {
 
 }  // namespace
 
-bool parsePuzzle(std::string_view text, BoardState& board, PuzzleError& error) {
-  board = BoardState();
-  Parser parser(board, error);
+std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error) {
+  Parser parser(error);
   int number = 0;
   while (!text.empty()) {
     const size_t newline = text.find('\n');
     const std::string_view line = text.substr(0, newline);
     text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
-    if (!parser.line(++number, line)) return false;
+    if (!parser.line(++number, line)) return std::nullopt;
   }
-  return parser.end(number);
+  if (!parser.end(number)) return std::nullopt;
+  return std::move(parser.board());
 }
 
-bool readPuzzleText(const std::string& path, std::string& text, PuzzleError& error) {
+std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& error) {
   const bool standardInput = path == "-";
   std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
   error.line = 0;
   if (!file) {
     error.message = std::string("cannot open: ") + std::strerror(errno);
-    return false;
+    return std::nullopt;
   }
-  text.clear();
+  std::string text;
   char buffer[65536];
   size_t got;
   bool tooLarge = false;
@@ -177,11 +176,27 @@ bool readPuzzleText(const std::string& path, std::string& text, PuzzleError& err
   if (!standardInput) std::fclose(file);
   if (tooLarge) {
     error.message = "file larger than 1 MiB";
-    return false;
+    return std::nullopt;
   }
   if (failed) {
     error.message = std::string("cannot read: ") + std::strerror(readErrno);
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return text;
+}
+
+std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error) {
+  const std::optional<std::string> text = readPuzzleText(path, error);
+  if (!text) return std::nullopt;
+  return parsePuzzle(*text, error);
+}
+
+std::string formatPuzzle(const BoardState& board) {
+  std::string text =
+      "size " + std::to_string(board.size.width) + " " + std::to_string(board.size.height) + "\n";
+  for (const Piece& piece : board.pieces) {
+    text += "piece " + std::to_string(piece.shapeIndex()) + " " + std::to_string(piece.x()) + " " +
+            std::to_string(piece.y()) + "\n";
+  }
+  return text;
 }

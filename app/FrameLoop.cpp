@@ -1,13 +1,19 @@
-#include "ScreenFrame.h"
+#include "FrameLoop.h"
 
-#include <GL/gl.h>
+#include <SDL.h>
 
 #include "render/Draw.h"
+#include "render/Video.h"
 
 void startScreen() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+}
+
+void finishFrame() {
+  SDL_Delay(1);
+  presentFrame();
 }
 
 void beginText() {

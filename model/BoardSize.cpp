@@ -1,4 +1,0 @@
-#include "BoardSize.h"
-
-int boardWidth = 6;
-int boardHeight = 5;

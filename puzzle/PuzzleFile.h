@@ -1,0 +1,40 @@
+// Puzzle files: a board size and the pieces in placement order, read and
+// written by the same module for the window, the command-line solver and the
+// fuzzer. The format is described in the README.
+//
+//     # comment            blank lines and text after '#' are ignored
+//     size W H             first item; 2 <= W <= 10, 2 <= H <= 8
+//     piece S X Y          shape index 0 to 18 at origin (X, Y); the first
+//                          piece is shape 0, at most 64 pieces
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/BoardState.h"
+
+// Files larger than this are refused unread; real puzzles are a few hundred bytes.
+constexpr size_t maxPuzzleFileBytes = 1 << 20;
+
+struct PuzzleError {
+  int line = 0;  // 1-based; errors about the file as a whole name its last line
+  std::string message;
+};
+
+// The board that `text` describes, with its size, its pieces and an empty
+// move log; or nothing, with `error` filled. Any bytes are taken without a
+// fault.
+std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error);
+
+// The text of the file at `path` ("-" for standard input); nothing, with
+// `error` filled (line 0), when it cannot be read or is larger than
+// maxPuzzleFileBytes.
+std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& error);
+
+// readPuzzleText, then parsePuzzle.
+std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error);
+
+// The puzzle file of `board`: its size line, then one line per piece in
+// index order. parsePuzzle gives back the same size and pieces.
+std::string formatPuzzle(const BoardState& board);

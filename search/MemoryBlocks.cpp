@@ -1,0 +1,70 @@
+#include "MemoryBlocks.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+size_t availableMemory() {
+  if (FILE* file = std::fopen("/proc/meminfo", "r")) {
+    char line[256];
+    unsigned long long kib = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, file)) {
+      found = std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1;
+    }
+    std::fclose(file);
+    if (found) return static_cast<size_t>(kib) * 1024;
+  }
+  const long pages = sysconf(_SC_AVPHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  if (pages > 0 && pageSize > 0) return static_cast<size_t>(pages) * pageSize;
+  return size_t{1} << 30;
+}
+
+Block::Block(size_t bytes, bool huge) {
+  const size_t rounded = heldFor(bytes);
+  // Mapped one huge page larger, then trimmed to an aligned start.
+  const size_t mapped = rounded + hugePageBytes;
+  void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (map == MAP_FAILED) return;
+  const uintptr_t start = reinterpret_cast<uintptr_t>(map);
+  const uintptr_t aligned = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
+  if (aligned > start) munmap(map, aligned - start);
+  const size_t tail = mapped - (aligned - start) - rounded;
+  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+  data_ = reinterpret_cast<uint8_t*>(aligned);
+  bytes_ = rounded;
+  if (huge) madvise(data_, bytes_, MADV_HUGEPAGE);
+}
+
+Block::~Block() {
+  if (data_) munmap(data_, bytes_);
+}
+
+bool RecordChunks::reserve(MemoryBudget& budget) {
+  if (count_ % perChunk_ != 0) return true;
+  if (count_ == UINT32_MAX - 1) return false;
+  if (chunks_.size() == chunks_.capacity()) {
+    // The list of chunks is charged too, counted once at its new capacity.
+    const size_t oldBytes = chunks_.capacity() * sizeof(Block);
+    const size_t capacity = std::max<size_t>(16, 2 * chunks_.capacity());
+    if (!budget.charge(capacity * sizeof(Block))) return false;
+    chunks_.reserve(capacity);
+    budget.release(oldBytes);
+  }
+  if (!budget.charge(Block::heldFor(hugePageBytes))) return false;
+  chunks_.emplace_back(hugePageBytes, chunks_.size() * hugePageBytes >= hugeFrom);
+  return static_cast<bool>(chunks_.back());
+}
+
+void RecordChunks::append(const uint8_t* record) {
+  std::memcpy(at(count_), record, recordBytes_);
+  ++count_;
+}
+
+void RecordChunks::clear() {
+  std::vector<Block>().swap(chunks_);
+  count_ = 0;
+}
