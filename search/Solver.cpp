@@ -52,6 +52,7 @@
 #include <memory>
 #include <vector>
 
+#include "LayeredSearch.h"
 #include "MemoryBlocks.h"
 #include "MoveTables.h"
 #include "PositionTable.h"
@@ -390,7 +391,11 @@ SolveResult Search<CellMask>::run() {
 
 }  // namespace
 
-SolveResult solveBoard(const BoardState& root, const SolveOptions& options) {
+SolveResult solveByTable(const BoardState& root, const SolveOptions& options) {
   if (root.size.cellCount() <= 64) return Search<uint64_t>(root, options).run();
   return Search<unsigned __int128>(root, options).run();
+}
+
+SolveResult solveBoard(const BoardState& root, const SolveOptions& options) {
+  return solveByLayers(root, options);
 }

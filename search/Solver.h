@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "model/BoardState.h"
 
@@ -12,28 +13,42 @@ enum class SolveOutcome {
   noSolution,   // every reachable position was expanded
   stopped,      // the caller asked to stop
   outOfMemory,  // the memory budget would have been passed
+  spillFailed,  // the spill folder could not be written or read back
 };
 
 struct SolveStats {
   uint64_t positions = 0;  // distinct positions that entered the search
   uint64_t expanded = 0;   // positions expanded that were not the goal
   size_t peakBytes = 0;    // the most memory the search held at once
+  uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
 };
 
 struct SolveOptions {
   // Bytes the search may hold; 0 means three quarters of the memory
   // available when it starts.
   size_t memoryBudget = 0;
-  // Asked after every expansion; true stops the search.
+  // Asked many times a second (never by two threads at once); true stops
+  // the search within 0.2 s.
   std::function<bool()> shouldStop;
-  // Called after every 10000th expansion, after the stop test.
+  // Called at least ten times a second while the search runs, right after a
+  // stop test, never by two threads at once.
   std::function<void(const SolveStats&)> progress;
+  // Threads that search side by side; 0 means one per core. The result
+  // never depends on it.
+  int threads = 0;
+  // A folder for the finished layers of positions, kept on disk instead of
+  // in memory; empty keeps them in memory.
+  std::string spillDirectory;
+  // Memory for the moves of one layer before they are sorted; 0 chooses it
+  // from the budget. A layer whose moves do not fit is done in segments.
+  size_t childBufferBytes = 0;
 };
 
 struct SolveResult {
   SolveOutcome outcome = SolveOutcome::noSolution;
   BoardState solution;  // the goal state, with its move log, when solved
   SolveStats stats;
+  std::string failure;  // why the spill folder failed, when it did
 };
 
 // Searches from `root` (at least one piece, at most 64, on its board without
@@ -41,3 +56,7 @@ struct SolveResult {
 // breadth-first search that tries pieces in index order and the steps right,
 // left, up, down. Holds no state between calls: searches may run side by side.
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options = {});
+
+// The same search on one thread with a table of every position seen: the
+// same answers, more memory. For comparisons.
+SolveResult solveByTable(const BoardState& root, const SolveOptions& options = {});

@@ -1,5 +1,9 @@
 // cavel-solve: solves a puzzle file from the shell, without a window.
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <cstdio>
@@ -19,7 +23,7 @@ constexpr int exitBadInput = 2;
 constexpr int exitOutOfMemory = 3;
 
 const char usage[] =
-    "Usage: cavel-solve [--stats] [--max-memory MB] FILE\n"
+    "Usage: cavel-solve [--stats] [--max-memory MB] [--threads N] [--spill DIR] FILE\n"
     "\n"
     "Finds the shortest solution of the sliding-block puzzle in FILE (or in\n"
     "standard input when FILE is '-'): the fewest one-cell moves that bring\n"
@@ -40,12 +44,19 @@ const char usage[] =
     "                    standard error\n"
     "  --max-memory MB   memory the search may hold (default: three quarters\n"
     "                    of the memory available at start)\n"
+    "  --threads N       threads that search side by side (default: one per\n"
+    "                    core); the answer never depends on it\n"
+    "  --spill DIR       keep the positions found in files in DIR instead of\n"
+    "                    in memory, so that disk bounds the largest puzzle; the\n"
+    "                    files are gone when the search ends\n"
     "  --help            this text\n";
 
 struct Arguments {
   std::string path;
   bool stats = false;
   size_t memoryBudget = 0;
+  int threads = 0;
+  std::string spillDirectory;
 };
 
 int usageError(const std::string& message) {
@@ -66,15 +77,39 @@ bool parseMegabytes(const char* text, size_t& bytes) {
   return true;
 }
 
+bool parseThreads(const char* text, int& threads) {
+  if (*text == '\0') return false;
+  int value = 0;
+  for (const char* c = text; *c; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    value = value * 10 + (*c - '0');
+    if (value > 256) return false;
+  }
+  if (value == 0) return false;
+  threads = value;
+  return true;
+}
+
+// Why `directory` cannot take spill files, or nothing when it can.
+std::string spillProblem(const std::string& directory) {
+  struct stat info {};
+  if (stat(directory.c_str(), &info) != 0) return std::strerror(errno);
+  if (!S_ISDIR(info.st_mode)) return "not a folder";
+  if (access(directory.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return std::string();
+}
+
 void printStats(const SolveStats& stats, double seconds) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::fprintf(stderr,
                "positions %llu\nexpansions %llu\nseconds %.3f\n"
-               "search peak memory %.1f MB\nprocess peak resident memory %.1f MB\n",
+               "search peak memory %.1f MB\nprocess peak resident memory %.1f MB\n"
+               "stored bytes per position %.2f\n",
                static_cast<unsigned long long>(stats.positions),
                static_cast<unsigned long long>(stats.expanded), seconds,
-               stats.peakBytes / 1048576.0, usage.ru_maxrss / 1024.0);
+               stats.peakBytes / 1048576.0, usage.ru_maxrss / 1024.0,
+               stats.positions ? static_cast<double>(stats.storedBytes) / stats.positions : 0.0);
 }
 
 }  // namespace
@@ -95,6 +130,16 @@ int main(int argc, char** argv) {
         return usageError("--max-memory needs a whole number of megabytes, at least 1");
       }
       ++i;
+    } else if (argument == "--threads") {
+      if (i + 1 == argc || !parseThreads(argv[i + 1], arguments.threads)) {
+        return usageError("--threads needs a whole number from 1 to 256");
+      }
+      ++i;
+    } else if (argument == "--spill") {
+      if (i + 1 == argc || argv[i + 1][0] == '\0') return usageError("--spill needs a folder");
+      arguments.spillDirectory = argv[++i];
+      const std::string problem = spillProblem(arguments.spillDirectory);
+      if (!problem.empty()) return usageError("--spill " + arguments.spillDirectory + ": " + problem);
     } else if (argument.size() > 1 && argument[0] == '-') {
       return usageError("unknown option '" + argument + "'");
     } else if (havePath) {
@@ -116,6 +161,8 @@ int main(int argc, char** argv) {
 
   SolveOptions options;
   options.memoryBudget = arguments.memoryBudget;
+  options.threads = arguments.threads;
+  options.spillDirectory = arguments.spillDirectory;
   const auto start = std::chrono::steady_clock::now();
   const SolveResult result = solveBoard(*board, options);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -137,6 +184,9 @@ int main(int argc, char** argv) {
           "positions; try a larger --max-memory\n",
           (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) / 1048576.0,
           static_cast<unsigned long long>(result.stats.positions));
+      return exitOutOfMemory;
+    case SolveOutcome::spillFailed:
+      std::fprintf(stderr, "cavel-solve: the search stopped: %s\n", result.failure.c_str());
       return exitOutOfMemory;
     case SolveOutcome::stopped:
       break;

@@ -31,6 +31,9 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit) {
       result.solved = true;
       result.goal = *state;
       result.states = visited.size();
+      for (const BoardState* seen : visited) {
+        result.statesWithinGoalDepth += seen->moves.size() <= state->moves.size();
+      }
       return result;
     }
     for (int i = 0; i < state->pieceCount(); ++i) {
@@ -55,5 +58,6 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit) {
   }
   result.finished = true;
   result.states = visited.size();
+  result.statesWithinGoalDepth = visited.size();
   return result;
 }

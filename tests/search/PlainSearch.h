@@ -12,6 +12,9 @@ struct PlainSearchResult {
   BoardState goal;  // with its full move log, when solved
   int expanded = 0;
   size_t states = 0;  // states that entered the visited set
+  // States no deeper than the goal, the goal's layer included (all states
+  // when there is no goal).
+  size_t statesWithinGoalDepth = 0;
 };
 
 // Searches from `root` on the current board, giving up once more than

@@ -68,6 +68,32 @@ std::string describe(const BoardState& board) {
   return text;
 }
 
+// The layered search as the window and the solver run it, and in the ways a
+// large puzzle runs it: one to three threads, layers in several segments,
+// layers in files. The answer never changes.
+std::vector<SolveOptions> layeredVariants(int round) {
+  std::vector<SolveOptions> variants(4);
+  variants[0].threads = 1;
+  variants[1].threads = 2;
+  variants[2].threads = 3;
+  variants[3].threads = 1 + round % 3;
+  variants[3].childBufferBytes = 256;  // a few dozen children a segment
+  if (round % 8 == 0) variants[3].spillDirectory = ::testing::TempDir();
+  return variants;
+}
+
+void expectSameAnswer(const SolveResult& fast, const PlainSearchResult& plain,
+                      const BoardState& root) {
+  ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
+  if (!plain.solved) return;
+  ASSERT_EQ(fast.solution.moveLog(), plain.goal.moveLog());
+  for (int i = 0; i < root.pieceCount(); ++i) {
+    EXPECT_EQ(fast.solution.pieces[i].x(), plain.goal.pieces[i].x());
+    EXPECT_EQ(fast.solution.pieces[i].y(), plain.goal.pieces[i].y());
+    EXPECT_EQ(fast.solution.pieces[i].shapeIndex(), root.pieces[i].shapeIndex());
+  }
+}
+
 }  // namespace
 
 TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
@@ -80,23 +106,24 @@ TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
     if (!plain.finished) continue;
     ++compared;
     SCOPED_TRACE(describe(root));
-    const SolveResult fast = solveBoard(root);
-    ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
-    if (plain.solved) {
-      ASSERT_EQ(fast.solution.moveLog(), plain.goal.moveLog());
-      for (int i = 0; i < root.pieceCount(); ++i) {
-        EXPECT_EQ(fast.solution.pieces[i].x(), plain.goal.pieces[i].x());
-        EXPECT_EQ(fast.solution.pieces[i].y(), plain.goal.pieces[i].y());
-        EXPECT_EQ(fast.solution.pieces[i].shapeIndex(), root.pieces[i].shapeIndex());
+    const SolveResult table = solveByTable(root);
+    expectSameAnswer(table, plain, root);
+    for (const SolveOptions& options : layeredVariants(compared)) {
+      SCOPED_TRACE(options.threads);
+      const SolveResult layered = solveBoard(root, options);
+      expectSameAnswer(layered, plain, root);
+      if (!hasMergedShapes(root)) {
+        // Nothing to merge: the very layers of the plain search.
+        EXPECT_EQ(layered.stats.positions, plain.statesWithinGoalDepth);
       }
     }
     if (hasMergedShapes(root)) {
       ++merged;
-      EXPECT_LE(fast.stats.positions, plain.states);
+      EXPECT_LE(table.stats.positions, plain.states);
     } else {
       // Nothing to merge: the very same states, expanded the same number of times.
-      EXPECT_EQ(fast.stats.positions, plain.states);
-      EXPECT_EQ(fast.stats.expanded, static_cast<uint64_t>(plain.expanded));
+      EXPECT_EQ(table.stats.positions, plain.states);
+      EXPECT_EQ(table.stats.expanded, static_cast<uint64_t>(plain.expanded));
     }
     deep += plain.solved && plain.goal.moveLog().size() >= 10;
     large += plain.states >= 1000;
@@ -121,48 +148,55 @@ TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
 TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
   BoardState root = boardOf(4, 3);
   root.placePiece(pieceAt(0, 0, 0), -1);
-  const SolveResult result = solveBoard(root);
-  ASSERT_EQ(result.outcome, SolveOutcome::solved);
-  EXPECT_EQ(result.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
-  EXPECT_EQ(result.solution.pieces[0].x(), 2);
-  EXPECT_EQ(result.solution.pieces[0].y(), 1);
-  EXPECT_EQ(result.stats.expanded, 5u);
+  for (const SolveResult& result : {solveBoard(root), solveByTable(root)}) {
+    ASSERT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_EQ(result.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
+    EXPECT_EQ(result.solution.pieces[0].x(), 2);
+    EXPECT_EQ(result.solution.pieces[0].y(), 1);
+  }
+  // The root, (1, 0), (0, 1), (2, 0) and (1, 1) were expanded: the three
+  // layers before the goal's, whole.
+  EXPECT_EQ(solveByTable(root).stats.expanded, 5u);
+  EXPECT_EQ(solveBoard(root).stats.expanded, 5u);
   // The root is the caller's and stays as it was.
   EXPECT_EQ(root.pieces[0].x(), 0);
   EXPECT_TRUE(root.moveLog().empty());
 }
 
 TEST(SolverTest, RootsWithoutAnyMove) {
-  // Already at the exit: returned at once with an empty log, even when asked to stop.
-  BoardState atExit = boardOf(6, 5);
-  atExit.placePiece(pieceAt(0, 4, 1), -1);
-  atExit.placePiece(pieceAt(1, 0, 0), -1);
-  SolveOptions stopAtOnce;
-  stopAtOnce.shouldStop = [] { return true; };
-  SolveResult result = solveBoard(atExit, stopAtOnce);
-  ASSERT_EQ(result.outcome, SolveOutcome::solved);
-  EXPECT_TRUE(result.solution.moveLog().empty());
-  EXPECT_EQ(result.stats.expanded, 0u);
+  for (auto solve : {solveBoard, solveByTable}) {
+    // Already at the exit: returned at once with an empty log, even when asked to stop.
+    BoardState atExit = boardOf(6, 5);
+    atExit.placePiece(pieceAt(0, 4, 1), -1);
+    atExit.placePiece(pieceAt(1, 0, 0), -1);
+    SolveOptions stopAtOnce;
+    stopAtOnce.shouldStop = [] { return true; };
+    SolveResult result = solve(atExit, stopAtOnce);
+    ASSERT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_TRUE(result.solution.moveLog().empty());
+    EXPECT_EQ(result.stats.expanded, 0u);
 
-  // Two rows: the exit lies off the board, so every position is expanded in vain.
-  BoardState twoRows = boardOf(6, 2);
-  twoRows.placePiece(pieceAt(0, 0, 0), -1);
-  result = solveBoard(twoRows);
-  EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
-  EXPECT_EQ(result.stats.expanded, 5u);
+    // Two rows: the exit lies off the board, so every position is expanded in vain.
+    BoardState twoRows = boardOf(6, 2);
+    twoRows.placePiece(pieceAt(0, 0, 0), -1);
+    result = solve(twoRows, SolveOptions());
+    EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+    EXPECT_EQ(result.stats.expanded, 5u);
+    EXPECT_EQ(result.stats.positions, 5u);
 
-  // No pieces: nothing to move and no goal.
-  result = solveBoard(BoardState());
-  EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+    // No pieces: nothing to move and no goal.
+    result = solve(BoardState(), SolveOptions());
+    EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+  }
 }
 
-TEST(SolverTest, StopAndProgressCallbacks) {
+TEST(SolverTest, TableSearchStopAndProgressCallbacks) {
   const BoardState root = classicLayout();
   // A stop asked before the search: the root is expanded, then it stops.
   int asked = 0;
   SolveOptions stop;
   stop.shouldStop = [&asked] { return ++asked >= 1; };
-  SolveResult result = solveBoard(root, stop);
+  SolveResult result = solveByTable(root, stop);
   EXPECT_EQ(result.outcome, SolveOutcome::stopped);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(result.stats.expanded, 1u);
@@ -179,7 +213,7 @@ TEST(SolverTest, StopAndProgressCallbacks) {
     EXPECT_EQ(static_cast<uint64_t>(stopTests), stats.expanded);
     progressAt.push_back(stats.expanded);
   };
-  result = solveBoard(root, watch);
+  result = solveByTable(root, watch);
   ASSERT_EQ(result.outcome, SolveOutcome::solved);
   EXPECT_EQ(result.solution.moveLog().size(), 116u);
   EXPECT_EQ(progressAt, (std::vector<uint64_t>{10000, 20000}));
@@ -188,18 +222,18 @@ TEST(SolverTest, StopAndProgressCallbacks) {
   EXPECT_LT(result.stats.positions, 30000u);
 }
 
-TEST(SolverTest, MemoryBudgetEndsTheSearchWithoutAResult) {
+TEST(SolverTest, TableSearchMemoryBudgetEndsTheSearchWithoutAResult) {
   const BoardState root = classicLayout();
   SolveOptions tight;
   tight.memoryBudget = 3 << 20;  // room for the first blocks, not for the whole search
-  SolveResult result = solveBoard(root, tight);
+  SolveResult result = solveByTable(root, tight);
   EXPECT_EQ(result.outcome, SolveOutcome::outOfMemory);
   EXPECT_LE(result.stats.peakBytes, tight.memoryBudget);
   EXPECT_TRUE(result.solution.moveLog().empty());
 
   SolveOptions ample;
   ample.memoryBudget = 64 << 20;
-  result = solveBoard(root, ample);
+  result = solveByTable(root, ample);
   EXPECT_EQ(result.outcome, SolveOutcome::solved);
   EXPECT_LE(result.stats.peakBytes, ample.memoryBudget);
   EXPECT_GT(result.stats.peakBytes, 0u);

@@ -1,0 +1,214 @@
+// Positions as compact integer keys.
+//
+// Each group of pieces (PieceGroups.h) is one digit of a mixed-radix number:
+// the rank, in the combinatorial number system, of the set of its pieces'
+// places. Piece 0's digit is its origin's index among the origins where its
+// shape fits, and it is the top digit, so the goal positions share one key
+// range. The other groups rank their origins among their shape's fitting
+// origins; the single cells come last and rank their cells among the cells
+// the other pieces leave free, whose number is the same in every position.
+// An exchange of two pieces of one shape leaves every digit as it is, so a
+// key names a position up to such exchanges. A move changes one digit (and
+// the single cells' digit when another piece moves), so a child's key is
+// computed from its parent's without decoding anything.
+#pragma once
+
+#include <algorithm>
+#include <cassert>
+#include <cstdint>
+
+#include "MoveTables.h"
+#include "PieceGroups.h"
+
+template <typename Key, typename CellMask>
+class CompactCodec {
+ public:
+  using KeyType = Key;
+
+  // A decoded key: the pieces in canonical order. Decoding the next key of a
+  // sorted run reuses whatever its top digits share with this one.
+  struct Decoded {
+    Key key = 0;
+    Key digit[maxPieceGroups] = {};
+    Key prefixBase = 0;  // the key without its last digit
+    bool havePrefix = false;
+    uint8_t index[maxLoggedPieces] = {};  // the rank index of each piece
+    uint8_t cell[maxLoggedPieces] = {};   // its origin cell
+    CellMask taken = 0;                   // cells of every group but the last
+    CellMask occupied = 0;                // cells of every piece
+    uint8_t freeCells[maxBoardCells] = {};
+  };
+
+  CompactCodec(const PieceGroups& groups, const MoveTables<CellMask>& tables)
+      : groups_(groups), tables_(tables) {
+    boardCells_ = 0;
+    for (int c = 0; c < tables.size.cellCount(); ++c) boardCells_ |= CellMask{1} << c;
+    for (int s = 0; s < shapeCount; ++s) {
+      std::fill(std::begin(originIndex_[s]), std::end(originIndex_[s]), uint8_t{0xFF});
+      for (int c = 0; c < tables.size.cellCount(); ++c) {
+        if (tables.mask[s][c] == 0) continue;
+        originIndex_[s][c] = static_cast<uint8_t>(origins_[s]);
+        originCell_[s][origins_[s]++] = static_cast<uint8_t>(c);
+      }
+    }
+    int takenCells = 0;
+    for (int g = 0; g < groups.groupCount; ++g) {
+      if (!groups.groups[g].singles) {
+        takenCells += groups.groups[g].count * catalogShape(groups.groups[g].shape).cellCount;
+      }
+    }
+    freeCount_ = tables.size.cellCount() - takenCells;
+    // Radices from the last digit up; fits_ fails when the product passes Key.
+    Key multiplier = 1;
+    fits_ = true;
+    for (int g = groups.groupCount - 1; g >= 0; --g) {
+      const PieceGroup& group = groups.groups[g];
+      const int universe = group.singles ? freeCount_ : origins_[group.shape];
+      universe_[g] = universe;
+      const Key radix = universe < group.count ? Key{1} : binomials_.c[universe][group.count];
+      if (radix == ~Key{0} || multiplier > (~Key{0}) / radix) fits_ = false;
+      multiplier_[g] = multiplier;
+      radix_[g] = radix;
+      multiplier = fits_ ? multiplier * radix : 0;
+    }
+  }
+
+  // Whether every key of this board fits in Key.
+  bool fits() const { return fits_; }
+
+  // The key of a position given by origin cell for each piece, in the
+  // board's own order.
+  Key encode(const uint8_t* cells) const {
+    uint8_t idx[maxPieceGroups][maxLoggedPieces];
+    int filled[maxPieceGroups] = {};
+    CellMask taken = 0;
+    for (int i = 0; i < groups_.pieceCount; ++i) {
+      const int g = groups_.groupOfLabel[i];
+      const int shape = groups_.groups[g].shape;
+      if (!groups_.groups[g].singles) {
+        idx[g][filled[g]++] = originIndex_[shape][cells[i]];
+        taken |= tables_.mask[shape][cells[i]];
+      }
+    }
+    Key key = 0;
+    for (int g = 0; g < groups_.groupCount; ++g) {
+      if (groups_.groups[g].singles) continue;
+      std::sort(idx[g], idx[g] + filled[g]);
+      key += binomials_.rank(idx[g], filled[g]) * multiplier_[g];
+    }
+    if (!groups_.hasSingles()) return key;
+    const int g = groups_.groupCount - 1;
+    for (int i = 1; i < groups_.pieceCount; ++i) {
+      if (groups_.groupOfLabel[i] == g) idx[g][filled[g]++] = freeIndex(taken, cells[i]);
+    }
+    std::sort(idx[g], idx[g] + filled[g]);
+    return key + binomials_.rank(idx[g], filled[g]);
+  }
+
+  void decode(const Key& key, Decoded& d) const {
+    const int last = groups_.groupCount - 1;
+    if (!d.havePrefix || key < d.prefixBase || key - d.prefixBase >= radix_[last]) {
+      decodePrefix(key, d);
+    }
+    d.key = key;
+    d.digit[last] = key - d.prefixBase;
+    const PieceGroup& group = groups_.groups[last];
+    binomials_.unrank(d.digit[last], group.count, universe_[last], d.index + group.first);
+    CellMask occupied = d.taken;
+    for (int k = group.first; k < group.first + group.count; ++k) {
+      d.cell[k] = group.singles ? d.freeCells[d.index[k]] : originCell_[group.shape][d.index[k]];
+      occupied |= tables_.mask[group.shape][d.cell[k]];
+    }
+    d.occupied = occupied;
+  }
+
+  // The key after canonical piece k of `d` moves to origin `to`.
+  Key childKey(const Decoded& d, int k, uint8_t to) const {
+    const int g = groups_.groupOf[k];
+    const PieceGroup& group = groups_.groups[g];
+    const int last = groups_.groupCount - 1;
+    if (group.singles) {
+      const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
+                                                freeIndex(d.taken, to));
+      return d.key - d.digit[last] + digit;
+    }
+    const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
+                                              originIndex_[group.shape][to]);
+    Key key = d.key - d.digit[g] * multiplier_[g] + digit * multiplier_[g];
+    if (!groups_.hasSingles()) return key;
+    const int from = d.cell[k];
+    const CellMask taken =
+        d.taken ^ tables_.mask[group.shape][from] ^ tables_.mask[group.shape][to];
+    const PieceGroup& singles = groups_.groups[last];
+    Key singlesDigit = 0;
+    for (int j = 0; j < singles.count; ++j) {
+      singlesDigit += binomials_.c[freeIndex(taken, d.cell[singles.first + j])][j + 1];
+    }
+    return key - d.digit[last] + singlesDigit;
+  }
+
+  // The keys, first to last inclusive, of the positions where piece 0
+  // stands at origin `cell`; false when its shape cannot stand there.
+  bool pieceZeroRange(int cell, Key& first, Key& last) const {
+    if (cell < 0 || cell >= tables_.size.cellCount()) return false;
+    const uint8_t index = originIndex_[groups_.groups[0].shape][cell];
+    if (index == 0xFF) return false;
+    first = Key{index} * multiplier_[0];
+    last = first + (multiplier_[0] - 1);
+    return true;
+  }
+
+ private:
+  // The number of cells below `cell` that `taken` leaves free.
+  uint8_t freeIndex(CellMask taken, int cell) const {
+    const CellMask below = (CellMask{1} << cell) - 1;
+    return static_cast<uint8_t>(popcount(boardCells_ & ~taken & below));
+  }
+
+  static int popcount(CellMask m) {
+    if constexpr (sizeof(CellMask) <= 8) {
+      return __builtin_popcountll(static_cast<uint64_t>(m));
+    } else {
+      return __builtin_popcountll(static_cast<uint64_t>(m)) +
+             __builtin_popcountll(static_cast<uint64_t>(m >> 64));
+    }
+  }
+
+  // Decodes every digit but the last, and the cells they leave free.
+  void decodePrefix(const Key& key, Decoded& d) const {
+    const int last = groups_.groupCount - 1;
+    Key rest = key;
+    CellMask taken = 0;
+    for (int g = 0; g < last; ++g) {
+      const PieceGroup& group = groups_.groups[g];
+      d.digit[g] = rest / multiplier_[g];
+      rest -= d.digit[g] * multiplier_[g];
+      binomials_.unrank(d.digit[g], group.count, universe_[g], d.index + group.first);
+      for (int k = group.first; k < group.first + group.count; ++k) {
+        d.cell[k] = originCell_[group.shape][d.index[k]];
+        taken |= tables_.mask[group.shape][d.cell[k]];
+      }
+    }
+    d.taken = taken;
+    d.prefixBase = key - rest;
+    d.havePrefix = true;
+    if (!groups_.hasSingles()) return;
+    int free = 0;
+    for (int c = 0; c < tables_.size.cellCount(); ++c) {
+      if (((taken >> c) & 1) == 0) d.freeCells[free++] = static_cast<uint8_t>(c);
+    }
+  }
+
+  const PieceGroups& groups_;
+  const MoveTables<CellMask>& tables_;
+  Binomials<Key> binomials_;
+  CellMask boardCells_ = 0;
+  uint8_t originIndex_[shapeCount][maxBoardCells];
+  uint8_t originCell_[shapeCount][maxBoardCells] = {};
+  int origins_[shapeCount] = {};
+  int freeCount_ = 0;
+  int universe_[maxPieceGroups] = {};
+  Key radix_[maxPieceGroups] = {};
+  Key multiplier_[maxPieceGroups] = {};
+  bool fits_ = true;
+};

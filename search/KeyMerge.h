@@ -1,0 +1,58 @@
+// Merging sorted sources of keys without repeats: the children a thread
+// sorted in memory and the runs it sorted earlier.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "SortedBlocks.h"
+
+// A sorted range of keys in memory, or a range of a run.
+template <typename Key>
+class KeySource {
+ public:
+  KeySource(const Key* begin, const Key* end) : pos_(begin), end_(end) {}
+  KeySource(const SortedBlocks<Key>* run, const Key* low, const Key* high)
+      : cursor_(std::make_unique<RunCursor<Key>>(run, low, high)) {}
+
+  bool valid() const { return cursor_ ? cursor_->valid() : pos_ != end_; }
+  const Key& key() const { return cursor_ ? cursor_->key() : *pos_; }
+  void next() {
+    if (cursor_) {
+      cursor_->next();
+    } else {
+      ++pos_;
+    }
+  }
+
+ private:
+  const Key* pos_ = nullptr;
+  const Key* end_ = nullptr;
+  std::unique_ptr<RunCursor<Key>> cursor_;
+};
+
+// Calls emit(key) for every key of the sources once, in ascending order,
+// until emit returns false. Each source must ascend without repeats.
+template <typename Key, typename Emit>
+void mergeSources(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit emit) {
+  if (sources.size() == 1) {
+    for (KeySource<Key>& only = *sources[0]; only.valid(); only.next()) {
+      if (!emit(only.key())) return;
+    }
+    return;
+  }
+  for (;;) {
+    KeySource<Key>* least = nullptr;
+    for (auto& source : sources) {
+      if (source->valid() && (least == nullptr || source->key() < least->key())) {
+        least = source.get();
+      }
+    }
+    if (least == nullptr) return;
+    const Key key = least->key();
+    for (auto& source : sources) {
+      if (source->valid() && source->key() == key) source->next();
+    }
+    if (!emit(key)) return;
+  }
+}
