@@ -50,6 +50,7 @@ void showResult(const BoardState& initialBoard, const SolveResult& result, const
       replaySolution(initialBoard, result.solution, camera);
       return;
     case SolveOutcome::outOfMemory:
+    case SolveOutcome::spillFailed:
       showMemoryFailure(initialBoard, camera);
       return;
     case SolveOutcome::noSolution:

@@ -1,11 +1,16 @@
-// The breadth-first search for the fewest one-cell moves that free piece 0.
+// The breadth-first search for the fewest moves that free piece 0. Two
+// engines give the same answers: the layered search (LayeredSearch.cpp),
+// which counts one-cell moves on every core with a few bytes per position,
+// and the table search (TableSearch.cpp), which counts moves in any metric.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "MoveMetric.h"
 #include "model/BoardState.h"
 
 enum class SolveOutcome {
@@ -33,6 +38,8 @@ struct SolveOptions {
   // Called at least ten times a second while the search runs, right after a
   // stop test, never by two threads at once.
   std::function<void(const SolveStats&)> progress;
+  // What counts as one move.
+  MoveMetric metric = MoveMetric::step;
   // Threads that search side by side; 0 means one per core. The result
   // never depends on it.
   int threads = 0;
@@ -47,16 +54,27 @@ struct SolveOptions {
 struct SolveResult {
   SolveOutcome outcome = SolveOutcome::noSolution;
   BoardState solution;  // the goal state, with its move log, when solved
+  // How many of the log's one-cell steps each counted move takes, in order;
+  // they add up to the log's length.
+  std::vector<uint16_t> stepsPerMove;
   SolveStats stats;
   std::string failure;  // why the spill folder failed, when it did
 };
 
 // Searches from `root` (at least one piece, at most 64, on its board without
-// overlapping). Returns the same goal state and move log as a plain
-// breadth-first search that tries pieces in index order and the steps right,
-// left, up, down. Holds no state between calls: searches may run side by side.
+// overlapping) for a solution with the fewest moves in `options.metric`.
+// Returns the same goal state, move log and counted moves as a plain
+// breadth-first search that tries pieces in index order and each piece's
+// moves in the metric's order (see MetricMoves.h): among the shortest
+// solutions, the first when compared move by move. Holds no state between
+// calls: searches may run side by side.
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options = {});
 
-// The same search on one thread with a table of every position seen: the
-// same answers, more memory. For comparisons.
+// The same search in any metric on one thread, with a table of every
+// position seen (TableSearch.cpp): the same answers. solveBoard uses it for
+// the line and path metrics; for steps it serves comparisons.
 SolveResult solveByTable(const BoardState& root, const SolveOptions& options = {});
+
+// The grouping of a one-cell-per-move solution of `stepCount` steps: every
+// counted move is one step.
+std::vector<uint16_t> oneStepPerMove(size_t stepCount);

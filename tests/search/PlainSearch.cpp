@@ -3,6 +3,7 @@
 #include <deque>
 #include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "model/MoveByte.h"
@@ -10,41 +11,117 @@
 
 namespace {
 
-struct StatePointerLess {
-  bool operator()(const BoardState* a, const BoardState* b) const { return stateLess(*a, *b); }
+// A state with the number of steps of each counted move that reached it.
+struct Node {
+  BoardState state;
+  std::vector<uint16_t> stepsPerMove;
 };
+
+struct NodePointerLess {
+  bool operator()(const Node* a, const Node* b) const { return stateLess(a->state, b->state); }
+};
+
+// Where one counted move takes a piece, and its one-cell steps.
+struct Destination {
+  Piece piece;
+  std::vector<int> directions;
+};
+
+Piece stepped(Piece piece, int direction) {
+  piece.setX(static_cast<int8_t>(piece.x() + moveDx[direction]));
+  piece.setY(static_cast<int8_t>(piece.y() + moveDy[direction]));
+  return piece;
+}
+
+// Piece i by one cell in each direction.
+std::vector<Destination> stepDestinations(const BoardState& state, int i) {
+  std::vector<Destination> found;
+  for (int d = 0; d < moveDirectionCount; ++d) {
+    const Piece moved = stepped(state.pieces[i], d);
+    if (state.canPlace(moved, i)) found.push_back({moved, {d}});
+  }
+  return found;
+}
+
+// Piece i slid in each direction as far as it fits, nearer cells first.
+std::vector<Destination> lineDestinations(const BoardState& state, int i) {
+  std::vector<Destination> found;
+  for (int d = 0; d < moveDirectionCount; ++d) {
+    Destination slide{state.pieces[i], {}};
+    while (state.canPlace(stepped(slide.piece, d), i)) {
+      slide.piece = stepped(slide.piece, d);
+      slide.directions.push_back(d);
+      found.push_back(slide);
+    }
+  }
+  return found;
+}
+
+// Every other place piece i reaches by one-cell steps, in the order a
+// breadth-first walk of those steps first reaches them.
+std::vector<Destination> pathDestinations(const BoardState& state, int i) {
+  std::vector<Destination> found;
+  std::set<std::pair<int, int>> seen{{state.pieces[i].x(), state.pieces[i].y()}};
+  std::deque<Destination> walk{{state.pieces[i], {}}};
+  while (!walk.empty()) {
+    const Destination at = walk.front();
+    walk.pop_front();
+    for (int d = 0; d < moveDirectionCount; ++d) {
+      Destination next{stepped(at.piece, d), at.directions};
+      next.directions.push_back(d);
+      if (!state.canPlace(next.piece, i)) continue;
+      if (!seen.insert({next.piece.x(), next.piece.y()}).second) continue;
+      found.push_back(next);
+      walk.push_back(next);
+    }
+  }
+  return found;
+}
+
+std::vector<Destination> destinations(const BoardState& state, int i, MoveMetric metric) {
+  switch (metric) {
+    case MoveMetric::step:
+      return stepDestinations(state, i);
+    case MoveMetric::line:
+      return lineDestinations(state, i);
+    case MoveMetric::path:
+      break;
+  }
+  return pathDestinations(state, i);
+}
 
 }  // namespace
 
-PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit) {
+PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMetric metric) {
   PlainSearchResult result;
-  std::vector<std::unique_ptr<BoardState>> owned;
-  std::set<const BoardState*, StatePointerLess> visited;
-  std::deque<const BoardState*> frontier;
-  frontier.push_back(&root);
-  visited.insert(&root);
+  std::vector<std::unique_ptr<Node>> owned;
+  std::set<const Node*, NodePointerLess> visited;
+  std::deque<const Node*> frontier;
+  owned.push_back(std::make_unique<Node>(Node{root, {}}));
+  frontier.push_back(owned.back().get());
+  visited.insert(owned.back().get());
   while (!frontier.empty()) {
-    const BoardState* state = frontier.front();
+    const Node* node = frontier.front();
     frontier.pop_front();
-    if (state->pieceCount() > 0 && state->isGoal()) {
+    const BoardState& state = node->state;
+    if (state.pieceCount() > 0 && state.isGoal()) {
       result.finished = true;
       result.solved = true;
-      result.goal = *state;
+      result.goal = state;
+      result.stepsPerMove = node->stepsPerMove;
       result.states = visited.size();
-      for (const BoardState* seen : visited) {
-        result.statesWithinGoalDepth += seen->moves.size() <= state->moves.size();
+      for (const Node* seen : visited) {
+        result.statesWithinGoalDepth += seen->stepsPerMove.size() <= node->stepsPerMove.size();
       }
       return result;
     }
-    for (int i = 0; i < state->pieceCount(); ++i) {
-      for (int d = 0; d < moveDirectionCount; ++d) {
-        auto child = std::make_unique<BoardState>(*state);
-        Piece& moved = child->pieceAt(i);
-        moved.setX(static_cast<int8_t>(moved.x() + moveDx[d]));
-        moved.setY(static_cast<int8_t>(moved.y() + moveDy[d]));
-        if (!child->canPlace(child->pieceAt(i), i)) continue;
+    for (int i = 0; i < state.pieceCount(); ++i) {
+      for (const Destination& destination : destinations(state, i, metric)) {
+        auto child = std::make_unique<Node>(*node);
+        child->state.pieceAt(i) = destination.piece;
         if (visited.count(child.get()) != 0) continue;
-        child->appendMove(i, moveDx[d], moveDy[d]);
+        for (const int d : destination.directions) child->state.appendMove(i, moveDx[d], moveDy[d]);
+        child->stepsPerMove.push_back(static_cast<uint16_t>(destination.directions.size()));
         frontier.push_back(child.get());
         visited.insert(child.get());
         owned.push_back(std::move(child));

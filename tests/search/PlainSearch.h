@@ -3,13 +3,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "model/BoardState.h"
+#include "search/MoveMetric.h"
 
 struct PlainSearchResult {
   bool finished = false;  // false when it gave up at the state limit
   bool solved = false;
-  BoardState goal;  // with its full move log, when solved
+  BoardState goal;                     // with its full move log of one-cell steps, when solved
+  std::vector<uint16_t> stepsPerMove;  // steps of each counted move, when solved
   int expanded = 0;
   size_t states = 0;  // states that entered the visited set
   // States no deeper than the goal, the goal's layer included (all states
@@ -17,6 +21,7 @@ struct PlainSearchResult {
   size_t statesWithinGoalDepth = 0;
 };
 
-// Searches from `root` on the current board, giving up once more than
-// `stateLimit` states have entered the search.
-PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit);
+// Searches from `root` on its board, one counted move of `metric` per edge,
+// giving up once more than `stateLimit` states have entered the search.
+PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit,
+                              MoveMetric metric = MoveMetric::step);

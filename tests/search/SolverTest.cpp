@@ -3,6 +3,7 @@
 #include <random>
 
 #include "PlainSearch.h"
+#include "model/MoveByte.h"
 #include "search/Solver.h"
 #include "tests/model/TestBoards.h"
 
@@ -58,6 +59,18 @@ bool hasMergedShapes(const BoardState& board) {
   return false;
 }
 
+std::string metricName(const testing::TestParamInfo<MoveMetric>& info) {
+  switch (info.param) {
+    case MoveMetric::step:
+      return "step";
+    case MoveMetric::line:
+      return "line";
+    case MoveMetric::path:
+      break;
+  }
+  return "path";
+}
+
 std::string describe(const BoardState& board) {
   std::string text =
       "size " + std::to_string(board.size.width) + " " + std::to_string(board.size.height);
@@ -87,6 +100,7 @@ void expectSameAnswer(const SolveResult& fast, const PlainSearchResult& plain,
   ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
   if (!plain.solved) return;
   ASSERT_EQ(fast.solution.moveLog(), plain.goal.moveLog());
+  ASSERT_EQ(fast.stepsPerMove, plain.stepsPerMove);
   for (int i = 0; i < root.pieceCount(); ++i) {
     EXPECT_EQ(fast.solution.pieces[i].x(), plain.goal.pieces[i].x());
     EXPECT_EQ(fast.solution.pieces[i].y(), plain.goal.pieces[i].y());
@@ -96,34 +110,43 @@ void expectSameAnswer(const SolveResult& fast, const PlainSearchResult& plain,
 
 }  // namespace
 
-TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
+class SolverMetricTest : public testing::TestWithParam<MoveMetric> {};
+
+TEST_P(SolverMetricTest, EqualsThePlainSearchOnRandomLayouts) {
+  const MoveMetric metric = GetParam();
+  SolveOptions options;
+  options.metric = metric;
   std::mt19937 random(20240611);
   int compared = 0, solved = 0, unsolvable = 0, merged = 0, rootGoals = 0, twoRows = 0,
-      secondSquares = 0, deep = 0, large = 0;
+      secondSquares = 0, deep = 0, large = 0, longMoves = 0;
   for (int tries = 0; compared < 1200 && tries < 20000; ++tries) {
     const BoardState root = randomLayout(random);
-    const PlainSearchResult plain = plainSearch(root, 40000);
+    const PlainSearchResult plain = plainSearch(root, 40000, metric);
     if (!plain.finished) continue;
     ++compared;
     SCOPED_TRACE(describe(root));
-    const SolveResult table = solveByTable(root);
-    expectSameAnswer(table, plain, root);
-    for (const SolveOptions& options : layeredVariants(compared)) {
-      SCOPED_TRACE(options.threads);
-      const SolveResult layered = solveBoard(root, options);
-      expectSameAnswer(layered, plain, root);
-      if (!hasMergedShapes(root)) {
+    const SolveResult fast = solveByTable(root, options);
+    expectSameAnswer(fast, plain, root);
+    if (metric == MoveMetric::step) {
+      for (const SolveOptions& variant : layeredVariants(compared)) {
+        SCOPED_TRACE(variant.threads);
+        const SolveResult layered = solveBoard(root, variant);
+        expectSameAnswer(layered, plain, root);
         // Nothing to merge: the very layers of the plain search.
-        EXPECT_EQ(layered.stats.positions, plain.statesWithinGoalDepth);
+        if (!hasMergedShapes(root)) {
+          EXPECT_EQ(layered.stats.positions, plain.statesWithinGoalDepth);
+        }
       }
+    } else {
+      expectSameAnswer(solveBoard(root, options), plain, root);
     }
     if (hasMergedShapes(root)) {
       ++merged;
-      EXPECT_LE(table.stats.positions, plain.states);
+      EXPECT_LE(fast.stats.positions, plain.states);
     } else {
       // Nothing to merge: the very same states, expanded the same number of times.
-      EXPECT_EQ(table.stats.positions, plain.states);
-      EXPECT_EQ(table.stats.expanded, static_cast<uint64_t>(plain.expanded));
+      EXPECT_EQ(fast.stats.positions, plain.states);
+      EXPECT_EQ(fast.stats.expanded, static_cast<uint64_t>(plain.expanded));
     }
     deep += plain.solved && plain.goal.moveLog().size() >= 10;
     large += plain.states >= 1000;
@@ -131,6 +154,7 @@ TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
     unsolvable += !plain.solved;
     rootGoals += plain.solved && plain.goal.moveLog().empty();
     twoRows += root.size.height == 2;
+    longMoves += plain.solved && plain.stepsPerMove.size() < plain.goal.moveLog().size();
     for (int i = 1; i < root.pieceCount(); ++i) secondSquares += root.pieces[i].shapeIndex() == 0;
   }
   EXPECT_GE(compared, 1000);
@@ -141,9 +165,17 @@ TEST(SolverTest, EqualsThePlainSearchOnRandomLayouts) {
   EXPECT_GE(rootGoals, 5);
   EXPECT_GE(twoRows, 50);
   EXPECT_GE(secondSquares, 20);
-  EXPECT_GE(deep, 25);   // solutions of ten moves or more
+  EXPECT_GE(deep, 25);   // solutions of ten steps or more
   EXPECT_GE(large, 40);  // a thousand states or more
+  // Solutions in which some counted move takes several steps.
+  if (metric != MoveMetric::step) {
+    EXPECT_GE(longMoves, 50);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(EachMetric, SolverMetricTest,
+                         testing::Values(MoveMetric::step, MoveMetric::line, MoveMetric::path),
+                         metricName);
 
 TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
   BoardState root = boardOf(4, 3);
@@ -153,14 +185,27 @@ TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
     EXPECT_EQ(result.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
     EXPECT_EQ(result.solution.pieces[0].x(), 2);
     EXPECT_EQ(result.solution.pieces[0].y(), 1);
+    // The root, (1, 0), (0, 1), (2, 0) and (1, 1): the layers before the goal's.
+    EXPECT_EQ(result.stats.expanded, 5u);
+    EXPECT_EQ(result.stepsPerMove, (std::vector<uint16_t>{1, 1, 1}));
   }
-  // The root, (1, 0), (0, 1), (2, 0) and (1, 1) were expanded: the three
-  // layers before the goal's, whole.
-  EXPECT_EQ(solveByTable(root).stats.expanded, 5u);
-  EXPECT_EQ(solveBoard(root).stats.expanded, 5u);
   // The root is the caller's and stays as it was.
   EXPECT_EQ(root.pieces[0].x(), 0);
   EXPECT_TRUE(root.moveLog().empty());
+
+  // Sliding: two cells right, then up (not up, then right right).
+  SolveOptions options;
+  options.metric = MoveMetric::line;
+  const SolveResult line = solveBoard(root, options);
+  EXPECT_EQ(line.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
+  EXPECT_EQ(line.stepsPerMove, (std::vector<uint16_t>{2, 1}));
+  // Walking: one move, by the walk's first route.
+  options.metric = MoveMetric::path;
+  const SolveResult path = solveBoard(root, options);
+  EXPECT_EQ(path.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
+  EXPECT_EQ(path.stepsPerMove, (std::vector<uint16_t>{3}));
+  // The root, then the four places the walk reaches before the exit.
+  EXPECT_EQ(path.stats.expanded, 5u);
 }
 
 TEST(SolverTest, RootsWithoutAnyMove) {
@@ -222,19 +267,67 @@ TEST(SolverTest, TableSearchStopAndProgressCallbacks) {
   EXPECT_LT(result.stats.positions, 30000u);
 }
 
-TEST(SolverTest, TableSearchMemoryBudgetEndsTheSearchWithoutAResult) {
+// The layered search's budget is tested with a larger puzzle, in
+// LayeredSearchTest.
+TEST(SolverTest, TableSearchMemoryBudgetEndsTheSearchWithoutAResultInEveryMetric) {
   const BoardState root = classicLayout();
-  SolveOptions tight;
-  tight.memoryBudget = 3 << 20;  // room for the first blocks, not for the whole search
-  SolveResult result = solveByTable(root, tight);
-  EXPECT_EQ(result.outcome, SolveOutcome::outOfMemory);
-  EXPECT_LE(result.stats.peakBytes, tight.memoryBudget);
-  EXPECT_TRUE(result.solution.moveLog().empty());
+  for (const MoveMetric metric : {MoveMetric::step, MoveMetric::line, MoveMetric::path}) {
+    SCOPED_TRACE(static_cast<int>(metric));
+    SolveOptions tight;
+    tight.metric = metric;
+    tight.memoryBudget = 3 << 20;  // room for the first blocks, not for the whole search
+    SolveResult result = solveByTable(root, tight);
+    EXPECT_EQ(result.outcome, SolveOutcome::outOfMemory);
+    EXPECT_LE(result.stats.peakBytes, tight.memoryBudget);
+    EXPECT_TRUE(result.solution.moveLog().empty());
+    EXPECT_TRUE(result.stepsPerMove.empty());
 
-  SolveOptions ample;
-  ample.memoryBudget = 64 << 20;
-  result = solveByTable(root, ample);
-  EXPECT_EQ(result.outcome, SolveOutcome::solved);
-  EXPECT_LE(result.stats.peakBytes, ample.memoryBudget);
-  EXPECT_GT(result.stats.peakBytes, 0u);
+    SolveOptions ample;
+    ample.metric = metric;
+    ample.memoryBudget = 64 << 20;
+    result = solveByTable(root, ample);
+    EXPECT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_LE(result.stats.peakBytes, ample.memoryBudget);
+    EXPECT_GT(result.stats.peakBytes, 0u);
+  }
+}
+
+TEST(SolverTest, ClassicTakesThePublishedCountsAndEveryStepIsLegal) {
+  const BoardState root = classicLayout();
+  const struct {
+    MoveMetric metric;
+    size_t moves;
+  } cases[] = {{MoveMetric::step, 116}, {MoveMetric::line, 90}, {MoveMetric::path, 81}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.metric));
+    SolveOptions options;
+    options.metric = c.metric;
+    const SolveResult result = solveBoard(root, options);
+    ASSERT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_EQ(result.stepsPerMove.size(), c.moves);
+    // Too large for the plain search: replay the steps instead, each counted
+    // move one piece, each step onto free cells, ending at the exit.
+    BoardState board = root;
+    size_t at = 0;
+    for (const uint16_t steps : result.stepsPerMove) {
+      ASSERT_GE(steps, 1);
+      ASSERT_LE(at + steps, result.solution.moves.size());
+      const int piece = decodeMove(result.solution.moves[at]).pieceIndex;
+      for (size_t k = at; k < at + steps; ++k) {
+        const MoveStep step = decodeMove(result.solution.moves[k]);
+        ASSERT_EQ(step.pieceIndex, piece);
+        Piece moved = board.pieceAt(piece);
+        moved.setX(static_cast<int8_t>(moved.x() + step.dx));
+        moved.setY(static_cast<int8_t>(moved.y() + step.dy));
+        ASSERT_TRUE(board.canPlace(moved, piece)) << "step " << k;
+        board.placePiece(moved, piece);
+      }
+      at += steps;
+    }
+    EXPECT_EQ(at, result.solution.moves.size());
+    EXPECT_TRUE(board.isGoal());
+    // The same positions are reachable whatever counts as a move.
+    EXPECT_GT(result.stats.positions, 20000u);
+    EXPECT_LT(result.stats.positions, 30000u);
+  }
 }
