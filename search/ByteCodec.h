@@ -26,6 +26,7 @@ class ByteCodec {
       : groups_(groups), tables_(tables) {}
 
   bool fits() const { return groups_.pieceCount <= 8 * ByteKey::words; }
+  int keyBits() const { return 8 * groups_.pieceCount; }
 
   ByteKey encode(const uint8_t* cells) const {
     uint8_t canonical[maxLoggedPieces];
@@ -51,12 +52,14 @@ class ByteCodec {
     d.occupied = occupied;
   }
 
-  ByteKey childKey(const Decoded& d, int k, uint8_t to) const {
+  ByteKey childKey(const Decoded& d, int k, uint8_t to, int& movedTo) const {
     uint8_t canonical[maxLoggedPieces];
     std::copy(d.cell, d.cell + groups_.pieceCount, canonical);
     canonical[k] = to;
     const PieceGroup& group = groups_.groups[groups_.groupOf[k]];
     std::sort(canonical + group.first, canonical + group.first + group.count);
+    movedTo = static_cast<int>(
+        std::find(canonical + group.first, canonical + group.first + group.count, to) - canonical);
     return pack(canonical);
   }
 

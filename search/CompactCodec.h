@@ -30,13 +30,17 @@ class CompactCodec {
   struct Decoded {
     Key key = 0;
     Key digit[maxPieceGroups] = {};
-    Key prefixBase = 0;  // the key without its last digit
-    bool havePrefix = false;
+    // base[g]: the key with digits g and below zeroed; takenBefore[g]: the
+    // cells of the groups above g. Valid for levels up to `valid`.
+    Key base[maxPieceGroups] = {};
+    CellMask takenBefore[maxPieceGroups] = {};
+    int valid = 0;
     uint8_t index[maxLoggedPieces] = {};  // the rank index of each piece
     uint8_t cell[maxLoggedPieces] = {};   // its origin cell
     CellMask taken = 0;                   // cells of every group but the last
     CellMask occupied = 0;                // cells of every piece
     uint8_t freeCells[maxBoardCells] = {};
+    uint8_t freeIndex[maxBoardCells] = {};  // of a cell not taken, among those
   };
 
   CompactCodec(const PieceGroups& groups, const MoveTables<CellMask>& tables)
@@ -75,6 +79,16 @@ class CompactCodec {
 
   // Whether every key of this board fits in Key.
   bool fits() const { return fits_; }
+  // The bits a key may use: every key is below 2^keyBits().
+  int keyBits() const {
+    Key largest = multiplier_[0] * radix_[0] - 1;
+    int bits = 0;
+    while (largest != 0) {
+      ++bits;
+      largest >>= 1;
+    }
+    return bits;
+  }
 
   // The key of a position given by origin cell for each piece, in the
   // board's own order.
@@ -105,13 +119,18 @@ class CompactCodec {
     return key + binomials_.rank(idx[g], filled[g]);
   }
 
+  // Decodes `key`; the levels whose digits did not change since the key `d`
+  // last held are kept, so decoding a sorted run costs little more than its
+  // last digit.
   void decode(const Key& key, Decoded& d) const {
     const int last = groups_.groupCount - 1;
-    if (!d.havePrefix || key < d.prefixBase || key - d.prefixBase >= radix_[last]) {
-      decodePrefix(key, d);
+    int level = std::min(d.valid, last);
+    while (level > 0 && (key < d.base[level] || key - d.base[level] >= multiplier_[level - 1])) {
+      --level;
     }
+    if (level < last) decodeLevels(key, level, d);
     d.key = key;
-    d.digit[last] = key - d.prefixBase;
+    d.digit[last] = key - d.base[last];
     const PieceGroup& group = groups_.groups[last];
     binomials_.unrank(d.digit[last], group.count, universe_[last], d.index + group.first);
     CellMask occupied = d.taken;
@@ -122,18 +141,22 @@ class CompactCodec {
     d.occupied = occupied;
   }
 
-  // The key after canonical piece k of `d` moves to origin `to`.
-  Key childKey(const Decoded& d, int k, uint8_t to) const {
+  // The key after canonical piece k of `d` moves to origin `to`; `movedTo`
+  // is the piece's canonical index in the child.
+  Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo) const {
     const int g = groups_.groupOf[k];
     const PieceGroup& group = groups_.groups[g];
     const int last = groups_.groupCount - 1;
+    int placedAt = 0;
     if (group.singles) {
       const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
-                                                freeIndex(d.taken, to));
+                                                d.freeIndex[to], placedAt);
+      movedTo = group.first + placedAt;
       return d.key - d.digit[last] + digit;
     }
     const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
-                                              originIndex_[group.shape][to]);
+                                              originIndex_[group.shape][to], placedAt);
+    movedTo = group.first + placedAt;
     Key key = d.key - d.digit[g] * multiplier_[g] + digit * multiplier_[g];
     if (!groups_.hasSingles()) return key;
     const int from = d.cell[k];
@@ -159,43 +182,68 @@ class CompactCodec {
   }
 
  private:
+  // Decodes the digits from `level` to the one before the last, and the
+  // cells they leave free.
+  void decodeLevels(const Key& key, int level, Decoded& d) const {
+    const int last = groups_.groupCount - 1;
+    Key rest = key - d.base[level];
+    CellMask taken = d.takenBefore[level];
+    for (int g = level; g < last; ++g) {
+      const PieceGroup& group = groups_.groups[g];
+      const Key digit = rest / multiplier_[g];
+      rest -= digit * multiplier_[g];
+      if (g >= d.valid || digit != d.digit[g]) {
+        d.digit[g] = digit;
+        binomials_.unrank(digit, group.count, universe_[g], d.index + group.first);
+        for (int k = group.first; k < group.first + group.count; ++k) {
+          d.cell[k] = originCell_[group.shape][d.index[k]];
+        }
+      }
+      for (int k = group.first; k < group.first + group.count; ++k) {
+        taken |= tables_.mask[group.shape][d.cell[k]];
+      }
+      d.base[g + 1] = d.base[g] + digit * multiplier_[g];
+      d.takenBefore[g + 1] = taken;
+    }
+    d.valid = last;
+    d.taken = taken;
+    if (!groups_.hasSingles()) return;
+    int free = 0;
+    for (CellMask left = boardCells_ & ~taken; left != 0; left &= left - 1) {
+      const int c = lowestBit(left);
+      d.freeIndex[c] = static_cast<uint8_t>(free);
+      d.freeCells[free++] = static_cast<uint8_t>(c);
+    }
+  }
+
+  static int lowestBit(CellMask m) {
+    if constexpr (sizeof(CellMask) <= 8) {
+      return __builtin_ctzll(static_cast<uint64_t>(m));
+    } else {
+      const uint64_t low = static_cast<uint64_t>(m);
+      return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(static_cast<uint64_t>(m >> 64));
+    }
+  }
+
   // The number of cells below `cell` that `taken` leaves free.
   uint8_t freeIndex(CellMask taken, int cell) const {
     const CellMask below = (CellMask{1} << cell) - 1;
     return static_cast<uint8_t>(popcount(boardCells_ & ~taken & below));
   }
 
+  // Set bits, by plain arithmetic: the default build targets every x86-64,
+  // whose first models have no popcount instruction.
+  static int popcount64(uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((v * 0x0101010101010101ull) >> 56);
+  }
   static int popcount(CellMask m) {
     if constexpr (sizeof(CellMask) <= 8) {
-      return __builtin_popcountll(static_cast<uint64_t>(m));
+      return popcount64(static_cast<uint64_t>(m));
     } else {
-      return __builtin_popcountll(static_cast<uint64_t>(m)) +
-             __builtin_popcountll(static_cast<uint64_t>(m >> 64));
-    }
-  }
-
-  // Decodes every digit but the last, and the cells they leave free.
-  void decodePrefix(const Key& key, Decoded& d) const {
-    const int last = groups_.groupCount - 1;
-    Key rest = key;
-    CellMask taken = 0;
-    for (int g = 0; g < last; ++g) {
-      const PieceGroup& group = groups_.groups[g];
-      d.digit[g] = rest / multiplier_[g];
-      rest -= d.digit[g] * multiplier_[g];
-      binomials_.unrank(d.digit[g], group.count, universe_[g], d.index + group.first);
-      for (int k = group.first; k < group.first + group.count; ++k) {
-        d.cell[k] = originCell_[group.shape][d.index[k]];
-        taken |= tables_.mask[group.shape][d.cell[k]];
-      }
-    }
-    d.taken = taken;
-    d.prefixBase = key - rest;
-    d.havePrefix = true;
-    if (!groups_.hasSingles()) return;
-    int free = 0;
-    for (int c = 0; c < tables_.size.cellCount(); ++c) {
-      if (((taken >> c) & 1) == 0) d.freeCells[free++] = static_cast<uint8_t>(c);
+      return popcount64(static_cast<uint64_t>(m)) + popcount64(static_cast<uint64_t>(m >> 64));
     }
   }
 

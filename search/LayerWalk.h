@@ -84,7 +84,9 @@ class LayerWalk {
         const int shape = groups_.shapeOf[k];
         for (int direction = 0; direction < moveDirectionCount; ++direction) {
           if ((tables_.entered[shape][d.cell[k]][direction] & d.occupied) != 0) continue;
-          found.push_back(codec_.childKey(d, k, tables_.step[shape][d.cell[k]][direction]));
+          int movedTo;
+          found.push_back(
+              codec_.childKey(d, k, tables_.step[shape][d.cell[k]][direction], movedTo));
         }
       }
     }

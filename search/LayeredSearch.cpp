@@ -59,6 +59,7 @@
 #include "ByteCodec.h"
 #include "CompactCodec.h"
 #include "KeyMerge.h"
+#include "LayerExpansion.h"
 #include "LayerWalk.h"
 #include "MoveTables.h"
 #include "PieceGroups.h"
@@ -70,7 +71,6 @@ namespace {
 template <typename Codec, typename CellMask>
 class LayeredSearch {
   using Key = typename Codec::KeyType;
-  using Decoded = typename Codec::Decoded;
 
  public:
   LayeredSearch(const BoardState& root, const SolveOptions& options, const PieceGroups& groups,
@@ -82,14 +82,11 @@ class LayeredSearch {
         budget_(options.memoryBudget),
         control_(options, budget_),
         threads_(threadCount(options)),
-        storage_{&budget_, options.spillDirectory} {
-    const size_t bytes = options.childBufferBytes != 0
-                             ? options.childBufferBytes
-                             : std::min<size_t>(budget_.limit() / 16, size_t{64} << 20);
-    const size_t perThread = bytes / sizeof(Key) / threads_;
-    const size_t smallest = size_t{4} * groups.pieceCount + 1;
-    bufferKeys_ = std::max(perThread, smallest);
-    workers_.resize(threads_);
+        storage_{&budget_, options.spillDirectory},
+        expansion_(codec, groups, tables, budget_, control_, storage_, threads_,
+                   options.childBufferBytes != 0
+                       ? options.childBufferBytes
+                       : std::min<size_t>(budget_.limit() / 16, size_t{48} << 20)) {
     const int goalCell = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
     hasGoal_ = codec.pieceZeroRange(goalCell, goalFirst_, goalLast_);
   }
@@ -97,11 +94,11 @@ class LayeredSearch {
   SolveResult run(const uint8_t* rootCells);
 
  private:
-  struct Worker {
-    std::vector<Key> children;
-    size_t charged = 0;
-    std::vector<SortedBlocks<Key>> runs;
-    Decoded decoded;
+  // One key range of the next layer as the merge writes it.
+  struct Part {
+    explicit Part(MemoryBudget* budget) : keys(budget) {}
+    BlockWriter<Key> keys;
+    std::vector<uint32_t> backs;
   };
 
   bool isGoal(const Key& key) const {
@@ -114,12 +111,8 @@ class LayeredSearch {
   }
   bool addLayer(std::vector<BlockWriter<Key>>& parts);
   bool buildNextLayer();
-  void generate(int thread, std::atomic<size_t>& nextBlock);
-  bool makeRoom(Worker& worker);
-  bool flush(Worker& worker);
-  void expand(const Key& key, Worker& worker);
-  void mergeRange(const Key* low, const Key* high, BlockWriter<Key>& out);
-  void releaseWorkers();
+  bool mergeRange(const Key* low, const Key* high, Part& out);
+  bool keepBacks(std::vector<Part>& parts);
   SolveResult finish(SolveOutcome outcome);
   SolveResult solved(const uint8_t* rootCells);
 
@@ -131,9 +124,11 @@ class LayeredSearch {
   SearchControl control_;
   const int threads_;
   const RunStorage storage_;
-  size_t bufferKeys_ = 0;
-  std::vector<Worker> workers_;
+  LayerExpansion<Codec, CellMask> expansion_;
   std::vector<SortedBlocks<Key>> layers_;
+  // The back moves of the newest layer's positions, in key order.
+  std::vector<uint32_t> backs_;
+  size_t backsCharged_ = 0;
   bool hasGoal_ = false;
   Key goalFirst_{};
   Key goalLast_{};
@@ -173,29 +168,29 @@ bool LayeredSearch<Codec, CellMask>::addLayer(std::vector<BlockWriter<Key>>& par
 template <typename Codec, typename CellMask>
 bool LayeredSearch<Codec, CellMask>::buildNextLayer() {
   const SortedBlocks<Key>& parents = layers_.back();
-  std::atomic<size_t> nextBlock{0};
-  const int threads = parents.blockCount() < 2 ? 1 : threads_;
-  runOnThreads(threads, [&](int t) { generate(t, nextBlock); });
+  expansion_.expand(parents, backs_);
   if (control_.halted()) return false;
 
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents.
   const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{8} * threads_);
   std::vector<Key> cuts;
-  for (size_t r = 1; r < ranges; ++r) cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
-  std::vector<BlockWriter<Key>> parts;
+  for (size_t r = 1; r < ranges; ++r) {
+    cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
+  }
+  std::vector<Part> parts;
   for (size_t r = 0; r <= cuts.size(); ++r) parts.emplace_back(&budget_);
   std::atomic<size_t> nextRange{0};
   runOnThreads(std::min<int>(threads_, static_cast<int>(parts.size())), [&](int) {
     for (size_t r; (r = nextRange.fetch_add(1)) < parts.size() && !control_.halted();) {
-      mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r], parts[r]);
+      if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
+                      parts[r])) {
+        return;
+      }
       control_.poll();
     }
   });
-  for (Worker& worker : workers_) {
-    worker.children.clear();
-    worker.runs.clear();
-  }
+  expansion_.clear();
   if (control_.halted()) return false;
   for (const SortedBlocks<Key>& layer : layers_) {
     if (layer.readFailed()) {
@@ -203,139 +198,92 @@ bool LayeredSearch<Codec, CellMask>::buildNextLayer() {
       return false;
     }
   }
-  return addLayer(parts);
+  if (!keepBacks(parts)) return false;
+  std::vector<BlockWriter<Key>> keys;
+  for (Part& part : parts) keys.push_back(std::move(part.keys));
+  return addLayer(keys);
 }
 
+// One key range of the next layer: the children of every worker, merged
+// without repeats, less the layer before the parents; with each position,
+// the back moves of the children that reached it.
 template <typename Codec, typename CellMask>
-void LayeredSearch<Codec, CellMask>::generate(int thread, std::atomic<size_t>& nextBlock) {
-  Worker& worker = workers_[thread];
-  worker.decoded = Decoded();
-  const SortedBlocks<Key>& parents = layers_.back();
-  std::unique_ptr<Key[]> keys(new Key[blockKeys]);
-  for (size_t b; (b = nextBlock.fetch_add(1)) < parents.blockCount();) {
-    if (control_.halted()) return;
-    const int count = parents.decodeBlock(b, keys.get());
-    for (int i = 0; i < count; ++i) {
-      if (!makeRoom(worker)) return;
-      expand(keys[i], worker);
-    }
-    control_.expanded += count;
-    control_.poll();
-  }
-  std::sort(worker.children.begin(), worker.children.end());
-  worker.children.erase(std::unique(worker.children.begin(), worker.children.end()),
-                        worker.children.end());
-}
-
-// Grows the worker's buffer up to its share, then sorts it into a run.
-template <typename Codec, typename CellMask>
-bool LayeredSearch<Codec, CellMask>::makeRoom(Worker& worker) {
-  const size_t most = size_t{4} * groups_.pieceCount;
-  std::vector<Key>& children = worker.children;
-  if (children.size() + most <= children.capacity()) return true;
-  if (children.capacity() < bufferKeys_) {
-    const size_t capacity = std::min(bufferKeys_, std::max(2 * children.capacity(), size_t{4096}));
-    const size_t more = (capacity - children.capacity()) * sizeof(Key);
-    if (!budget_.charge(more)) {
+bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high, Part& out) {
+  std::vector<std::unique_ptr<KeySource<Key>>> sources;
+  const Key lowRecord = low ? expansion_.recordOf(*low) : Key{};
+  const Key highRecord = high ? expansion_.recordOf(*high) : Key{};
+  expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
+  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
+  RunCursor<Key> previous(before, low, high);
+  const bool packed = expansion_.packed();
+  bool pending = false;
+  Key current{};
+  uint32_t backs = noBackMoves;
+  uint64_t written = 0;
+  // Writes the position gathered so far unless the layer before holds it.
+  const auto settle = [&]() {
+    if (!pending) return true;
+    pending = false;
+    previous.seek(current);
+    if (previous.valid() && previous.key() == current) return true;
+    if (!out.keys.append(current)) {
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
-    worker.charged += more;
-    children.reserve(capacity);
+    if (packed) out.backs.push_back(backs);
+    if (++written % 65536 == 0) control_.poll();
+    return !control_.halted();
+  };
+  bool ok = true;
+  mergeSources(sources, [&](const Key& record) {
+    const Key key = expansion_.keyOf(record);
+    if (!pending || key != current) {
+      if (!settle()) return ok = false;
+      pending = true;
+      current = key;
+      backs = noBackMoves;
+    }
+    // Up to four back moves, in the free bytes from the lowest.
+    const uint8_t back = expansion_.backOf(record);
+    for (int b = 0; b < 4; ++b) {
+      const uint32_t shift = 8 * b;
+      if (((backs >> shift) & 0xFF) != 0xFF) continue;
+      backs = (backs & ~(0xFFu << shift)) | (uint32_t{back} << shift);
+      break;
+    }
     return true;
-  }
-  return flush(worker);
+  });
+  return ok && settle();
 }
 
+// Joins the ranges' back moves into backs_, charged to the budget.
 template <typename Codec, typename CellMask>
-bool LayeredSearch<Codec, CellMask>::flush(Worker& worker) {
-  std::vector<Key>& children = worker.children;
-  std::sort(children.begin(), children.end());
-  children.erase(std::unique(children.begin(), children.end()), children.end());
-  std::vector<BlockWriter<Key>> run;
-  run.emplace_back(&budget_);
-  for (const Key& key : children) {
-    if (!run[0].append(key)) {
-      control_.fail(SolveOutcome::outOfMemory);
-      return false;
-    }
-  }
-  children.clear();
-  SortedBlocks<Key> blocks;
-  std::string failure;
-  if (!SortedBlocks<Key>::concatenate(run, storage_, blocks, failure)) {
-    control_.fail(failure == "memory budget" || storage_.spillDirectory.empty()
-                      ? SolveOutcome::outOfMemory
-                      : SolveOutcome::spillFailed,
-                  failure);
+bool LayeredSearch<Codec, CellMask>::keepBacks(std::vector<Part>& parts) {
+  budget_.release(backsCharged_);
+  backsCharged_ = 0;
+  std::vector<uint32_t>().swap(backs_);
+  if (!expansion_.packed()) return true;
+  size_t count = 0;
+  for (const Part& part : parts) count += part.backs.size();
+  if (!budget_.charge(count * sizeof(uint32_t))) {
+    control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
-  worker.runs.push_back(std::move(blocks));
+  backsCharged_ = count * sizeof(uint32_t);
+  backs_.reserve(count);
+  for (Part& part : parts) {
+    backs_.insert(backs_.end(), part.backs.begin(), part.backs.end());
+    std::vector<uint32_t>().swap(part.backs);
+  }
   return true;
 }
 
 template <typename Codec, typename CellMask>
-void LayeredSearch<Codec, CellMask>::expand(const Key& key, Worker& worker) {
-  Decoded& d = worker.decoded;
-  codec_.decode(key, d);
-  std::vector<Key>& children = worker.children;
-  for (int k = 0; k < groups_.pieceCount; ++k) {
-    const int shape = groups_.shapeOf[k];
-    const uint8_t from = d.cell[k];
-    const CellMask* entered = tables_.entered[shape][from];
-    const uint8_t* step = tables_.step[shape][from];
-    for (int direction = 0; direction < moveDirectionCount; ++direction) {
-      if ((entered[direction] & d.occupied) != 0) continue;
-      children.push_back(codec_.childKey(d, k, step[direction]));
-    }
-  }
-}
-
-// One key range of the next layer: the workers' sorted children and runs,
-// merged without repeats, less the layer before the parents.
-template <typename Codec, typename CellMask>
-void LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
-                                                BlockWriter<Key>& out) {
-  std::vector<std::unique_ptr<KeySource<Key>>> sources;
-  for (Worker& worker : workers_) {
-    const Key* begin = worker.children.data();
-    const Key* end = begin + worker.children.size();
-    if (low) begin = std::lower_bound(begin, end, *low);
-    if (high) end = std::lower_bound(begin, end, *high);
-    if (begin != end) sources.push_back(std::make_unique<KeySource<Key>>(begin, end));
-    for (const SortedBlocks<Key>& run : worker.runs) {
-      auto source = std::make_unique<KeySource<Key>>(&run, low, high);
-      if (source->valid()) sources.push_back(std::move(source));
-    }
-  }
-  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
-  RunCursor<Key> previous(before, low, high);
-  uint64_t written = 0;
-  mergeSources(sources, [&](const Key& key) {
-    previous.seek(key);
-    if (previous.valid() && previous.key() == key) return true;
-    if (!out.append(key)) {
-      control_.fail(SolveOutcome::outOfMemory);
-      return false;
-    }
-    if (++written % 65536 == 0) control_.poll();
-    return !control_.halted();
-  });
-}
-
-template <typename Codec, typename CellMask>
-void LayeredSearch<Codec, CellMask>::releaseWorkers() {
-  for (Worker& worker : workers_) {
-    std::vector<Key>().swap(worker.children);
-    worker.runs.clear();
-    budget_.release(worker.charged);
-    worker.charged = 0;
-  }
-}
-
-template <typename Codec, typename CellMask>
 SolveResult LayeredSearch<Codec, CellMask>::finish(SolveOutcome outcome) {
-  releaseWorkers();
+  expansion_.release();
+  std::vector<uint32_t>().swap(backs_);
+  budget_.release(backsCharged_);
+  backsCharged_ = 0;
   SolveResult result;
   result.outcome = outcome;
   result.stats = control_.stats();
@@ -346,16 +294,16 @@ SolveResult LayeredSearch<Codec, CellMask>::finish(SolveOutcome outcome) {
 
 template <typename Codec, typename CellMask>
 SolveResult LayeredSearch<Codec, CellMask>::solved(const uint8_t* rootCells) {
-  releaseWorkers();
+  expansion_.release();
   SolveResult result;
   result.outcome = SolveOutcome::solved;
   result.solution = root_;
   LayerWalk<Codec, CellMask> walk(groups_, tables_, codec_, budget_);
   const bool walked = walk.markBackwards(layers_, goalFirst_, goalLast_) &&
                       walk.forward(layers_.size() - 1, rootCells, result.solution);
-  result.stats = control_.stats();
-  layers_.clear();
   if (!walked) return finish(SolveOutcome::outOfMemory);
+  const SolveResult done = finish(SolveOutcome::solved);
+  result.stats = done.stats;
   return result;
 }
 

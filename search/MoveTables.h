@@ -27,6 +27,9 @@ struct MoveTables {
   // The cells that step enters, which must be free; all cells when the
   // step leaves the board, so that it always meets the piece itself.
   CellMask entered[shapeCount][maxBoardCells][moveDirectionCount] = {};
+  // The cells next to shape s at origin c on the board: a step is only
+  // possible when one of them is free.
+  CellMask around[shapeCount][maxBoardCells] = {};
 
   explicit MoveTables(BoardSize boardSize) : size(boardSize) {
     for (int s = 0; s < shapeCount; ++s) {
@@ -37,6 +40,7 @@ struct MoveTables {
           step[s][c][d] = stepTo(s, c, d);
           entered[s][c][d] =
               step[s][c][d] == noCell ? ~CellMask{0} : mask[s][step[s][c][d]] & ~mask[s][c];
+          if (step[s][c][d] != noCell) around[s][c] |= entered[s][c][d];
         }
       }
     }

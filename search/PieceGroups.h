@@ -100,31 +100,42 @@ struct Binomials {
     return r;
   }
 
-  // The rank of idx[0..n) with idx[at] replaced by `value` (kept ascending).
-  Key rankReplaced(const uint8_t* idx, int n, int at, int value) const {
+  // The rank of idx[0..n) with idx[at] replaced by `value` (kept ascending);
+  // `placedAt` tells where `value` stands among them.
+  Key rankReplaced(const uint8_t* idx, int n, int at, int value, int& placedAt) const {
     Key r = 0;
     int i = 1;
-    bool placed = false;
+    placedAt = -1;
     for (int j = 0; j < n; ++j) {
       if (j == at) continue;
-      if (!placed && value < idx[j]) {
+      if (placedAt < 0 && value < idx[j]) {
+        placedAt = i - 1;
         r += c[value][i++];
-        placed = true;
       }
       r += c[idx[j]][i++];
     }
-    if (!placed) r += c[value][i];
+    if (placedAt < 0) {
+      placedAt = i - 1;
+      r += c[value][i];
+    }
     return r;
   }
 
   // The ascending indices of rank r among `universe` of which n are chosen.
+  // idx[] may hold any earlier combination: the search for each index
+  // starts there, so ranks close to the last one unrank in a few steps.
   void unrank(Key r, int n, int universe, uint8_t* idx) const {
-    int candidate = universe - 1;
+    int upper = universe;  // every index of this level stays below it
     for (int i = n; i >= 1; --i) {
-      while (c[candidate][i] > r) --candidate;
-      idx[i - 1] = static_cast<uint8_t>(candidate);
-      r -= c[candidate][i];
-      --candidate;
+      int at = std::max(std::min(static_cast<int>(idx[i - 1]), upper - 1), i - 1);
+      if (c[at][i] <= r) {
+        while (at + 1 < upper && c[at + 1][i] <= r) ++at;
+      } else {
+        while (c[at][i] > r) --at;
+      }
+      idx[i - 1] = static_cast<uint8_t>(at);
+      r -= c[at][i];
+      upper = at;
     }
   }
 };

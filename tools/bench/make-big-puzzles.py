@@ -46,7 +46,7 @@ def layout(rng, pieces):
 
 
 def positions(solver, text):
-    run = subprocess.run([solver, "--stats", "--max-memory", "3000", "-"], input=text,
+    run = subprocess.run([solver, "--stats", "--threads", "1", "--max-memory", "400", "-"], input=text,
                          capture_output=True, text=True)
     for line in run.stderr.splitlines():
         if line.startswith("positions "):
@@ -62,7 +62,7 @@ def main():
     os.makedirs(out_dir, exist_ok=True)
     found = 0
     while found < count:
-        pieces = layout(rng, rng.choice([15, 16, 17, 18]))
+        pieces = layout(rng, rng.choice([17, 18, 19, 20]))
         if pieces is None:
             continue
         text = "size %d %d\n" % (WIDTH, HEIGHT) + "".join("piece %d %d %d\n" % p for p in pieces)

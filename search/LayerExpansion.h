@@ -1,0 +1,249 @@
+// The children of one layer. Every thread takes blocks of the layer, decodes
+// each position and writes the key of every move's result into a buffer of
+// its own; a full buffer is sorted into a run (SortedBlocks.h), the rest is
+// sorted in place, and the merge (LayeredSearch.cpp) reads them all.
+//
+// Back moves. A child reached from its parent by moving a piece can go back
+// by moving that piece the other way: a move into the layer before. When the
+// keys leave room (64-bit keys of at most 56 bits), a child is kept as its
+// key with that back move in the low byte, and the merge keeps up to four
+// back moves per position of the new layer; expanding the layer then skips
+// them, which halves the children. Back moves beyond four are generated and
+// taken out by the merge with the layer before, so nothing depends on it.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "KeyMerge.h"
+#include "MoveTables.h"
+#include "PieceGroups.h"
+#include "RadixSort.h"
+#include "SearchControl.h"
+#include "SortedBlocks.h"
+
+// Four back moves, a byte each (canonical piece * 4 + direction); 0xFF is none.
+constexpr uint32_t noBackMoves = 0xFFFFFFFF;
+
+template <typename Codec, typename CellMask>
+class LayerExpansion {
+ public:
+  using Key = typename Codec::KeyType;
+
+  LayerExpansion(const Codec& codec, const PieceGroups& groups, const MoveTables<CellMask>& tables,
+                 MemoryBudget& budget, SearchControl& control, const RunStorage& storage,
+                 int threads, size_t bufferBytes)
+      : codec_(codec),
+        groups_(groups),
+        tables_(tables),
+        budget_(budget),
+        control_(control),
+        storage_(storage),
+        workers_(threads) {
+    if constexpr (std::is_same_v<Key, uint64_t>) packed_ = codec.keyBits() <= 56;
+    bufferKeys_ = std::max(bufferBytes / sizeof(Key) / threads, size_t{4} * groups.pieceCount + 1);
+  }
+  ~LayerExpansion() { release(); }
+
+  // Whether children carry their back move in the low byte.
+  bool packed() const { return packed_; }
+  Key recordOf(const Key& key) const {
+    if constexpr (std::is_same_v<Key, uint64_t>) return packed_ ? key << 8 : key;
+    return key;
+  }
+  Key keyOf(const Key& record) const {
+    if constexpr (std::is_same_v<Key, uint64_t>) return packed_ ? record >> 8 : record;
+    return record;
+  }
+  uint8_t backOf(const Key& record) const {
+    if constexpr (std::is_same_v<Key, uint64_t>) return static_cast<uint8_t>(record);
+    return 0xFF;
+  }
+
+  // Expands every position of `layer` on up to `threads` threads; `backs`,
+  // when not empty, holds each position's back moves in layer order.
+  void expand(const SortedBlocks<Key>& layer, const std::vector<uint32_t>& backs) {
+    std::vector<uint64_t> firstOfBlock(layer.blockCount());
+    uint64_t at = 0;
+    for (size_t b = 0; b < layer.blockCount(); ++b) {
+      firstOfBlock[b] = at;
+      at += layer.block(b).count;
+    }
+    std::atomic<size_t> nextBlock{0};
+    const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
+    runOnThreads(threads, [&](int t) {
+      Worker& worker = workers_[t];
+      worker.decoded = typename Codec::Decoded();
+      std::unique_ptr<Key[]> keys(new Key[blockKeys]);
+      for (size_t b; (b = nextBlock.fetch_add(1)) < layer.blockCount() && !control_.halted();) {
+        const int count = layer.decodeBlock(b, keys.get());
+        for (int i = 0; i < count; ++i) {
+          if (!makeRoom(worker)) return;
+          expandOne(keys[i], backs.empty() ? noBackMoves : backs[firstOfBlock[b] + i], worker);
+        }
+        control_.expanded += count;
+        control_.poll();
+      }
+      sortRecords(worker);
+    });
+  }
+
+  // Adds to `sources` every worker's records from `low` up to `high` (either
+  // null for no bound), records as recordOf gives them.
+  void addSources(const Key* low, const Key* high,
+                  std::vector<std::unique_ptr<KeySource<Key>>>& sources) const {
+    for (const Worker& worker : workers_) {
+      const Key* begin = worker.records.data();
+      const Key* end = begin + worker.records.size();
+      if (low) begin = std::lower_bound(begin, end, *low);
+      if (high) end = std::lower_bound(begin, end, *high);
+      if (begin != end) sources.push_back(std::make_unique<KeySource<Key>>(begin, end));
+      for (const SortedBlocks<Key>& run : worker.runs) {
+        auto source = std::make_unique<KeySource<Key>>(&run, low, high);
+        if (source->valid()) sources.push_back(std::move(source));
+      }
+    }
+  }
+
+  // Empties the buffers for the next layer, keeping their memory.
+  void clear() {
+    for (Worker& worker : workers_) {
+      worker.records.clear();
+      worker.runs.clear();
+    }
+  }
+
+  void release() {
+    for (Worker& worker : workers_) {
+      std::vector<Key>().swap(worker.records);
+      worker.scratch.reset();
+      worker.scratchSize = 0;
+      worker.runs.clear();
+      budget_.release(worker.charged);
+      worker.charged = 0;
+    }
+  }
+
+ private:
+  struct Worker {
+    std::vector<Key> records;
+    std::unique_ptr<Key[]> scratch;  // for the radix sort
+    size_t scratchSize = 0;
+    size_t charged = 0;
+    std::vector<SortedBlocks<Key>> runs;
+    typename Codec::Decoded decoded;
+  };
+
+  static bool isBackMove(uint32_t backs, uint32_t move) {
+    const uint32_t x = backs ^ (move * 0x01010101u);
+    return ((x - 0x01010101u) & ~x & 0x80808080u) != 0;  // some byte equals move
+  }
+
+  void expandOne(const Key& key, uint32_t backs, Worker& worker) {
+    typename Codec::Decoded& d = worker.decoded;
+    codec_.decode(key, d);
+    std::vector<Key>& records = worker.records;
+    for (int k = 0; k < groups_.pieceCount; ++k) {
+      const int shape = groups_.shapeOf[k];
+      const uint8_t from = d.cell[k];
+      // Most pieces of a crowded board touch no free cell at all.
+      if ((tables_.around[shape][from] & ~d.occupied) == 0) continue;
+      const CellMask* entered = tables_.entered[shape][from];
+      const uint8_t* step = tables_.step[shape][from];
+      for (int direction = 0; direction < moveDirectionCount; ++direction) {
+        if ((entered[direction] & d.occupied) != 0) continue;
+        if (isBackMove(backs, static_cast<uint32_t>(4 * k + direction))) continue;
+        int movedTo;
+        const Key child = codec_.childKey(d, k, step[direction], movedTo);
+        if constexpr (std::is_same_v<Key, uint64_t>) {
+          // Codes 0/1 and 2/3 are opposite directions.
+          records.push_back(packed_ ? child << 8 | static_cast<uint64_t>(4 * movedTo + (direction ^ 1))
+                                    : child);
+        } else {
+          records.push_back(child);
+        }
+      }
+    }
+  }
+
+  // Grows the worker's buffer up to its share, then sorts it into a run.
+  bool makeRoom(Worker& worker) {
+    const size_t most = size_t{4} * groups_.pieceCount;
+    std::vector<Key>& records = worker.records;
+    if (records.size() + most <= records.capacity()) return true;
+    if (records.capacity() < bufferKeys_) {
+      const size_t capacity = std::min(bufferKeys_, std::max(2 * records.capacity(), size_t{4096}));
+      const size_t more = (capacity - records.capacity()) * sizeof(Key);
+      if (!charge(worker, more)) return false;
+      records.reserve(capacity);
+      return true;
+    }
+    return flush(worker);
+  }
+
+  bool charge(Worker& worker, size_t bytes) {
+    if (!budget_.charge(bytes)) {
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
+    }
+    worker.charged += bytes;
+    return true;
+  }
+
+  bool flush(Worker& worker) {
+    if (!sortRecords(worker)) return false;
+    std::vector<BlockWriter<Key>> run;
+    run.emplace_back(&budget_);
+    for (const Key& record : worker.records) {
+      if (!run[0].append(record)) {
+        control_.fail(SolveOutcome::outOfMemory);
+        return false;
+      }
+    }
+    worker.records.clear();
+    SortedBlocks<Key> blocks;
+    std::string failure;
+    if (!SortedBlocks<Key>::concatenate(run, storage_, blocks, failure)) {
+      control_.fail(failure == "memory budget" || storage_.spillDirectory.empty()
+                        ? SolveOutcome::outOfMemory
+                        : SolveOutcome::spillFailed,
+                    failure);
+      return false;
+    }
+    worker.runs.push_back(std::move(blocks));
+    return true;
+  }
+
+  // Sorts the worker's records and drops repeats.
+  bool sortRecords(Worker& worker) {
+    std::vector<Key>& records = worker.records;
+    if constexpr (std::is_same_v<Key, uint64_t>) {
+      if (worker.scratchSize < records.size()) {
+        // Sized like the buffer, which only grows; left uninitialised.
+        if (!charge(worker, (records.capacity() - worker.scratchSize) * sizeof(Key))) return false;
+        worker.scratch.reset(new Key[records.capacity()]);
+        worker.scratchSize = records.capacity();
+      }
+      radixSort(records.data(), worker.scratch.get(), records.size(),
+                codec_.keyBits() + (packed_ ? 8 : 0), [this] { control_.poll(); });
+    } else {
+      std::sort(records.begin(), records.end());
+    }
+    records.erase(std::unique(records.begin(), records.end()), records.end());
+    return !control_.halted();
+  }
+
+  const Codec& codec_;
+  const PieceGroups& groups_;
+  const MoveTables<CellMask>& tables_;
+  MemoryBudget& budget_;
+  SearchControl& control_;
+  const RunStorage& storage_;
+  std::vector<Worker> workers_;
+  size_t bufferKeys_ = 0;
+  bool packed_ = false;
+};
