@@ -2,17 +2,19 @@
 
 #include <cassert>
 
-FramePacer::FramePacer(Clock::duration interval) : interval_(interval) {
-  assert(interval > Clock::duration::zero());
+FramePacer::FramePacer(Clock::duration shortest, Clock::duration longest)
+    : shortest_(shortest), longest_(longest) {
+  assert(shortest > Clock::duration::zero() && shortest <= longest);
 }
 
 bool FramePacer::frameDue(Clock::time_point now) {
-  if (next_ && now < *next_) return false;
-  next_ = now + interval_;
+  if (last_ && now - *last_ < interval()) return false;
+  last_ = now;
+  changed_ = false;
   return true;
 }
 
 FramePacer::Clock::duration FramePacer::untilNextFrame(Clock::time_point now) const {
-  if (!next_ || now >= *next_) return Clock::duration::zero();
-  return *next_ - now;
+  if (!last_ || now - *last_ >= interval()) return Clock::duration::zero();
+  return *last_ + interval() - now;
 }

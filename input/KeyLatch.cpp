@@ -14,12 +14,15 @@ void setLatch(int key, unsigned char value) {
 
 }  // namespace
 
-void pumpEvents() {
+int pumpEvents() {
+  int taken = 0;
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
+    ++taken;
     if (event.type == SDL_KEYDOWN) setLatch(event.key.keysym.sym, 1);
     if (event.type == SDL_KEYUP) setLatch(event.key.keysym.sym, 0);
   }
+  return taken;
 }
 
 int keyPressed(int key, int consume) {
