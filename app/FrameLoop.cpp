@@ -1,9 +1,8 @@
 #include "FrameLoop.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
+#include "platform/EventWait.h"
 #include "render/Draw.h"
 
 namespace {
@@ -16,17 +15,6 @@ using namespace std::chrono_literals;
 constexpr FramePacer::Clock::duration shortestFrame =
     std::chrono::duration_cast<FramePacer::Clock::duration>(1s) / 60;
 
-// Without events a screen changes only with time (timed messages, the
-// search's count): ten frames a second show that smoothly. A frame costs a
-// software renderer about a millisecond and a half, so sixty of them would
-// keep a tenth of a core busy on a screen where nothing happens.
-constexpr FramePacer::Clock::duration longestFrame = 100ms;
-
-// Events are pumped and keys handled this often. The latch forgets a key
-// pressed and released between two pumps; a press held for 20 ms spans
-// several.
-constexpr FramePacer::Clock::duration pumpInterval = 4ms;
-
 }  // namespace
 
 void startScreen() {
@@ -35,11 +23,11 @@ void startScreen() {
   glLoadIdentity();
 }
 
-FramePacer screenPacer() { return FramePacer(shortestFrame, longestFrame); }
+FramePacer screenPacer(const ScreenPace& pace) { return FramePacer(shortestFrame, pace.idleFrame); }
 
-void waitForNextTurn(const FramePacer& pacer) {
-  std::this_thread::sleep_for(
-      std::min(pumpInterval, pacer.untilNextFrame(FramePacer::Clock::now())));
+void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace) {
+  const FramePacer::Clock::duration untilFrame = pacer.untilNextFrame(FramePacer::Clock::now());
+  waitForEvents(std::min<FramePacer::Clock::duration>(untilFrame, pace.longestSleep));
 }
 
 void beginText() {

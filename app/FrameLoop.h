@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <optional>
 
 #include "FramePacer.h"
@@ -16,25 +17,36 @@
 // screen which ended mid-frame leaves nothing behind for the next one.
 void startScreen();
 
-// A pacer for one screen: at most 60 frames a second, soon after an event,
-// and 10 a second when nothing happens.
-FramePacer screenPacer();
+// How a screen's loop paces itself when no event comes in. An event wakes it
+// at once, and it redraws soon after, at most 60 times a second.
+struct ScreenPace {
+  // The longest time between two frames: how soon what changes with time
+  // alone (timed messages, a count) is shown.
+  std::chrono::milliseconds idleFrame{100};
+  // The longest sleep between two turns: how soon `endBefore()` sees what
+  // changes apart from events (a search that ended).
+  std::chrono::milliseconds longestSleep{100};
+};
 
-// Sleeps until the next turn of a screen's loop: a few milliseconds, or less
-// when a frame falls due sooner.
-void waitForNextTurn(const FramePacer& pacer);
+// A pacer for one screen's frames.
+FramePacer screenPacer(const ScreenPace& pace);
+
+// Sleeps until the next turn of a screen's loop: until an event comes in, a
+// frame falls due or the longest sleep has passed.
+void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace);
 
 // Runs a screen until it has a result. Each turn first asks `endBefore()`,
 // for a key latched while the previous screen or turn ran; then pumps events
-// and lets `handleKeys()` act on them. Keys are handled after every pump,
-// every few milliseconds, so a short press is seen however the frames fall.
-// When a frame is due (see screenPacer), `draw()` draws it with texturing off
-// and the camera applied, and it is presented. A result from either function
-// ends the screen at once, with nothing more drawn.
+// and lets `handleKeys()` act on them. A turn runs as soon as an event comes
+// in, so keys are handled after every pump and a short press is seen however
+// the frames fall. When a frame is due (see ScreenPace), `draw()` draws it
+// with texturing off and the camera applied, and it is presented. A result
+// from either function ends the screen at once, with nothing more drawn.
 template <typename Result, typename EndBefore, typename HandleKeys, typename Draw>
-Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys, Draw draw) {
+Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys, Draw draw,
+                 const ScreenPace& pace = ScreenPace()) {
   startScreen();
-  FramePacer pacer = screenPacer();
+  FramePacer pacer = screenPacer(pace);
   for (;;) {
     if (std::optional<Result> result = endBefore()) return *result;
     if (pumpEvents() > 0) pacer.markChanged();
@@ -45,7 +57,7 @@ Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKey
       draw();
       presentFrame();
     }
-    waitForNextTurn(pacer);
+    waitForNextTurn(pacer, pace);
   }
 }
 

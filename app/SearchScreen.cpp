@@ -46,6 +46,10 @@ SolveResult runSearchScreen(const Camera& camera, const BoardState& root) {
     result.outcome = SolveOutcome::stopped;
     return result;
   };
-  return runFrames<SolveResult>(camera, finished, escape,
-                                [&] { drawProgress(root, search.positions()); });
+  // The count grows with time alone; the end of the search is looked for
+  // every few milliseconds, since no event announces it.
+  ScreenPace pace;
+  pace.longestSleep = std::chrono::milliseconds(5);
+  return runFrames<SolveResult>(
+      camera, finished, escape, [&] { drawProgress(root, search.positions()); }, pace);
 }

@@ -53,11 +53,30 @@ TEST_F(KeyLatchTest, PressIsSeenFromItsPumpUntilReleaseOrConsumption) {
   EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 0);
 }
 
-TEST_F(KeyLatchTest, PressAndReleaseInOnePumpAreNeverSeen) {
+TEST_F(KeyLatchTest, PressAndReleaseInOnePumpCountOnceUntilTheNextPump) {
   push(SDL_KEYDOWN, SDLK_RETURN);
   push(SDL_KEYUP, SDLK_RETURN);
+  push(SDL_KEYDOWN, SDLK_ESCAPE);
+  push(SDL_KEYUP, SDLK_ESCAPE);
   pumpEvents();
-  EXPECT_EQ(keyPressed(SDLK_RETURN, 0), 0);
+  EXPECT_EQ(keyPressed(SDLK_RETURN, 1), 1);
+  EXPECT_EQ(keyPressed(SDLK_RETURN, 1), 0);  // consumed like any press
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 1);
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 1);  // every test until the next pump
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 0);  // then it is gone
+
+  // Pressed again in the same pump: held, like any key still down.
+  push(SDL_KEYDOWN, SDLK_SPACE);
+  push(SDL_KEYUP, SDLK_SPACE);
+  push(SDL_KEYDOWN, SDLK_SPACE);
+  pumpEvents();
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 1);
+  // A key held from an earlier pump is released by its key-up at once.
+  push(SDL_KEYUP, SDLK_SPACE);
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 0);
 }
 
 TEST_F(KeyLatchTest, KeysAreLatchedApartAndConsumingAnUnlatchedKeyIsHarmless) {
