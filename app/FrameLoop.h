@@ -4,10 +4,10 @@
 
 #include <GL/gl.h>
 
-#include <chrono>
 #include <optional>
 
 #include "FramePacer.h"
+#include "ScreenPace.h"
 #include "input/KeyLatch.h"
 #include "render/Camera.h"
 #include "render/Vector3.h"
@@ -16,17 +16,6 @@
 // Starts a screen from an identity view and a cleared buffer, so that a
 // screen which ended mid-frame leaves nothing behind for the next one.
 void startScreen();
-
-// How a screen's loop paces itself when no event comes in. An event wakes it
-// at once, and it redraws soon after, at most 60 times a second.
-struct ScreenPace {
-  // The longest time between two frames: how soon what changes with time
-  // alone (timed messages, a count) is shown.
-  std::chrono::milliseconds idleFrame{100};
-  // The longest sleep between two turns: how soon `endBefore()` sees what
-  // changes apart from events (a search that ended).
-  std::chrono::milliseconds longestSleep{100};
-};
 
 // A pacer for one screen's frames.
 FramePacer screenPacer(const ScreenPace& pace);
