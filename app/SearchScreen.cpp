@@ -49,7 +49,7 @@ SolveResult runSearchScreen(const Camera& camera, const BoardState& root) {
   // The count grows with time alone; the end of the search is looked for
   // every few milliseconds, since no event announces it.
   ScreenPace pace;
-  pace.longestSleep = std::chrono::milliseconds(5);
+  pace.longestSleep = std::chrono::milliseconds(10);
   return runFrames<SolveResult>(
       camera, finished, escape, [&] { drawProgress(root, search.positions()); }, pace);
 }

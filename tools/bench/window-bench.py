@@ -178,8 +178,9 @@ class Bench:
         try:
             self.enter_layout(program, pixels)
             pressed = press("Return")
-            # Every 5 ms: a fine enough grain for seconds, and a light load.
-            shown = pixels.wait_until(pixels.replaying, 600, "the replay", poll=0.005)
+            # Every 20 ms: a fine enough grain for seconds, and a load light
+            # enough not to slow the search it watches.
+            shown = pixels.wait_until(pixels.replaying, 600, "the replay", poll=0.02)
             return shown - pressed
         finally:
             self.stop(program, pixels)
