@@ -1,10 +1,10 @@
+#include "app/Startup.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-
-#include "app/Startup.h"
 
 namespace {
 
@@ -28,9 +28,8 @@ TEST(CaptionTest, WindowManagerSeesTheFrenchCaption) {
   const std::string window =
       commandOutput("xdotool search --sync --limit 1 --name '^Cavel' 2>/dev/null");
   ASSERT_FALSE(window.empty()) << "no window named Cavel";
-  const std::string name = commandOutput("LC_ALL=C.UTF-8 xprop -id " + window + " WM_NAME 2>&1");
-  EXPECT_NE(name.find("Cavel r\xc3\xa9solveur, TASSOWEN cr\xc3\xa9"
-                      "ation..."),
-            std::string::npos)
+  const std::string name =
+      commandOutput("LC_ALL=C.UTF-8 xprop -id " + window + " WM_NAME 2>&1");
+  EXPECT_NE(name.find("Cavel r\xc3\xa9solveur, TASSOWEN cr\xc3\xa9" "ation..."), std::string::npos)
       << name;
 }
