@@ -8,7 +8,8 @@
 
 namespace {
 
-// Applies this frame's arrows; true when Return ends the screen.
+// Applies the arrows latched since the last pump; true when Return ends the
+// screen.
 bool handleSizeKeys(BoardSize& size) {
   if (keyPressed(SDLK_RIGHT, 1) && size.width < maxBoardWidth) ++size.width;
   if (keyPressed(SDLK_LEFT, 1) && size.width > minBoardWidth) --size.width;
@@ -25,13 +26,15 @@ BoardSize runBoardSizeScreen(const Camera& camera) {
     if (keyPressed(SDLK_ESCAPE, 0)) return size;
     return std::nullopt;
   };
-  return runFrames<BoardSize>(camera, escape, [&]() -> std::optional<BoardSize> {
+  const auto keys = [&]() -> std::optional<BoardSize> {
+    if (handleSizeKeys(size)) return size;
+    return std::nullopt;
+  };
+  return runFrames<BoardSize>(camera, escape, keys, [&] {
     drawBoard(BoardState(size));
     beginText();
     drawLabel("Utilisez les fleches...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
     drawLabel("Return pour valider...", {-5, 7, 0}, {15, 0, 0}, {0, 1, 0});
     endText();
-    if (handleSizeKeys(size)) return size;
-    return std::nullopt;
   });
 }

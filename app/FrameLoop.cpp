@@ -1,9 +1,21 @@
 #include "FrameLoop.h"
 
-#include <SDL.h>
+#include <algorithm>
 
+#include "platform/EventWait.h"
 #include "render/Draw.h"
-#include "render/Video.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A screen presents at most 60 frames a second: a display that syncs to
+// 60 Hz shows no more, and a display that does not sync (a virtual one)
+// would otherwise be fed as fast as the processor allows.
+constexpr FramePacer::Clock::duration shortestFrame =
+    std::chrono::duration_cast<FramePacer::Clock::duration>(1s) / 60;
+
+}  // namespace
 
 void startScreen() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -11,9 +23,11 @@ void startScreen() {
   glLoadIdentity();
 }
 
-void finishFrame() {
-  SDL_Delay(1);
-  presentFrame();
+FramePacer screenPacer(const ScreenPace& pace) { return FramePacer(shortestFrame, pace.idleFrame); }
+
+void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace) {
+  const FramePacer::Clock::duration untilFrame = pacer.untilNextFrame(FramePacer::Clock::now());
+  waitForEvents(std::min<FramePacer::Clock::duration>(untilFrame, pace.longestSleep));
 }
 
 void beginText() {

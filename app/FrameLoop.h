@@ -1,38 +1,52 @@
-// The loop of frames that every screen runs, and the small pieces of drawing
-// the screens share.
+// The loop that every screen runs, and the small pieces of drawing the
+// screens share.
 #pragma once
 
 #include <GL/gl.h>
 
 #include <optional>
 
+#include "FramePacer.h"
+#include "ScreenPace.h"
 #include "input/KeyLatch.h"
 #include "render/Camera.h"
 #include "render/Vector3.h"
+#include "render/Video.h"
 
 // Starts a screen from an identity view and a cleared buffer, so that a
 // screen which ended mid-frame leaves nothing behind for the next one.
 void startScreen();
 
-// Ends a frame: a short sleep, then the frame is shown.
-void finishFrame();
+// A pacer for one screen's frames.
+FramePacer screenPacer(const ScreenPace& pace);
 
-// Runs a screen until it has a result. Before each frame (so also after each
-// presented one), `endBefore()` may end it with a result, for a key latched
-// while the previous screen or frame was shown. Each frame then switches
-// texturing off, pumps events, applies the camera and calls `frame()`, which
-// handles its keys and draws; a result from it ends the screen before the
-// frame is shown.
-template <typename Result, typename EndBefore, typename Frame>
-Result runFrames(const Camera& camera, EndBefore endBefore, Frame frame) {
+// Sleeps until the next turn of a screen's loop: until an event comes in, a
+// frame falls due or the longest sleep has passed.
+void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace);
+
+// Runs a screen until it has a result. Each turn first asks `endBefore()`,
+// for a key latched while the previous screen or turn ran; then pumps events
+// and lets `handleKeys()` act on them. A turn runs as soon as an event comes
+// in, so keys are handled after every pump and a short press is seen however
+// the frames fall. When a frame is due (see ScreenPace), `draw()` draws it
+// with texturing off and the camera applied, and it is presented. A result
+// from either function ends the screen at once, with nothing more drawn.
+template <typename Result, typename EndBefore, typename HandleKeys, typename Draw>
+Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys, Draw draw,
+                 const ScreenPace& pace = ScreenPace()) {
   startScreen();
+  FramePacer pacer = screenPacer(pace);
   for (;;) {
     if (std::optional<Result> result = endBefore()) return *result;
-    glDisable(GL_TEXTURE_2D);
-    pumpEvents();
-    camera.applyView();
-    if (std::optional<Result> result = frame()) return *result;
-    finishFrame();
+    if (pumpEvents() > 0) pacer.markChanged();
+    if (std::optional<Result> result = handleKeys()) return *result;
+    if (pacer.frameDue(FramePacer::Clock::now())) {
+      glDisable(GL_TEXTURE_2D);
+      camera.applyView();
+      draw();
+      presentFrame();
+    }
+    waitForNextTurn(pacer, pace);
   }
 }
 

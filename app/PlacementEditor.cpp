@@ -17,7 +17,7 @@ void handleCursorKeys(EditorCursor& cursor, const BoardState& board) {
   if (keyPressed(SDLK_DOWN, 1)) moveCursor(cursor, CursorStep::down, board.size);
 }
 
-// Space places the cursor piece where the last frame showed it.
+// Space places the cursor piece where it stood before this pump's arrows.
 void handleSpace(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
   if (!keyPressed(SDLK_SPACE, 1)) return;
   switch (placeCursor(cursor, board)) {
@@ -45,17 +45,19 @@ void drawPhaseTexts(int placedCount) {
 }  // namespace
 
 bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay) {
-  EditorCursor cursor;
+  EditorCursor cursor = startingCursor(board);
   const auto escape = []() -> std::optional<bool> {
     if (keyPressed(SDLK_ESCAPE, 0)) return false;
     return std::nullopt;
   };
-  return runFrames<bool>(camera, escape, [&]() -> std::optional<bool> {
+  const auto keys = [&]() -> std::optional<bool> {
     handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
     if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return true;
     settleCursor(cursor);
-
+    return std::nullopt;
+  };
+  return runFrames<bool>(camera, escape, keys, [&] {
     drawPieceAt(cursor.piece, {-4, 0, 0}, 1.0f);
     drawBoard(board);
     drawPiece(cursor.piece, 0.5f);
@@ -63,6 +65,5 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay&
     drawPhaseTexts(board.pieceCount());
     overlay.drawMessages();
     endText();
-    return std::nullopt;
   });
 }

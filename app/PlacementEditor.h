@@ -5,7 +5,8 @@
 #include "render/Camera.h"
 #include "render/MessageOverlay.h"
 
-// Fills `board` (empty on entry, of the size chosen) with the pieces placed,
-// the square first. Returns true when Return asks for the search, false when
-// Escape abandons the puzzle.
+// Adds the pieces placed to `board`, the square first. The board may be
+// empty or hold a layout to go on with; the cursor then starts at (0, 0) in
+// the shape of its last piece. Returns true when Return asks for the search,
+// false when Escape abandons the puzzle.
 bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay);

@@ -14,12 +14,12 @@ void showBoardUntilSpace(const BoardState& board, const Camera& camera, const ch
     if (keyPressed(SDLK_SPACE, 1)) return true;
     return std::nullopt;
   };
-  runFrames<bool>(camera, space, [&]() -> std::optional<bool> {
+  const auto noKeys = []() -> std::optional<bool> { return std::nullopt; };
+  runFrames<bool>(camera, space, noKeys, [&] {
     drawBoard(board);
     beginText();
     drawLabel(text, {-4, 6, 0}, {0.8 * length, 0, 0}, {0, 1, 0});
     endText();
-    return std::nullopt;
   });
 }
 
@@ -54,8 +54,10 @@ void showResult(const BoardState& initialBoard, const SolveResult& result, const
       showMemoryFailure(initialBoard, camera);
       return;
     case SolveOutcome::noSolution:
-    case SolveOutcome::stopped:
       showFailure(initialBoard, camera);
+      return;
+    case SolveOutcome::stopped:
+      // Stopped by the person, who goes back to the editor: nothing failed.
       return;
   }
 }

@@ -19,5 +19,6 @@ void showFailure(const BoardState& board, const Camera& camera);
 // The search gave up because its memory budget was reached.
 void showMemoryFailure(const BoardState& board, const Camera& camera);
 
-// The screen that fits the search's result, over the layout it started from.
+// The screen that fits the search's result, over the layout it started from;
+// none for a search the person stopped.
 void showResult(const BoardState& initialBoard, const SolveResult& result, const Camera& camera);

@@ -2,30 +2,26 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <cstdio>
 
+#include "BackgroundSearch.h"
 #include "FrameLoop.h"
 #include "model/MoveByte.h"
 #include "render/Draw.h"
-#include "render/Video.h"
 
 namespace {
 
-// Shows the previous progress frame and draws the next: the text, the count
-// of positions explored so far below the board, and the root layout. Events
-// are pumped here so that an Escape pressed during the search reaches the
-// latch.
-void drawProgressFrame(const Camera& camera, const BoardState& root, const SolveStats& stats) {
-  pumpEvents();
-  presentFrame();
-  camera.applyView();
+// The text, the count of positions explored so far below the board, and the
+// layout being searched.
+void drawProgress(const BoardState& root, uint64_t positions) {
   beginText();
   drawLabel("Calcul solution...", {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
   char count[64];
   const int length = std::snprintf(count, sizeof count,
                                    "%llu positions explor\xe9"
                                    "es",
-                                   static_cast<unsigned long long>(stats.positions));
+                                   static_cast<unsigned long long>(positions));
   drawLabel(count, {-5, -2, 0}, {0.6 * length, 0, 0}, {0, 0.6, 0});
   endText();
   drawBoard(root);
@@ -36,8 +32,24 @@ void drawProgressFrame(const Camera& camera, const BoardState& root, const Solve
 SolveResult runSearchScreen(const Camera& camera, const BoardState& root) {
   // Move bytes name 64 pieces at most, and the goal needs the square.
   if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
-  SolveOptions options;
-  options.shouldStop = [] { return keyPressed(SDLK_ESCAPE, 0) != 0; };
-  options.progress = [&](const SolveStats& stats) { drawProgressFrame(camera, root, stats); };
-  return solveBoard(root, options);
+  BackgroundSearch search(root);
+  const auto finished = [&]() -> std::optional<SolveResult> {
+    if (search.finished()) return search.takeResult();
+    return std::nullopt;
+  };
+  // Escape is consumed here, unlike on the other screens: it means "back to
+  // the editor", which would otherwise take it as "quit".
+  const auto escape = [&]() -> std::optional<SolveResult> {
+    if (!keyPressed(SDLK_ESCAPE, 1)) return std::nullopt;
+    search.requestStop();
+    SolveResult result = search.takeResult();
+    result.outcome = SolveOutcome::stopped;
+    return result;
+  };
+  // The count grows with time alone; the end of the search is looked for
+  // every few milliseconds, since no event announces it.
+  ScreenPace pace;
+  pace.longestSleep = std::chrono::milliseconds(10);
+  return runFrames<SolveResult>(
+      camera, finished, escape, [&] { drawProgress(root, search.positions()); }, pace);
 }

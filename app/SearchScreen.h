@@ -1,11 +1,14 @@
-// The search as the window runs it: progress frames, and Escape to stop.
+// The search as the window runs it: the search on a thread of its own, the
+// window showing its progress, and Escape to stop it.
 #pragma once
 
 #include "model/BoardState.h"
 #include "render/Camera.h"
 #include "search/Solver.h"
 
-// Searches from `root`, drawing a progress frame every 10000 expansions and
-// stopping when Escape is latched. A root without the square, or with more
-// pieces than a move byte can name, has no solution.
+// Searches from `root` beside the window, which shows "Calcul solution...",
+// the layout and the count of positions explored until the search ends.
+// Escape stops the search and is consumed: the result is then `stopped`,
+// even if the search ended in the meantime. A root without the square, or
+// with more pieces than a move byte can name, has no solution.
 SolveResult runSearchScreen(const Camera& camera, const BoardState& root);

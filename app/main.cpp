@@ -21,9 +21,12 @@ int main(int, char**) {
   glColor3f(0.5f, 0.5f, 0.5f);
 
   BoardState board(runBoardSizeScreen(camera));
-  if (!runPlacementEditor(camera, board, overlay)) return 0;
-  const BoardState preSearchCopy = board;
-  const SolveResult result = runSearchScreen(camera, board);
-  showResult(preSearchCopy, result, camera);
-  return 0;
+  // A search stopped with Escape goes back to the editor, layout intact.
+  for (;;) {
+    if (!runPlacementEditor(camera, board, overlay)) return 0;
+    const SolveResult result = runSearchScreen(camera, board);
+    if (result.outcome == SolveOutcome::stopped) continue;
+    showResult(board, result, camera);
+    return 0;
+  }
 }

@@ -4,27 +4,52 @@
 
 namespace {
 
+// The state of one key in the latch.
+enum : unsigned char {
+  up = 0,
+  held = 1,
+  // Pressed and released within one pump: reported as pressed until the
+  // next pump, so that a brisk press is not lost when the program was slow
+  // to pump.
+  tapped = 2,
+};
+
 unsigned char keyLatch[SDLK_LAST] = {};
 
 bool inLatch(int key) { return key >= 0 && key < SDLK_LAST; }
 
-void setLatch(int key, unsigned char value) {
-  if (inLatch(key)) keyLatch[key] = value;
+// The taps of the previous pump have been there for every test since.
+void forgetTaps() {
+  for (unsigned char& state : keyLatch) {
+    if (state == tapped) state = up;
+  }
 }
 
 }  // namespace
 
-void pumpEvents() {
+int pumpEvents() {
+  forgetTaps();
+  bool wentDown[SDLK_LAST] = {};
+  int taken = 0;
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
-    if (event.type == SDL_KEYDOWN) setLatch(event.key.keysym.sym, 1);
-    if (event.type == SDL_KEYUP) setLatch(event.key.keysym.sym, 0);
+    ++taken;
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
+    const int key = event.key.keysym.sym;
+    if (!inLatch(key)) continue;
+    if (event.type == SDL_KEYDOWN) {
+      keyLatch[key] = held;
+      wentDown[key] = true;
+    } else {
+      keyLatch[key] = wentDown[key] && keyLatch[key] == held ? tapped : up;
+    }
   }
+  return taken;
 }
 
 int keyPressed(int key, int consume) {
   if (!inLatch(key)) return 0;
-  const int latched = keyLatch[key];
-  if (consume != 0) keyLatch[key] = 0;
+  const int latched = keyLatch[key] != up ? 1 : 0;
+  if (consume != 0) keyLatch[key] = up;
   return latched;
 }

@@ -2,9 +2,12 @@
 #pragma once
 
 // Drains SDL's event queue: a key-down latches its key, a key-up releases it,
-// every other event (window close included) is dropped.
-void pumpEvents();
+// every other event (window close included) is dropped. A key pressed and
+// released within one pump stays latched until the next pump, so that a
+// press is never lost to a slow pump. Returns how many events it took, so
+// that a screen can redraw soon after any of them.
+int pumpEvents();
 
-// The latch byte of `key` (0 or 1); a non-zero `consume` clears it after
+// 1 while `key` is latched, else 0; a non-zero `consume` clears it after
 // reading. A key outside SDL's symbol range reads 0.
 int keyPressed(int key, int consume);

@@ -9,6 +9,11 @@ EditorCursor cursorOfShape(int shapeIndex) {
   return cursor;
 }
 
+EditorCursor startingCursor(const BoardState& board) {
+  if (board.pieceCount() == 0) return cursorOfShape(0);
+  return cursorOfShape(board.pieces.back().shapeIndex());
+}
+
 void cycleShape(EditorCursor& cursor, const BoardState& board, int step) {
   if (board.pieceCount() == 0) return;
   const int shape = ((cursor.shapeIndex + step) % shapeCount + shapeCount) % shapeCount;

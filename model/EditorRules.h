@@ -20,6 +20,11 @@ struct EditorCursor {
 // A cursor of `shapeIndex` standing at (0, 0).
 EditorCursor cursorOfShape(int shapeIndex);
 
+// The cursor the editor opens with on `board`: at (0, 0), in the shape of the
+// last piece placed, as right after that placement (the square on an empty
+// board).
+EditorCursor startingCursor(const BoardState& board);
+
 // O (+1) and P (-1): the next or previous of the 19 shapes, wrapping around,
 // with the cursor back at (0, 0). Inert until the board holds the square.
 void cycleShape(EditorCursor& cursor, const BoardState& board, int step);

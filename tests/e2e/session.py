@@ -40,6 +40,14 @@ class Screenshot:
     def cell(self, cx, cy):
         return self.pixel(*cell_centre(cx, cy))
 
+    def area(self, x0, y0, x1, y1):
+        """The raw pixels of the world box (x0, y0)-(x1, y1), for comparing shots."""
+        left, bottom = world_to_pixel(x0, y0)
+        right, top = world_to_pixel(x1, y1)
+        rows = [self.pixels[3 * (y * self.width + left):3 * (y * self.width + right)]
+                for y in range(max(0, top), min(self.height, bottom))]
+        return b"".join(rows)
+
     def bright_pixels(self, x0, y0, x1, y1, threshold=128):
         count = 0
         for y in range(max(0, y0), min(self.height, y1)):
@@ -103,6 +111,32 @@ class Program:
     def keys(self, *names):
         for name in names:
             self.key(name)
+
+    def short_presses(self, *names, hold=0.02):
+        """Presses each key for `hold` seconds, as briskly as a person types.
+
+        One xdotool run times the holds itself, so each is `hold` and no more.
+        """
+        chain = []
+        for name in names:
+            chain += ["keydown", name, "sleep", str(hold), "keyup", name, "sleep", str(hold)]
+        subprocess.run(["xdotool"] + chain, check=True)
+
+    def cpu_seconds(self):
+        """Processor time the program has used so far, all its threads."""
+        fields = open("/proc/%d/stat" % self.process.pid).read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def wait_for_screen(self, shows, timeout=60.0, what="the screen"):
+        """Takes screenshots until `shows(shot)` holds; returns that shot."""
+        deadline = time.time() + timeout
+        while True:
+            shot = self.screenshot(settle=0.1)
+            if shows(shot):
+                return shot
+            if time.time() > deadline or not self.running():
+                raise AssertionError("%s did not appear within %s s (last: %s)"
+                                     % (what, timeout, shot.path))
 
     def screenshot(self, name=None, settle=0.25):
         time.sleep(settle)

@@ -5,7 +5,8 @@ import unittest
 from common import main, near, start, text_pixels
 from session import choose_size, place_pieces
 
-WHITE = (255, 255, 255)
+WHITE, BLACK = (255, 255, 255), (0, 0, 0)
+GREEN, BLUE, HALF_BLUE = (0, 255, 0), (0, 0, 255), (0, 0, 127)
 
 # A 6 by 5 layout whose search takes a few seconds: long enough to be stopped.
 LONG_SEARCH = [(0, 0, 1), (3, 5, 2), (3, 5, 0), (10, 3, 2), (2, 1, 4), (2, 0, 0), (1, 4, 2),
@@ -48,20 +49,64 @@ class Play(unittest.TestCase):
         p.key("space")
         self.assertEqual(p.wait(10), 0)
 
-    def test_escape_stops_a_running_search(self):
+    def start_long_search(self):
         p = self.program = start()
         choose_size(p, 6, 5)
         place_pieces(p, LONG_SEARCH)
         p.key("Return")
         shot = p.screenshot("searching", settle=0.5)
-        self.assertGreater(text_pixels(shot, -5, 6, 10, 7), 200)   # "Calcul solution..."
+        self.assertTrue(searching(shot))
+        return p, shot
+
+    def assertLayoutInEditor(self, shot):
+        self.assertGreater(text_pixels(shot, -5, 8, 10, 9), 200)  # "Placez les autres pieces..."
+        self.assertFalse(searching(shot))
+        self.assertTrue(near(shot.cell(1, 2), WHITE))          # the square at (0, 1)
+        self.assertTrue(near(shot.cell(5, 0), BLUE))           # a bar at (5, 0)
+        self.assertTrue(near(shot.cell(0, 0), HALF_BLUE))      # the cursor, in the last shape
+
+    def test_the_search_screen_keeps_counting_while_it_searches(self):
+        p, first = self.start_long_search()
+        self.assertGreater(text_pixels(first, -5, -2, 3, -1.4), 100)  # the count
+        self.assertTrue(near(first.cell(1, 2), WHITE))          # the layout searched
+        later = p.screenshot("searching-later", settle=0.5)
+        self.assertTrue(searching(later))
+        self.assertNotEqual(first.area(-5, -2, 3, -1.4), later.area(-5, -2, 3, -1.4))
+
+    def test_escape_stops_a_search_and_return_searches_again(self):
+        p, _ = self.start_long_search()
         p.key("Escape")
-        shot = p.screenshot("stopped", settle=0.5)
-        # The failure screen's line starts at x = -4 and is 15.2 units long.
-        self.assertGreater(text_pixels(shot, -4, 6, 11.2, 7), 200)
+        self.assertLayoutInEditor(p.screenshot("stopped", settle=0.5))
+        # The layout is as it was: searched again, it is solved.
+        p.key("Return")
+        shot = p.wait_for_screen(lambda shot: not searching(shot), timeout=300,
+                                 what="the end of the search")
+        self.assertGreater(text_pixels(shot, -4, 6, 11.2, 7), 200)  # "Appuyez sur espace."
         self.assertEqual(text_pixels(shot, -5, 6, -4.1, 7), 0)
-        p.key("space")
+        self.assertTrue(near(shot.cell(1, 2), WHITE))
+        self.assertTrue(near(shot.cell(2, 4), GREEN))
+        p.key("space")                  # the first move: the bar at (1, 4) to the left
+        shot = p.screenshot("first-move")
+        self.assertTrue(near(shot.cell(0, 4), GREEN))
+        self.assertTrue(near(shot.cell(2, 4), BLACK))
+        self.assertTrue(p.running())
+
+    def test_escape_in_the_editor_after_a_stopped_search_quits(self):
+        p, _ = self.start_long_search()
+        p.short_presses("Escape")
+        self.assertLayoutInEditor(p.screenshot("stopped-short-press", settle=0.5))
+        self.assertTrue(p.running())
+        p.key("Escape")
         self.assertEqual(p.wait(10), 0)
+
+
+def searching(shot):
+    """Whether the shot shows "Calcul solution...", which starts at x = -5.
+
+    The failure and replay lines start at x = -4; the editor writes nothing
+    on that row unless a placement is refused.
+    """
+    return text_pixels(shot, -5, 6, -4.1, 7) > 20
 
 
 if __name__ == "__main__":

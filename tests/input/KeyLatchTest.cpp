@@ -1,9 +1,9 @@
-#include "input/KeyLatch.h"
-
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include "input/KeyLatch.h"
 
 namespace {
 
@@ -53,11 +53,30 @@ TEST_F(KeyLatchTest, PressIsSeenFromItsPumpUntilReleaseOrConsumption) {
   EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 0);
 }
 
-TEST_F(KeyLatchTest, PressAndReleaseInOnePumpAreNeverSeen) {
+TEST_F(KeyLatchTest, PressAndReleaseInOnePumpCountOnceUntilTheNextPump) {
   push(SDL_KEYDOWN, SDLK_RETURN);
   push(SDL_KEYUP, SDLK_RETURN);
+  push(SDL_KEYDOWN, SDLK_ESCAPE);
+  push(SDL_KEYUP, SDLK_ESCAPE);
   pumpEvents();
-  EXPECT_EQ(keyPressed(SDLK_RETURN, 0), 0);
+  EXPECT_EQ(keyPressed(SDLK_RETURN, 1), 1);
+  EXPECT_EQ(keyPressed(SDLK_RETURN, 1), 0);  // consumed like any press
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 1);
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 1);  // every test until the next pump
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 0);  // then it is gone
+
+  // Pressed again in the same pump: held, like any key still down.
+  push(SDL_KEYDOWN, SDLK_SPACE);
+  push(SDL_KEYUP, SDLK_SPACE);
+  push(SDL_KEYDOWN, SDLK_SPACE);
+  pumpEvents();
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 1);
+  // A key held from an earlier pump is released by its key-up at once.
+  push(SDL_KEYUP, SDLK_SPACE);
+  pumpEvents();
+  EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 0);
 }
 
 TEST_F(KeyLatchTest, KeysAreLatchedApartAndConsumingAnUnlatchedKeyIsHarmless) {
@@ -78,7 +97,7 @@ TEST_F(KeyLatchTest, QuitIsDroppedAndOutOfRangeSymbolsAreIgnored) {
   push(SDL_KEYDOWN, SDLK_LAST);
   push(SDL_KEYDOWN, 100000);
   push(SDL_KEYDOWN, SDLK_UP);
-  pumpEvents();
+  EXPECT_EQ(pumpEvents(), 4);  // every event counts, whatever it does
   EXPECT_EQ(keyPressed(SDLK_UP, 1), 1);
   EXPECT_EQ(keyPressed(SDLK_LAST, 1), 0);
   EXPECT_EQ(keyPressed(100000, 1), 0);
@@ -86,4 +105,5 @@ TEST_F(KeyLatchTest, QuitIsDroppedAndOutOfRangeSymbolsAreIgnored) {
   // The pump drained the queue, quit included.
   SDL_Event left;
   EXPECT_EQ(SDL_PollEvent(&left), 0);
+  EXPECT_EQ(pumpEvents(), 0);
 }

@@ -114,3 +114,29 @@ TEST(EditorRulesTest, ABoardHoldsAtMostSixtyFourPieces) {
   EXPECT_EQ(placeCursor(cursor, board), Placement::full);
   EXPECT_EQ(board.pieceCount(), 64);
 }
+
+TEST(EditorRulesTest, AnEditorOpenedOnALayoutGoesOnAsAfterItsLastPlacement) {
+  BoardState empty = boardOf(6, 5);
+  EditorCursor first = startingCursor(empty);
+  EXPECT_EQ(first.shapeIndex, 0);
+  cycleShape(first, empty, +1);
+  EXPECT_EQ(first.shapeIndex, 0);  // still the first phase
+
+  // Lay out a square and a bar by hand, then open the layout again.
+  BoardState board = boardOf(6, 5);
+  EditorCursor placing;
+  ASSERT_EQ(placeCursor(placing, board), Placement::placed);
+  cycleShape(placing, board, -5);  // shape 14, a bar of three
+  press(placing, CursorStep::up, 3, board.size);
+  ASSERT_EQ(placeCursor(placing, board), Placement::placed);
+
+  EditorCursor reopened = startingCursor(board);
+  EXPECT_EQ(reopened.shapeIndex, placing.shapeIndex);
+  EXPECT_EQ(reopened.piece.shapeIndex(), 14);
+  EXPECT_EQ(reopened.x, 0);
+  EXPECT_EQ(reopened.y, 0);
+  EXPECT_EQ(reopened.piece.x(), 0);
+  EXPECT_EQ(reopened.piece.y(), 0);
+  cycleShape(reopened, board, +1);  // the second phase: O and P work
+  EXPECT_EQ(reopened.shapeIndex, 15);
+}

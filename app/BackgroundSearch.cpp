@@ -1,0 +1,26 @@
+#include "BackgroundSearch.h"
+
+#include <cassert>
+#include <utility>
+
+BackgroundSearch::BackgroundSearch(const BoardState& root, size_t memoryBudget)
+    : worker_([this, root, memoryBudget] { run(root, memoryBudget); }) {}
+
+BackgroundSearch::~BackgroundSearch() {
+  if (!worker_.joinable()) return;
+  handoff_.requestStop();
+  worker_.join();
+}
+
+SolveResult BackgroundSearch::takeResult() {
+  assert(worker_.joinable());
+  worker_.join();
+  return std::move(result_);
+}
+
+void BackgroundSearch::run(const BoardState& root, size_t memoryBudget) {
+  result_ = solveBoard(root, handoff_.solveOptions(memoryBudget));
+  // The final count, so that the screen never shows less than the search did.
+  handoff_.report(result_.stats);
+  finished_.store(true, std::memory_order_release);
+}

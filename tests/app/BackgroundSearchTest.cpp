@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "app/BackgroundSearch.h"
+#include "app/SearchHandoff.h"
+#include "tests/model/TestBoards.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// The square in the far corner of a 10 by 8 board among a dozen single
+// cells: far more positions than a test can wait for.
+BoardState endlessLayout() {
+  BoardState board = boardOf(10, 8, {pieceAt(0, 0, 6)});
+  for (int x = 3; x < 10; x += 2) {
+    for (int y = 0; y < 8; y += 3) board.pieces.push_back(pieceAt(1, x, y));
+  }
+  return board;
+}
+
+// Enough memory for a few seconds of search, so that a stop request that
+// goes unheard fails the test instead of filling the machine.
+constexpr size_t testBudget = size_t{512} << 20;
+
+// Waits until the search has handed over a first count of positions.
+bool waitForProgress(const BackgroundSearch& search) {
+  const Clock::time_point deadline = Clock::now() + 30s;
+  while (search.positions() == 0 && Clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  return search.positions() > 0;
+}
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+TEST(BackgroundSearchTest, GivesTheSameResultAsASearchOnTheCallersThread) {
+  const BoardState boards[] = {
+      boardOf(4, 3, {pieceAt(0, 0, 0), pieceAt(1, 3, 0)}),
+      boardOf(5, 4,
+              {pieceAt(0, 0, 1), pieceAt(2, 0, 3), pieceAt(2, 0, 0), pieceAt(3, 2, 1),
+               pieceAt(1, 3, 2), pieceAt(1, 3, 1), pieceAt(1, 4, 3), pieceAt(1, 4, 0)}),
+      boardOf(6, 2, {pieceAt(0, 0, 0), pieceAt(1, 3, 0)}),  // no solution
+  };
+  for (const BoardState& board : boards) {
+    const SolveResult direct = solveBoard(board);
+    BackgroundSearch search(board);
+    const SolveResult background = search.takeResult();
+    EXPECT_TRUE(search.finished());
+    EXPECT_EQ(background.outcome, direct.outcome);
+    EXPECT_EQ(background.solution.moveLog(), direct.solution.moveLog());
+    EXPECT_EQ(background.stats.positions, direct.stats.positions);
+    // The count shown last is the search's own final count.
+    EXPECT_EQ(search.positions(), direct.stats.positions);
+  }
+}
+
+TEST(BackgroundSearchTest, AStopRequestEndsARunningSearchPromptly) {
+  BackgroundSearch search(endlessLayout(), testBudget);
+  ASSERT_TRUE(waitForProgress(search));
+  EXPECT_FALSE(search.finished());
+  const Clock::time_point asked = Clock::now();
+  search.requestStop();
+  const SolveResult result = search.takeResult();
+  // The window allows 0.2 s; a loaded test machine gets more.
+  EXPECT_LT(secondsSince(asked), 1.0);
+  EXPECT_EQ(result.outcome, SolveOutcome::stopped);
+  EXPECT_TRUE(search.finished());
+  EXPECT_GE(search.positions(), result.stats.positions);
+}
+
+TEST(BackgroundSearchTest, LeavingARunningSearchStopsItAndWaitsForIt) {
+  Clock::time_point left;
+  {
+    BackgroundSearch search(endlessLayout(), testBudget);
+    ASSERT_TRUE(waitForProgress(search));
+    left = Clock::now();
+  }
+  EXPECT_LT(secondsSince(left), 1.0);
+}
+
+TEST(SearchHandoffTest, ReportsFromManyThreadsAtOnceOnlyEverRaiseTheCount) {
+  SearchHandoff handoff;
+  const SolveOptions options = handoff.solveOptions(0);
+  constexpr int threads = 4;
+  constexpr uint64_t reportsEach = 20000;
+  std::vector<std::thread> reporters;
+  for (int t = 0; t < threads; ++t) {
+    // Each thread reports its own rising counts, interleaved with the others,
+    // so reports reach the handoff out of order.
+    reporters.emplace_back([&options, t] {
+      SolveStats stats;
+      for (uint64_t i = 0; i < reportsEach; ++i) {
+        stats.positions = i * threads + static_cast<uint64_t>(t);
+        options.progress(stats);
+      }
+    });
+  }
+  uint64_t seen = 0;
+  bool fell = false;
+  for (int i = 0; i < 100000; ++i) {
+    const uint64_t now = handoff.positions();
+    fell = fell || now < seen;
+    seen = now;
+  }
+  for (std::thread& reporter : reporters) reporter.join();
+  EXPECT_FALSE(fell);
+  EXPECT_EQ(handoff.positions(), (reportsEach - 1) * threads + threads - 1);
+
+  // The stop request reaches the search's stop test on another thread.
+  EXPECT_FALSE(options.shouldStop());
+  std::thread([&handoff] { handoff.requestStop(); }).join();
+  bool heard = false;
+  std::thread([&options, &heard] { heard = options.shouldStop(); }).join();
+  EXPECT_TRUE(heard);
+}
