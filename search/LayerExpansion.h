@@ -29,6 +29,35 @@
 // Four back moves, a byte each (canonical piece * 4 + direction); 0xFF is none.
 constexpr uint32_t noBackMoves = 0xFFFFFFFF;
 
+// A buffer of keys that grows only when asked and is never cleared to zero.
+template <typename Key>
+class KeyBuffer {
+ public:
+  Key* data() { return data_.get(); }
+  const Key* data() const { return data_.get(); }
+  size_t size() const { return size_; }
+  size_t capacity() const { return capacity_; }
+  void setSize(size_t size) { size_ = size; }
+  void clear() { size_ = 0; }
+  // Room for `capacity` keys, keeping those held.
+  void reserve(size_t capacity) {
+    if (capacity <= capacity_) return;
+    std::unique_ptr<Key[]> grown(new Key[capacity]);
+    std::copy(data_.get(), data_.get() + size_, grown.get());
+    data_ = std::move(grown);
+    capacity_ = capacity;
+  }
+  void release() {
+    data_.reset();
+    size_ = capacity_ = 0;
+  }
+
+ private:
+  std::unique_ptr<Key[]> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
 template <typename Codec, typename CellMask>
 class LayerExpansion {
  public:
@@ -119,9 +148,8 @@ class LayerExpansion {
 
   void release() {
     for (Worker& worker : workers_) {
-      std::vector<Key>().swap(worker.records);
-      worker.scratch.reset();
-      worker.scratchSize = 0;
+      worker.records.release();
+      worker.scratch.release();
       worker.runs.clear();
       budget_.release(worker.charged);
       worker.charged = 0;
@@ -130,9 +158,8 @@ class LayerExpansion {
 
  private:
   struct Worker {
-    std::vector<Key> records;
-    std::unique_ptr<Key[]> scratch;  // for the radix sort
-    size_t scratchSize = 0;
+    KeyBuffer<Key> records;
+    KeyBuffer<Key> scratch;  // for the radix sort
     size_t charged = 0;
     std::vector<SortedBlocks<Key>> runs;
     typename Codec::Decoded decoded;
@@ -146,34 +173,46 @@ class LayerExpansion {
   void expandOne(const Key& key, uint32_t backs, Worker& worker) {
     typename Codec::Decoded& d = worker.decoded;
     codec_.decode(key, d);
-    std::vector<Key>& records = worker.records;
+    // The legal moves as bits 4k + direction, found without branches: the
+    // pieces that can move are few and unpredictable.
+    uint64_t legal[maxLoggedPieces / 16] = {};
+    const CellMask occupied = d.occupied;
     for (int k = 0; k < groups_.pieceCount; ++k) {
-      const int shape = groups_.shapeOf[k];
-      const uint8_t from = d.cell[k];
-      // Most pieces of a crowded board touch no free cell at all.
-      if ((tables_.around[shape][from] & ~d.occupied) == 0) continue;
-      const CellMask* entered = tables_.entered[shape][from];
-      const uint8_t* step = tables_.step[shape][from];
-      for (int direction = 0; direction < moveDirectionCount; ++direction) {
-        if ((entered[direction] & d.occupied) != 0) continue;
-        if (isBackMove(backs, static_cast<uint32_t>(4 * k + direction))) continue;
+      const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
+      const uint64_t moves = uint64_t{(entered[0] & occupied) == 0} |
+                             uint64_t{(entered[1] & occupied) == 0} << 1 |
+                             uint64_t{(entered[2] & occupied) == 0} << 2 |
+                             uint64_t{(entered[3] & occupied) == 0} << 3;
+      legal[k >> 4] |= moves << (4 * (k & 15));
+    }
+    for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {
+      const uint32_t back = rest & 0xFF;
+      legal[back >> 6] &= ~(uint64_t{1} << (back & 63));
+    }
+    Key* out = worker.records.data() + worker.records.size();
+    for (int word = 0; word <= (groups_.pieceCount - 1) >> 4; ++word) {
+      for (uint64_t bits = legal[word]; bits != 0; bits &= bits - 1) {
+        const int move = 64 * word + __builtin_ctzll(bits);
+        const int k = move >> 2;
+        const int direction = move & 3;
         int movedTo;
-        const Key child = codec_.childKey(d, k, step[direction], movedTo);
+        const Key child =
+            codec_.childKey(d, k, tables_.step[groups_.shapeOf[k]][d.cell[k]][direction], movedTo);
         if constexpr (std::is_same_v<Key, uint64_t>) {
           // Codes 0/1 and 2/3 are opposite directions.
-          records.push_back(packed_ ? child << 8 | static_cast<uint64_t>(4 * movedTo + (direction ^ 1))
-                                    : child);
+          *out++ = packed_ ? child << 8 | static_cast<uint64_t>(4 * movedTo + (direction ^ 1)) : child;
         } else {
-          records.push_back(child);
+          *out++ = child;
         }
       }
     }
+    worker.records.setSize(out - worker.records.data());
   }
 
   // Grows the worker's buffer up to its share, then sorts it into a run.
   bool makeRoom(Worker& worker) {
     const size_t most = size_t{4} * groups_.pieceCount;
-    std::vector<Key>& records = worker.records;
+    KeyBuffer<Key>& records = worker.records;
     if (records.size() + most <= records.capacity()) return true;
     if (records.capacity() < bufferKeys_) {
       const size_t capacity = std::min(bufferKeys_, std::max(2 * records.capacity(), size_t{4096}));
@@ -198,8 +237,8 @@ class LayerExpansion {
     if (!sortRecords(worker)) return false;
     std::vector<BlockWriter<Key>> run;
     run.emplace_back(&budget_);
-    for (const Key& record : worker.records) {
-      if (!run[0].append(record)) {
+    for (size_t i = 0; i < worker.records.size(); ++i) {
+      if (!run[0].append(worker.records.data()[i])) {
         control_.fail(SolveOutcome::outOfMemory);
         return false;
       }
@@ -218,22 +257,24 @@ class LayerExpansion {
     return true;
   }
 
-  // Sorts the worker's records and drops repeats.
+  // Sorts the worker's records. Repeats are left for the merge, which reads
+  // them as one.
   bool sortRecords(Worker& worker) {
-    std::vector<Key>& records = worker.records;
+    KeyBuffer<Key>& records = worker.records;
     if constexpr (std::is_same_v<Key, uint64_t>) {
-      if (worker.scratchSize < records.size()) {
-        // Sized like the buffer, which only grows; left uninitialised.
-        if (!charge(worker, (records.capacity() - worker.scratchSize) * sizeof(Key))) return false;
-        worker.scratch.reset(new Key[records.capacity()]);
-        worker.scratchSize = records.capacity();
+      if (worker.scratch.capacity() < records.size()) {
+        // Sized like the buffer, which only grows.
+        if (!charge(worker, (records.capacity() - worker.scratch.capacity()) * sizeof(Key))) {
+          return false;
+        }
+        worker.scratch.release();
+        worker.scratch.reserve(records.capacity());
       }
-      radixSort(records.data(), worker.scratch.get(), records.size(),
+      radixSort(records.data(), worker.scratch.data(), records.size(),
                 codec_.keyBits() + (packed_ ? 8 : 0), [this] { control_.poll(); });
     } else {
-      std::sort(records.begin(), records.end());
+      std::sort(records.data(), records.data() + records.size());
     }
-    records.erase(std::unique(records.begin(), records.end()), records.end());
     return !control_.halted();
   }
 
