@@ -25,18 +25,14 @@ class LayerWalk {
       : groups_(groups), tables_(tables), codec_(codec), budget_(budget) {}
   ~LayerWalk() { budget_.release(charged_); }
 
-  // Marks the goal keys (first to last) of the top layer, then, layer by
-  // layer down to 1, the positions next to a marked one above. False when
-  // the budget refuses.
-  bool markBackwards(const std::vector<SortedBlocks<Key>>& layers, const Key& goalFirst,
-                     const Key& goalLast) {
-    const size_t top = layers.size() - 1;
-    marked_.assign(layers.size(), {});
-    for (RunCursor<Key> cursor(&layers[top], &goalFirst, nullptr);
-         cursor.valid() && !(goalLast < cursor.key()); cursor.next()) {
-      marked_[top].push_back(cursor.key());
-    }
-    if (!charge(marked_[top].size())) return false;
+  // Marks `goals` (sorted) as the layer above `layers`, then, layer by layer
+  // down to 1, the positions next to a marked one above. False when the
+  // budget refuses.
+  bool markBackwards(const std::vector<SortedBlocks<Key>>& layers, const std::vector<Key>& goals) {
+    const size_t top = layers.size();
+    marked_.assign(top + 1, {});
+    marked_[top] = goals;
+    if (!charge(goals.size())) return false;
     for (size_t j = top; j-- > 1;) {
       std::vector<Key> candidates = neighbours(marked_[j + 1]);
       if (!charge(candidates.size())) return false;

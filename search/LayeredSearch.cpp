@@ -21,6 +21,13 @@
 // Storage. A finished layer is a sorted run of gap-coded keys in blocks, a
 // few bytes per position, in memory or, when asked, in a file.
 //
+// The goal layer is never built. Only a move of piece 0 can enter a goal
+// (its place alone decides), so before a layer is expanded, its positions
+// whose piece 0 stands next to the exit are tried for that one move. When
+// one enters the exit, the goals so found are the goals of the next layer,
+// which is the first to hold any; the largest layer of most puzzles, the
+// last, is neither expanded nor stored.
+//
 // The answer. The first layer that holds a goal is the number of moves. The
 // solution is rebuilt backwards: the goal positions of that layer are
 // marked; going down, a position of a layer is marked when it has a marked
@@ -87,8 +94,8 @@ class LayeredSearch {
                    options.childBufferBytes != 0
                        ? options.childBufferBytes
                        : std::min<size_t>(budget_.limit() / 16, size_t{48} << 20)) {
-    const int goalCell = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
-    hasGoal_ = codec.pieceZeroRange(goalCell, goalFirst_, goalLast_);
+    goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
+    hasGoal_ = codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
   }
 
   SolveResult run(const uint8_t* rootCells);
@@ -104,17 +111,13 @@ class LayeredSearch {
   bool isGoal(const Key& key) const {
     return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
   }
-  bool layerHasGoal(const SortedBlocks<Key>& layer) const {
-    if (!hasGoal_) return false;
-    RunCursor<Key> cursor(&layer, &goalFirst_, nullptr);
-    return cursor.valid() && isGoal(cursor.key());
-  }
+  std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
   bool addLayer(std::vector<BlockWriter<Key>>& parts);
   bool buildNextLayer();
   bool mergeRange(const Key* low, const Key* high, Part& out);
   bool keepBacks(std::vector<Part>& parts);
   SolveResult finish(SolveOutcome outcome);
-  SolveResult solved(const uint8_t* rootCells);
+  SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
 
   const BoardState& root_;
   const PieceGroups& groups_;
@@ -130,6 +133,7 @@ class LayeredSearch {
   std::vector<uint32_t> backs_;
   size_t backsCharged_ = 0;
   bool hasGoal_ = false;
+  int goalCell_ = -1;
   Key goalFirst_{};
   Key goalLast_{};
 };
@@ -141,11 +145,47 @@ SolveResult LayeredSearch<Codec, CellMask>::run(const uint8_t* rootCells) {
   if (!first[0].append(codec_.encode(rootCells)) || !addLayer(first)) {
     return finish(control_.failure());
   }
+  const Key rootKey = codec_.encode(rootCells);
+  if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
   for (;;) {
-    if (layerHasGoal(layers_.back())) return solved(rootCells);
+    const std::vector<Key> goals = goalsNextTo(layers_.back());
+    if (layers_.back().readFailed()) {
+      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+    }
+    if (control_.halted()) return finish(control_.failure());
+    if (!goals.empty()) return solved(rootCells, goals, layers_.size());
     if (!buildNextLayer()) return finish(control_.failure());
     if (layers_.back().empty()) return finish(SolveOutcome::noSolution);
   }
+}
+
+// The goals one move of piece 0 away from `layer`, sorted: its positions
+// whose piece 0 stands next to the exit, tried for that move. None of them
+// lies in the layer before, which holds no goal.
+template <typename Codec, typename CellMask>
+std::vector<typename Codec::KeyType> LayeredSearch<Codec, CellMask>::goalsNextTo(const SortedBlocks<Key>& layer) {
+  std::vector<Key> goals;
+  if (!hasGoal_) return goals;
+  const int shape = groups_.shapeOf[0];
+  typename Codec::Decoded d;
+  for (int direction = 0; direction < moveDirectionCount; ++direction) {
+    const uint8_t from = tables_.step[shape][goalCell_][direction ^ 1];
+    if (from == noCell || tables_.step[shape][from][direction] != goalCell_) continue;
+    Key first, last;
+    if (!codec_.pieceZeroRange(from, first, last)) continue;
+    uint64_t scanned = 0;
+    for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
+         cursor.next()) {
+      codec_.decode(cursor.key(), d);
+      if ((tables_.entered[shape][from][direction] & d.occupied) != 0) continue;
+      int movedTo;
+      goals.push_back(codec_.childKey(d, 0, static_cast<uint8_t>(goalCell_), movedTo));
+      if (++scanned % 65536 == 0) control_.poll();
+    }
+  }
+  std::sort(goals.begin(), goals.end());
+  goals.erase(std::unique(goals.begin(), goals.end()), goals.end());
+  return goals;
 }
 
 template <typename Codec, typename CellMask>
@@ -293,14 +333,16 @@ SolveResult LayeredSearch<Codec, CellMask>::finish(SolveOutcome outcome) {
 }
 
 template <typename Codec, typename CellMask>
-SolveResult LayeredSearch<Codec, CellMask>::solved(const uint8_t* rootCells) {
+SolveResult LayeredSearch<Codec, CellMask>::solved(const uint8_t* rootCells,
+                                                    const std::vector<Key>& goals, size_t moves) {
   expansion_.release();
   SolveResult result;
   result.outcome = SolveOutcome::solved;
   result.solution = root_;
+  if (moves > 0) control_.positions += goals.size();
   LayerWalk<Codec, CellMask> walk(groups_, tables_, codec_, budget_);
-  const bool walked = walk.markBackwards(layers_, goalFirst_, goalLast_) &&
-                      walk.forward(layers_.size() - 1, rootCells, result.solution);
+  const bool walked =
+      walk.markBackwards(layers_, goals) && walk.forward(moves, rootCells, result.solution);
   if (!walked) return finish(SolveOutcome::outOfMemory);
   const SolveResult done = finish(SolveOutcome::solved);
   result.stats = done.stats;

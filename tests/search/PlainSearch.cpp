@@ -110,8 +110,10 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
       result.goal = state;
       result.stepsPerMove = node->stepsPerMove;
       result.states = visited.size();
+      const size_t depth = node->stepsPerMove.size();
       for (const Node* seen : visited) {
-        result.statesWithinGoalDepth += seen->stepsPerMove.size() <= node->stepsPerMove.size();
+        const size_t at = seen->stepsPerMove.size();
+        result.statesBeforeGoals += at < depth || (at == depth && seen->state.isGoal());
       }
       return result;
     }
@@ -135,6 +137,6 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
   }
   result.finished = true;
   result.states = visited.size();
-  result.statesWithinGoalDepth = visited.size();
+  result.statesBeforeGoals = visited.size();
   return result;
 }
