@@ -2,6 +2,7 @@
 // sorted in memory and the runs it sorted earlier.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -31,14 +32,50 @@ class KeySource {
   std::unique_ptr<RunCursor<Key>> cursor_;
 };
 
+// The merge of many sources: a binary heap of their heads, least on top.
+template <typename Key, typename Emit>
+void mergeByHeap(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit emit) {
+  std::vector<KeySource<Key>*> heap;
+  for (auto& source : sources) {
+    if (source->valid()) heap.push_back(source.get());
+  }
+  const auto later = [](const KeySource<Key>* a, const KeySource<Key>* b) {
+    return b->key() < a->key();
+  };
+  std::make_heap(heap.begin(), heap.end(), later);
+  bool first = true;
+  Key last{};
+  while (!heap.empty()) {
+    std::pop_heap(heap.begin(), heap.end(), later);
+    KeySource<Key>* top = heap.back();
+    const Key key = top->key();
+    if (first || key != last) {
+      if (!emit(key)) return;
+      first = false;
+      last = key;
+    }
+    top->next();
+    if (top->valid()) {
+      std::push_heap(heap.begin(), heap.end(), later);
+    } else {
+      heap.pop_back();
+    }
+  }
+}
+
 // Calls emit(key) for every key of the sources once, in ascending order,
-// until emit returns false. Each source must ascend without repeats.
+// until emit returns false. Each source must ascend. A few sources are
+// scanned for the least key; more go through a heap.
 template <typename Key, typename Emit>
 void mergeSources(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit emit) {
   if (sources.size() == 1) {
     for (KeySource<Key>& only = *sources[0]; only.valid(); only.next()) {
       if (!emit(only.key())) return;
     }
+    return;
+  }
+  if (sources.size() > 4) {
+    mergeByHeap(sources, emit);
     return;
   }
   for (;;) {

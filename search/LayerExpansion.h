@@ -5,7 +5,7 @@
 //
 // Back moves. A child reached from its parent by moving a piece can go back
 // by moving that piece the other way: a move into the layer before. When the
-// keys leave room (64-bit keys of at most 56 bits), a child is kept as its
+// keys leave room (integer keys with eight bits to spare), a child is kept as its
 // key with that back move in the low byte, and the merge keeps up to four
 // back moves per position of the new layer; expanding the layer then skips
 // them, which halves the children. Back moves beyond four are generated and
@@ -62,6 +62,8 @@ template <typename Codec, typename CellMask>
 class LayerExpansion {
  public:
   using Key = typename Codec::KeyType;
+  // Integer keys (64 or 128 bits) can carry back moves and be radix sorted.
+  static constexpr bool isInteger = std::is_same_v<Key, uint64_t> || std::is_same_v<Key, Key128>;
 
   LayerExpansion(const Codec& codec, const PieceGroups& groups, const MoveTables<CellMask>& tables,
                  MemoryBudget& budget, SearchControl& control, const RunStorage& storage,
@@ -73,7 +75,7 @@ class LayerExpansion {
         control_(control),
         storage_(storage),
         workers_(threads) {
-    if constexpr (std::is_same_v<Key, uint64_t>) packed_ = codec.keyBits() <= 56;
+    if constexpr (isInteger) packed_ = codec.keyBits() <= 8 * static_cast<int>(sizeof(Key)) - 8;
     bufferKeys_ = std::max(bufferBytes / sizeof(Key) / threads, size_t{4} * groups.pieceCount + 1);
   }
   ~LayerExpansion() { release(); }
@@ -81,15 +83,15 @@ class LayerExpansion {
   // Whether children carry their back move in the low byte.
   bool packed() const { return packed_; }
   Key recordOf(const Key& key) const {
-    if constexpr (std::is_same_v<Key, uint64_t>) return packed_ ? key << 8 : key;
+    if constexpr (isInteger) return packed_ ? key << 8 : key;
     return key;
   }
   Key keyOf(const Key& record) const {
-    if constexpr (std::is_same_v<Key, uint64_t>) return packed_ ? record >> 8 : record;
+    if constexpr (isInteger) return packed_ ? record >> 8 : record;
     return record;
   }
   uint8_t backOf(const Key& record) const {
-    if constexpr (std::is_same_v<Key, uint64_t>) return static_cast<uint8_t>(record);
+    if constexpr (isInteger) return packed_ ? static_cast<uint8_t>(record) : 0xFF;
     return 0xFF;
   }
 
@@ -198,9 +200,9 @@ class LayerExpansion {
         int movedTo;
         const Key child =
             codec_.childKey(d, k, tables_.step[groups_.shapeOf[k]][d.cell[k]][direction], movedTo);
-        if constexpr (std::is_same_v<Key, uint64_t>) {
+        if constexpr (isInteger) {
           // Codes 0/1 and 2/3 are opposite directions.
-          *out++ = packed_ ? child << 8 | static_cast<uint64_t>(4 * movedTo + (direction ^ 1)) : child;
+          *out++ = packed_ ? child << 8 | static_cast<Key>(4 * movedTo + (direction ^ 1)) : child;
         } else {
           *out++ = child;
         }
@@ -261,7 +263,7 @@ class LayerExpansion {
   // them as one.
   bool sortRecords(Worker& worker) {
     KeyBuffer<Key>& records = worker.records;
-    if constexpr (std::is_same_v<Key, uint64_t>) {
+    if constexpr (isInteger) {
       if (worker.scratch.capacity() < records.size()) {
         // Sized like the buffer, which only grows.
         if (!charge(worker, (records.capacity() - worker.scratch.capacity()) * sizeof(Key))) {

@@ -1,45 +1,50 @@
 // Sorting the children of a layer: a least-significant-digit radix sort of
-// 64-bit keys, a byte a pass, skipping the bytes in which all keys agree.
-// It needs a scratch buffer as large as the keys, and is several times
-// faster than a comparison sort on the tens of millions of keys of a layer.
+// 64- or 128-bit keys, eleven bits a pass over the bits the keys use,
+// skipping the passes in which all keys agree. It needs a scratch buffer as
+// large as the keys, and is several times faster than a comparison sort on
+// the tens of millions of keys of a layer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 // Sorts keys[0..count) ascending, using scratch[0..count); every key must be
 // below 2^bits. The sorted keys end in `keys`. `between()` is called between
 // passes (to poll for a stop).
-template <typename Between>
-void radixSort(uint64_t* keys, uint64_t* scratch, size_t count, int bits, Between between) {
+template <typename Key, typename Between>
+void radixSort(Key* keys, Key* scratch, size_t count, int bits, Between between) {
+  constexpr int digitBits = 11;
+  constexpr size_t digits = size_t{1} << digitBits;
   if (count < 2) return;
-  const int passes = bits <= 8 ? 1 : (bits + 7) / 8;
-  size_t counts[8][256];
-  std::memset(counts, 0, sizeof counts);
+  const int passes = bits <= 0 ? 1 : (bits + digitBits - 1) / digitBits;
+  std::vector<size_t> counts(static_cast<size_t>(passes) * digits, 0);
   for (size_t i = 0; i < count; ++i) {
-    const uint64_t key = keys[i];
-    for (int p = 0; p < passes; ++p) ++counts[p][(key >> (8 * p)) & 0xFF];
+    const Key key = keys[i];
+    for (int p = 0; p < passes; ++p) {
+      ++counts[p * digits + static_cast<size_t>(key >> (digitBits * p)) % digits];
+    }
   }
-  uint64_t* from = keys;
-  uint64_t* to = scratch;
+  Key* from = keys;
+  Key* to = scratch;
   for (int p = 0; p < passes; ++p) {
-    size_t* bucket = counts[p];
-    if (bucket[(from[0] >> (8 * p)) & 0xFF] == count) continue;  // every key agrees here
+    size_t* bucket = counts.data() + p * digits;
+    const int shift = digitBits * p;
+    if (bucket[static_cast<size_t>(from[0] >> shift) % digits] == count) continue;  // all agree
     size_t start = 0;
-    for (int b = 0; b < 256; ++b) {
+    for (size_t b = 0; b < digits; ++b) {
       const size_t n = bucket[b];
       bucket[b] = start;
       start += n;
     }
-    const int shift = 8 * p;
     for (size_t i = 0; i < count; ++i) {
-      const uint64_t key = from[i];
-      to[bucket[(key >> shift) & 0xFF]++] = key;
+      const Key key = from[i];
+      to[bucket[static_cast<size_t>(key >> shift) % digits]++] = key;
     }
     std::swap(from, to);
     between();
   }
-  if (from != keys) std::memcpy(keys, from, count * sizeof(uint64_t));
+  if (from != keys) std::memcpy(keys, from, count * sizeof(Key));
 }
