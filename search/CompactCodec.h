@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <vector>
 
 #include "MoveTables.h"
 #include "PieceGroups.h"
@@ -75,6 +76,7 @@ class CompactCodec {
       radix_[g] = radix;
       multiplier = fits_ ? multiplier * radix : 0;
     }
+    tabulateLastGroup();
   }
 
   // Whether every key of this board fits in Key.
@@ -132,7 +134,14 @@ class CompactCodec {
     d.key = key;
     d.digit[last] = key - d.base[last];
     const PieceGroup& group = groups_.groups[last];
-    binomials_.unrank(d.digit[last], group.count, universe_[last], d.index + group.first);
+    if (lastChoices_.empty()) {
+      binomials_.unrank(d.digit[last], group.count, universe_[last], d.index + group.first);
+    } else {
+      uint64_t chosen = lastChoices_[static_cast<size_t>(d.digit[last])];
+      for (int k = group.first; chosen != 0; chosen &= chosen - 1) {
+        d.index[k++] = static_cast<uint8_t>(__builtin_ctzll(chosen));
+      }
+    }
     CellMask occupied = d.taken;
     for (int k = group.first; k < group.first + group.count; ++k) {
       d.cell[k] = group.singles ? d.freeCells[d.index[k]] : originCell_[group.shape][d.index[k]];
@@ -182,6 +191,22 @@ class CompactCodec {
   }
 
  private:
+  // The last digit changes from one key of a run to the next, so when its
+  // choices are few enough, each one's set of indices is kept as a bit mask.
+  void tabulateLastGroup() {
+    const int last = groups_.groupCount - 1;
+    const int n = groups_.groups[last].count;
+    if (!fits_ || universe_[last] > 64 || radix_[last] > Key{1} << 20) return;
+    lastChoices_.resize(static_cast<size_t>(radix_[last]));
+    uint8_t idx[maxLoggedPieces] = {};
+    for (size_t r = 0; r < lastChoices_.size(); ++r) {
+      binomials_.unrank(static_cast<Key>(r), n, universe_[last], idx);
+      uint64_t chosen = 0;
+      for (int i = 0; i < n; ++i) chosen |= uint64_t{1} << idx[i];
+      lastChoices_[r] = chosen;
+    }
+  }
+
   // Decodes the digits from `level` to the one before the last, and the
   // cells they leave free.
   void decodeLevels(const Key& key, int level, Decoded& d) const {
@@ -259,4 +284,5 @@ class CompactCodec {
   Key radix_[maxPieceGroups] = {};
   Key multiplier_[maxPieceGroups] = {};
   bool fits_ = true;
+  std::vector<uint64_t> lastChoices_;  // by rank: the indices chosen, as bits
 };

@@ -159,7 +159,7 @@ class LayerExpansion {
   }
 
  private:
-  struct Worker {
+  struct alignas(128) Worker {
     KeyBuffer<Key> records;
     KeyBuffer<Key> scratch;  // for the radix sort
     size_t charged = 0;
