@@ -119,7 +119,7 @@ class LayerExpansion {
         control_.expanded += count;
         control_.poll();
       }
-      sortRecords(worker);
+      sortRecords(worker, false);
     });
   }
 
@@ -236,11 +236,10 @@ class LayerExpansion {
   }
 
   bool flush(Worker& worker) {
-    if (!sortRecords(worker)) return false;
-    std::vector<BlockWriter<Key>> run;
-    run.emplace_back(&budget_);
+    if (!sortRecords(worker, true)) return false;
+    BlockWriter<Key> run(&budget_);
     for (size_t i = 0; i < worker.records.size(); ++i) {
-      if (!run[0].append(worker.records.data()[i])) {
+      if (!run.append(worker.records.data()[i])) {
         control_.fail(SolveOutcome::outOfMemory);
         return false;
       }
@@ -248,7 +247,8 @@ class LayerExpansion {
     worker.records.clear();
     SortedBlocks<Key> blocks;
     std::string failure;
-    if (!SortedBlocks<Key>::concatenate(run, storage_, blocks, failure)) {
+    BlockWriter<Key>* const runs[] = {&run};
+    if (!SortedBlocks<Key>::concatenate(runs, 1, storage_, blocks, failure)) {
       control_.fail(failure == "memory budget" || storage_.spillDirectory.empty()
                         ? SolveOutcome::outOfMemory
                         : SolveOutcome::spillFailed,
@@ -260,8 +260,9 @@ class LayerExpansion {
   }
 
   // Sorts the worker's records. Repeats are left for the merge, which reads
-  // them as one.
-  bool sortRecords(Worker& worker) {
+  // them as one. The merge needs the keys in order, not the back moves
+  // beside them; a run, whose gaps are coded, needs both.
+  bool sortRecords(Worker& worker, bool forRun) {
     KeyBuffer<Key>& records = worker.records;
     if constexpr (isInteger) {
       if (worker.scratch.capacity() < records.size()) {
@@ -272,8 +273,9 @@ class LayerExpansion {
         worker.scratch.release();
         worker.scratch.reserve(records.capacity());
       }
-      radixSort(records.data(), worker.scratch.data(), records.size(),
-                codec_.keyBits() + (packed_ ? 8 : 0), [this] { control_.poll(); });
+      const int backBits = packed_ ? 8 : 0;
+      radixSort(records.data(), worker.scratch.data(), records.size(), forRun ? 0 : backBits,
+                codec_.keyBits() + backBits, [this] { control_.poll(); });
     } else {
       std::sort(records.data(), records.data() + records.size());
     }

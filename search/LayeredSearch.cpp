@@ -101,21 +101,15 @@ class LayeredSearch {
   SolveResult run(const uint8_t* rootCells);
 
  private:
-  // One key range of the next layer as the merge writes it.
-  struct Part {
-    explicit Part(MemoryBudget* budget) : keys(budget) {}
-    BlockWriter<Key> keys;
-    std::vector<uint32_t> backs;
-  };
-
   bool isGoal(const Key& key) const {
     return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
   }
   std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
-  bool addLayer(std::vector<BlockWriter<Key>>& parts);
+  bool addLayer(BlockWriter<Key>* const* parts, size_t count);
   bool buildNextLayer();
-  bool mergeRange(const Key* low, const Key* high, Part& out);
-  bool keepBacks(std::vector<Part>& parts);
+  bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
+                  std::vector<uint32_t>& backs);
+  bool keepBacks(size_t count);
   SolveResult finish(SolveOutcome outcome);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
 
@@ -129,6 +123,15 @@ class LayeredSearch {
   const RunStorage storage_;
   LayerExpansion<Codec, CellMask> expansion_;
   std::vector<SortedBlocks<Key>> layers_;
+  // The key ranges of the layer being built, each written by one thread at a
+  // time; apart in memory, so that threads do not share cache lines.
+  struct alignas(128) Part {
+    explicit Part(MemoryBudget* budget) : keys(budget) {}
+    BlockWriter<Key> keys;
+    std::vector<uint32_t> backs;
+  };
+  std::vector<Part> parts_;
+  size_t backPartsCharged_ = 0;
   // The back moves of the newest layer's positions, in key order.
   std::vector<uint32_t> backs_;
   size_t backsCharged_ = 0;
@@ -140,9 +143,9 @@ class LayeredSearch {
 
 template <typename Codec, typename CellMask>
 SolveResult LayeredSearch<Codec, CellMask>::run(const uint8_t* rootCells) {
-  std::vector<BlockWriter<Key>> first;
-  first.emplace_back(&budget_);
-  if (!first[0].append(codec_.encode(rootCells)) || !addLayer(first)) {
+  BlockWriter<Key> first(&budget_);
+  BlockWriter<Key>* const firstParts[] = {&first};
+  if (!first.append(codec_.encode(rootCells)) || !addLayer(firstParts, 1)) {
     return finish(control_.failure());
   }
   const Key rootKey = codec_.encode(rootCells);
@@ -189,10 +192,10 @@ std::vector<typename Codec::KeyType> LayeredSearch<Codec, CellMask>::goalsNextTo
 }
 
 template <typename Codec, typename CellMask>
-bool LayeredSearch<Codec, CellMask>::addLayer(std::vector<BlockWriter<Key>>& parts) {
+bool LayeredSearch<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
   SortedBlocks<Key> layer;
   std::string failure;
-  if (!SortedBlocks<Key>::concatenate(parts, storage_, layer, failure)) {
+  if (!SortedBlocks<Key>::concatenate(parts, count, storage_, layer, failure)) {
     control_.fail(storage_.spillDirectory.empty() || failure == "memory budget"
                       ? SolveOutcome::outOfMemory
                       : SolveOutcome::spillFailed,
@@ -218,13 +221,13 @@ bool LayeredSearch<Codec, CellMask>::buildNextLayer() {
   for (size_t r = 1; r < ranges; ++r) {
     cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
   }
-  std::vector<Part> parts;
-  for (size_t r = 0; r <= cuts.size(); ++r) parts.emplace_back(&budget_);
+  const size_t count = cuts.size() + 1;
+  while (parts_.size() < count) parts_.emplace_back(&budget_);
   std::atomic<size_t> nextRange{0};
-  runOnThreads(std::min<int>(threads_, static_cast<int>(parts.size())), [&](int) {
-    for (size_t r; (r = nextRange.fetch_add(1)) < parts.size() && !control_.halted();) {
+  runOnThreads(std::min<int>(threads_, static_cast<int>(count)), [&](int) {
+    for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
       if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
-                      parts[r])) {
+                      parts_[r].keys, parts_[r].backs)) {
         return;
       }
       control_.poll();
@@ -238,17 +241,19 @@ bool LayeredSearch<Codec, CellMask>::buildNextLayer() {
       return false;
     }
   }
-  if (!keepBacks(parts)) return false;
-  std::vector<BlockWriter<Key>> keys;
-  for (Part& part : parts) keys.push_back(std::move(part.keys));
-  return addLayer(keys);
+  if (!keepBacks(count)) return false;
+  std::vector<BlockWriter<Key>*> writers;
+  for (size_t r = 0; r < count; ++r) writers.push_back(&parts_[r].keys);
+  return addLayer(writers.data(), count);
 }
 
 // One key range of the next layer: the children of every worker, merged
 // without repeats, less the layer before the parents; with each position,
 // the back moves of the children that reached it.
 template <typename Codec, typename CellMask>
-bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high, Part& out) {
+bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
+                                                BlockWriter<Key>& keys,
+                                                std::vector<uint32_t>& backs) {
   std::vector<std::unique_ptr<KeySource<Key>>> sources;
   const Key lowRecord = low ? expansion_.recordOf(*low) : Key{};
   const Key highRecord = high ? expansion_.recordOf(*high) : Key{};
@@ -258,7 +263,7 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
   const bool packed = expansion_.packed();
   bool pending = false;
   Key current{};
-  uint32_t backs = noBackMoves;
+  uint32_t currentBacks = noBackMoves;
   uint64_t written = 0;
   // Writes the position gathered so far unless the layer before holds it.
   const auto settle = [&]() {
@@ -266,11 +271,11 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
     pending = false;
     previous.seek(current);
     if (previous.valid() && previous.key() == current) return true;
-    if (!out.keys.append(current)) {
+    if (!keys.append(current)) {
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
-    if (packed) out.backs.push_back(backs);
+    if (packed) backs.push_back(currentBacks);
     if (++written % 65536 == 0) control_.poll();
     return !control_.halted();
   };
@@ -281,14 +286,14 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
       if (!settle()) return ok = false;
       pending = true;
       current = key;
-      backs = noBackMoves;
+      currentBacks = noBackMoves;
     }
     // Up to four back moves, in the free bytes from the lowest.
     const uint8_t back = expansion_.backOf(record);
     for (int b = 0; b < 4; ++b) {
       const uint32_t shift = 8 * b;
-      if (((backs >> shift) & 0xFF) != 0xFF) continue;
-      backs = (backs & ~(0xFFu << shift)) | (uint32_t{back} << shift);
+      if (((currentBacks >> shift) & 0xFF) != 0xFF) continue;
+      currentBacks = (currentBacks & ~(0xFFu << shift)) | (uint32_t{back} << shift);
       break;
     }
     return true;
@@ -296,24 +301,29 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
   return ok && settle();
 }
 
-// Joins the ranges' back moves into backs_, charged to the budget.
+// Joins the ranges' back moves into backs_; everything kept for them is
+// charged to the budget.
 template <typename Codec, typename CellMask>
-bool LayeredSearch<Codec, CellMask>::keepBacks(std::vector<Part>& parts) {
-  budget_.release(backsCharged_);
-  backsCharged_ = 0;
-  std::vector<uint32_t>().swap(backs_);
+bool LayeredSearch<Codec, CellMask>::keepBacks(size_t count) {
+  budget_.release(backsCharged_ + backPartsCharged_);
+  backsCharged_ = backPartsCharged_ = 0;
+  backs_.clear();
   if (!expansion_.packed()) return true;
-  size_t count = 0;
-  for (const Part& part : parts) count += part.backs.size();
-  if (!budget_.charge(count * sizeof(uint32_t))) {
+  size_t total = 0;
+  for (size_t p = 0; p < parts_.size(); ++p) {
+    if (p < count) total += parts_[p].backs.size();
+    backPartsCharged_ += parts_[p].backs.capacity() * sizeof(uint32_t);
+  }
+  backsCharged_ = std::max(backs_.capacity(), total) * sizeof(uint32_t);
+  if (!budget_.charge(backsCharged_ + backPartsCharged_)) {
+    backsCharged_ = backPartsCharged_ = 0;
     control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
-  backsCharged_ = count * sizeof(uint32_t);
-  backs_.reserve(count);
-  for (Part& part : parts) {
-    backs_.insert(backs_.end(), part.backs.begin(), part.backs.end());
-    std::vector<uint32_t>().swap(part.backs);
+  backs_.reserve(total);
+  for (size_t p = 0; p < count; ++p) {
+    backs_.insert(backs_.end(), parts_[p].backs.begin(), parts_[p].backs.end());
+    parts_[p].backs.clear();
   }
   return true;
 }
@@ -322,8 +332,9 @@ template <typename Codec, typename CellMask>
 SolveResult LayeredSearch<Codec, CellMask>::finish(SolveOutcome outcome) {
   expansion_.release();
   std::vector<uint32_t>().swap(backs_);
-  budget_.release(backsCharged_);
-  backsCharged_ = 0;
+  parts_.clear();
+  budget_.release(backsCharged_ + backPartsCharged_);
+  backsCharged_ = backPartsCharged_ = 0;
   SolveResult result;
   result.outcome = outcome;
   result.stats = control_.stats();

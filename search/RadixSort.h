@@ -11,27 +11,28 @@
 #include <utility>
 #include <vector>
 
-// Sorts keys[0..count) ascending, using scratch[0..count); every key must be
-// below 2^bits. The sorted keys end in `keys`. `between()` is called between
-// passes (to poll for a stop).
+// Sorts keys[0..count) ascending by their bits from `lowBit` up, using
+// scratch[0..count); every key must be below 2^bits. Keys that differ only
+// below `lowBit` keep no particular order. The sorted keys end in `keys`.
+// `between()` is called between passes (to poll for a stop).
 template <typename Key, typename Between>
-void radixSort(Key* keys, Key* scratch, size_t count, int bits, Between between) {
+void radixSort(Key* keys, Key* scratch, size_t count, int lowBit, int bits, Between between) {
   constexpr int digitBits = 11;
   constexpr size_t digits = size_t{1} << digitBits;
   if (count < 2) return;
-  const int passes = bits <= 0 ? 1 : (bits + digitBits - 1) / digitBits;
+  const int passes = bits <= lowBit ? 1 : (bits - lowBit + digitBits - 1) / digitBits;
   std::vector<size_t> counts(static_cast<size_t>(passes) * digits, 0);
   for (size_t i = 0; i < count; ++i) {
     const Key key = keys[i];
     for (int p = 0; p < passes; ++p) {
-      ++counts[p * digits + static_cast<size_t>(key >> (digitBits * p)) % digits];
+      ++counts[p * digits + static_cast<size_t>(key >> (lowBit + digitBits * p)) % digits];
     }
   }
   Key* from = keys;
   Key* to = scratch;
   for (int p = 0; p < passes; ++p) {
     size_t* bucket = counts.data() + p * digits;
-    const int shift = digitBits * p;
+    const int shift = lowBit + digitBits * p;
     if (bucket[static_cast<size_t>(from[0] >> shift) % digits] == count) continue;  // all agree
     size_t start = 0;
     for (size_t b = 0; b < digits; ++b) {

@@ -58,7 +58,7 @@ bool BlockWriter<Key>::startBlock(const Key& key) {
     charged_ += more;
     blocks_.reserve(std::max<size_t>(16, 2 * blocks_.capacity()));
   }
-  blocks_.push_back({key, bytes_.size(), 1, 0});
+  blocks_.push_back({key, used_, 1, 0});
   inBlock_ = 1;
   ++size_;
   previous_ = key;
@@ -67,16 +67,21 @@ bool BlockWriter<Key>::startBlock(const Key& key) {
 
 template <typename Key>
 bool BlockWriter<Key>::grow() {
-  const size_t more = std::max<size_t>(4096, bytes_.capacity());
+  const size_t more = std::max<size_t>(4096, capacity_);
   if (budget_ && !budget_->charge(more)) return false;
   charged_ += more;
-  bytes_.reserve(bytes_.capacity() + more);
+  std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[capacity_ + more]);
+  if (!grown) return false;
+  if (used_ > 0) std::memcpy(grown.get(), bytes_.get(), used_);
+  bytes_ = std::move(grown);
+  capacity_ += more;
   return true;
 }
 
 template <typename Key>
 void BlockWriter<Key>::clear() {
-  std::vector<uint8_t>().swap(bytes_);
+  bytes_.reset();
+  used_ = capacity_ = 0;
   std::vector<BlockInfo<Key>>().swap(blocks_);
   if (budget_) budget_->release(charged_);
   charged_ = 0;
@@ -85,16 +90,16 @@ void BlockWriter<Key>::clear() {
 }
 
 template <typename Key>
-bool SortedBlocks<Key>::concatenate(std::vector<BlockWriter<Key>>& parts,
+bool SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count,
                                     const RunStorage& storage, SortedBlocks& out,
                                     std::string& failure) {
   out.clear();
   out.budget_ = storage.budget;
   size_t blockCount = 0;
   uint64_t bytes = 0;
-  for (const BlockWriter<Key>& part : parts) {
-    blockCount += part.blocks_.size();
-    bytes += part.bytes_.size();
+  for (size_t p = 0; p < count; ++p) {
+    blockCount += parts[p]->blocks_.size();
+    bytes += parts[p]->used_;
   }
   const bool spill = !storage.spillDirectory.empty();
   const size_t charge = blockCount * sizeof(BlockInfo<Key>) + (spill ? 0 : bytes);
@@ -115,20 +120,19 @@ bool SortedBlocks<Key>::concatenate(std::vector<BlockWriter<Key>>& parts,
   }
   out.blocks_.reserve(blockCount);
   uint64_t offset = 0;
-  for (BlockWriter<Key>& part : parts) {
-    if (spill && !writeAll(out.file_, part.bytes_.data(), part.bytes_.size(), failure)) {
-      return false;
-    }
-    if (!spill && !part.bytes_.empty()) {
-      std::memcpy(out.data_.get() + offset, part.bytes_.data(), part.bytes_.size());
+  for (size_t p = 0; p < count; ++p) {
+    BlockWriter<Key>& part = *parts[p];
+    if (spill && !writeAll(out.file_, part.bytes_.get(), part.used_, failure)) return false;
+    if (!spill && part.used_ > 0) {
+      std::memcpy(out.data_.get() + offset, part.bytes_.get(), part.used_);
     }
     for (BlockInfo<Key> info : part.blocks_) {
       info.offset += offset;
       out.blocks_.push_back(info);
       out.size_ += info.count;
     }
-    offset += part.bytes_.size();
-    part.clear();
+    offset += part.used_;
+    part.reset();
   }
   out.bytes_ = bytes;
   return true;

@@ -52,9 +52,10 @@ class SortedBlocks {
   ~SortedBlocks() { clear(); }
 
   // The runs of `parts`, one after another, in one run of `storage`; their
-  // keys must ascend across them. Empties the writers. False when the budget
-  // or the spill folder refuses; `failure` then says why.
-  static bool concatenate(std::vector<BlockWriter<Key>>& parts, const RunStorage& storage,
+  // keys must ascend across them. Resets the writers, which keep their
+  // memory. False when the budget or the spill folder refuses; `failure`
+  // then says why.
+  static bool concatenate(BlockWriter<Key>* const* parts, size_t count, const RunStorage& storage,
                           SortedBlocks& out, std::string& failure);
 
   uint64_t size() const { return size_; }
@@ -99,6 +100,9 @@ class BlockWriter {
     clear();
     budget_ = other.budget_;
     bytes_ = std::move(other.bytes_);
+    used_ = other.used_;
+    capacity_ = other.capacity_;
+    other.used_ = other.capacity_ = 0;
     blocks_ = std::move(other.blocks_);
     charged_ = other.charged_;
     size_ = other.size_;
@@ -110,16 +114,16 @@ class BlockWriter {
   }
   ~BlockWriter() { clear(); }
 
-  // Appends `key`, above every key so far; false when the budget refuses.
+  // Appends `key`, not below any key so far; false when the budget refuses.
   bool append(const Key& key) {
     if (inBlock_ == blockKeys || blocks_.empty()) {
       if (!startBlock(key)) return false;
       return true;
     }
-    uint8_t gap[KeyCoding<Key>::maxBytes];
-    const size_t used = KeyCoding<Key>::put(gap, previous_, key) - gap;
-    if (bytes_.size() + used > bytes_.capacity() && !grow()) return false;
-    bytes_.insert(bytes_.end(), gap, gap + used);
+    if (size_t{KeyCoding<Key>::maxBytes} > capacity_ - used_ && !grow()) return false;
+    uint8_t* at = bytes_.get() + used_;
+    const size_t used = KeyCoding<Key>::put(at, previous_, key) - at;
+    used_ += used;
     blocks_.back().bytes += static_cast<uint32_t>(used);
     ++blocks_.back().count;
     ++inBlock_;
@@ -129,7 +133,15 @@ class BlockWriter {
   }
 
   uint64_t size() const { return size_; }
+  // Forgets the keys, giving the memory back.
   void clear();
+  // Forgets the keys, keeping the memory (still charged) for the next run.
+  void reset() {
+    used_ = 0;
+    blocks_.clear();
+    size_ = 0;
+    inBlock_ = 0;
+  }
 
  private:
   friend class SortedBlocks<Key>;
@@ -137,7 +149,9 @@ class BlockWriter {
   bool grow();
 
   MemoryBudget* budget_ = nullptr;
-  std::vector<uint8_t> bytes_;
+  std::unique_ptr<uint8_t[]> bytes_;
+  size_t used_ = 0;
+  size_t capacity_ = 0;
   std::vector<BlockInfo<Key>> blocks_;
   size_t charged_ = 0;
   uint64_t size_ = 0;
