@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 
 #include "BoardSizeScreen.h"
+#include "CommandLine.h"
 #include "PlacementEditor.h"
 #include "ResultScreens.h"
 #include "SearchScreen.h"
@@ -9,7 +10,9 @@
 #include "platform/FatalError.h"
 #include "render/MessageOverlay.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+  // A puzzle file is read first: a bad one is reported before any window.
+  const std::optional<BoardState> opened = readCommandLine(argc, argv);
   openProgramWindow();
   loadProgramFont();
   MessageOverlay overlay("font.bmp");
@@ -20,7 +23,8 @@ int main(int, char**) {
   glDisable(GL_DEPTH_TEST);
   glColor3f(0.5f, 0.5f, 0.5f);
 
-  BoardState board(runBoardSizeScreen(camera));
+  // A puzzle file skips the size screen: the editor goes on with its layout.
+  BoardState board = opened ? *opened : BoardState(runBoardSizeScreen(camera));
   // A search stopped with Escape goes back to the editor, layout intact.
   for (;;) {
     if (!runPlacementEditor(camera, board, overlay)) return 0;
