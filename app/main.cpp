@@ -1,4 +1,5 @@
-// The program's entry: one window, one puzzle, a fixed line of screens.
+// The program's entry: one window, one puzzle, a fixed line of screens with
+// ways back to the editor.
 #include <GL/gl.h>
 
 #include "BoardSizeScreen.h"
@@ -25,12 +26,11 @@ int main(int argc, char** argv) {
 
   // A puzzle file skips the size screen: the editor goes on with its layout.
   BoardState board = opened ? *opened : BoardState(runBoardSizeScreen(camera));
-  // A search stopped with Escape goes back to the editor, layout intact.
+  // A search stopped with Escape, and E on a result screen, go back to the
+  // editor with the layout that was searched.
   for (;;) {
     if (!runPlacementEditor(camera, board, overlay)) return 0;
     const SolveResult result = runSearchScreen(camera, board);
-    if (result.outcome == SolveOutcome::stopped) continue;
-    showResult(board, result, camera);
-    return 0;
+    if (!showResult(board, result, camera)) return 0;
   }
 }
