@@ -48,6 +48,24 @@ void toggleAutoPlay(AutoPlay& autoPlay, const SolutionReplay& replay) {
   if (!replay.atEnd()) autoPlay.start(AutoPlay::Clock::now());
 }
 
+// The replay's keys: E asks for the editor (true), space after the last move
+// ends the replay (false). Space and Backspace take over from automatic play:
+// a step by hand stops it.
+std::optional<bool> handleReplayKeys(SolutionReplay& replay, AutoPlay& autoPlay) {
+  if (keyPressed(SDLK_e, 1)) return true;
+  if (keyPressed(SDLK_SPACE, 1)) {
+    if (replay.atEnd()) return false;
+    replay.forward();
+    autoPlay.stop();
+  }
+  if (keyPressed(SDLK_BACKSPACE, 1)) {
+    replay.back();
+    autoPlay.stop();
+  }
+  if (keyPressed(SDLK_a, 1)) toggleAutoPlay(autoPlay, replay);
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const char* text) {
@@ -66,21 +84,7 @@ bool replaySolution(BoardState initialBoard, const BoardState& solution, const C
   SolutionReplay replay(std::move(initialBoard), solution.moveLog());
   AutoPlay autoPlay(autoPlayInterval);
   const auto nothingBefore = []() -> std::optional<bool> { return std::nullopt; };
-  // Space and Backspace take over from automatic play: a step by hand stops it.
-  const auto keys = [&]() -> std::optional<bool> {
-    if (keyPressed(SDLK_e, 1)) return true;
-    if (keyPressed(SDLK_SPACE, 1)) {
-      if (replay.atEnd()) return false;
-      replay.forward();
-      autoPlay.stop();
-    }
-    if (keyPressed(SDLK_BACKSPACE, 1)) {
-      replay.back();
-      autoPlay.stop();
-    }
-    if (keyPressed(SDLK_a, 1)) toggleAutoPlay(autoPlay, replay);
-    return std::nullopt;
-  };
+  const auto keys = [&] { return handleReplayKeys(replay, autoPlay); };
   const auto advance = [&](AutoPlay::Clock::time_point now) {
     if (autoPlay.moveDue(now)) replay.forward();
     if (replay.atEnd()) autoPlay.stop();
