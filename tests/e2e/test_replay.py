@@ -86,8 +86,8 @@ class Replay(unittest.TestCase):
 
     def test_a_plays_to_the_end_on_its_own(self):
         p, begin = self.solve()
-        p.key("a")
         started = time.time()
+        p.key("a")
         seen = []
 
         def at_end(shot):
