@@ -103,7 +103,7 @@ class PuzzleFiles(unittest.TestCase):
         self.assertEqual(p.read("puzzle-1.txt"), expected)
         self.assertEqual(p.read("puzzle-2.txt"), expected)
         # The message lasts three seconds.
-        p.pause(3.2)
+        p.pause(3.5)
         editing = p.screenshot("saved-later", settle=0)
         self.assertEqual(saved_message(editing), 0)
 
