@@ -25,9 +25,14 @@ void startScreen() {
 
 FramePacer screenPacer(const ScreenPace& pace) { return FramePacer(shortestFrame, pace.idleFrame); }
 
-void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace) {
-  const FramePacer::Clock::duration untilFrame = pacer.untilNextFrame(FramePacer::Clock::now());
-  waitForEvents(std::min<FramePacer::Clock::duration>(untilFrame, pace.longestSleep));
+void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace,
+                     std::optional<FramePacer::Clock::time_point> nextChange) {
+  const FramePacer::Clock::time_point now = FramePacer::Clock::now();
+  FramePacer::Clock::duration sleep =
+      std::min<FramePacer::Clock::duration>(pacer.untilNextFrame(now), pace.longestSleep);
+  if (nextChange)
+    sleep = std::min(sleep, std::max(*nextChange - now, FramePacer::Clock::duration::zero()));
+  waitForEvents(sleep);
 }
 
 void beginText() {

@@ -21,33 +21,52 @@ void startScreen();
 FramePacer screenPacer(const ScreenPace& pace);
 
 // Sleeps until the next turn of a screen's loop: until an event comes in, a
-// frame falls due or the longest sleep has passed.
-void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace);
+// frame falls due, the screen's next change by time alone (if any) falls due,
+// or the longest sleep has passed.
+void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace,
+                     std::optional<FramePacer::Clock::time_point> nextChange = std::nullopt);
 
 // Runs a screen until it has a result. Each turn first asks `endBefore()`,
 // for a key latched while the previous screen or turn ran; then pumps events
 // and lets `handleKeys()` act on them. A turn runs as soon as an event comes
 // in, so keys are handled after every pump and a short press is seen however
-// the frames fall. When a frame is due (see ScreenPace), `draw()` draws it
-// with texturing off and the camera applied, and it is presented. A result
-// from either function ends the screen at once, with nothing more drawn.
-template <typename Result, typename EndBefore, typename HandleKeys, typename Draw>
-Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys, Draw draw,
-                 const ScreenPace& pace = ScreenPace()) {
+// the frames fall. Then `advance(now)` makes the changes that come with time
+// alone, due by `now`, and returns when the next one falls due (nothing when
+// none will): the loop wakes for it. When a frame is due (see ScreenPace),
+// soon after an event or a change by time, `draw()` draws it with texturing
+// off and the camera applied, and it is presented. A result from either
+// function ends the screen at once, with nothing more drawn.
+template <typename Result, typename EndBefore, typename HandleKeys, typename Advance, typename Draw>
+Result runTimedFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys,
+                      Advance advance, Draw draw, const ScreenPace& pace = ScreenPace()) {
   startScreen();
   FramePacer pacer = screenPacer(pace);
+  std::optional<FramePacer::Clock::time_point> nextChange;
   for (;;) {
     if (std::optional<Result> result = endBefore()) return *result;
     if (pumpEvents() > 0) pacer.markChanged();
     if (std::optional<Result> result = handleKeys()) return *result;
-    if (pacer.frameDue(FramePacer::Clock::now())) {
+    const FramePacer::Clock::time_point now = FramePacer::Clock::now();
+    if (nextChange && *nextChange <= now) pacer.markChanged();
+    nextChange = advance(now);
+    if (pacer.frameDue(now)) {
       glDisable(GL_TEXTURE_2D);
       camera.applyView();
       draw();
       presentFrame();
     }
-    waitForNextTurn(pacer, pace);
+    waitForNextTurn(pacer, pace, nextChange);
   }
+}
+
+// runTimedFrames for a screen that changes only with events.
+template <typename Result, typename EndBefore, typename HandleKeys, typename Draw>
+Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys, Draw draw,
+                 const ScreenPace& pace = ScreenPace()) {
+  const auto nothingTimed = [](FramePacer::Clock::time_point) {
+    return std::optional<FramePacer::Clock::time_point>();
+  };
+  return runTimedFrames<Result>(camera, endBefore, handleKeys, nothingTimed, draw, pace);
 }
 
 // Switches texturing on with a white colour, for text.

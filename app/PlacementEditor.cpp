@@ -2,8 +2,12 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+#include <string>
+
 #include "FrameLoop.h"
 #include "model/EditorRules.h"
+#include "puzzle/PuzzleFile.h"
 #include "render/Draw.h"
 
 namespace {
@@ -32,6 +36,25 @@ void handleSpace(EditorCursor& cursor, BoardState& board, MessageOverlay& overla
   }
 }
 
+// Writes the layout to a new puzzle-N.txt in the working directory and says
+// so on the overlay; a failure changes nothing but the message.
+void saveLayout(const BoardState& board, MessageOverlay& overlay) {
+  std::string error;
+  if (const std::optional<std::string> name = saveNewPuzzleFile(board, ".", error)) {
+    overlay.addMessage({-5, 6, 0}, 3000, "Enregistr\xe9 : %s", name->c_str());
+    return;
+  }
+  std::fprintf(stderr, "cavel: %s\n", error.c_str());
+  overlay.addMessage({-5, 6, 0}, 3000, "Echec de l'enregistrement !");
+}
+
+// Backspace takes the last piece off. S saves once the square stands, as
+// Return searches only then: a file without it is no puzzle.
+void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
+  if (keyPressed(SDLK_BACKSPACE, 1)) removeLastPiece(cursor, board);
+  if (keyPressed(SDLK_s, 1) && canSearch(board)) saveLayout(board, overlay);
+}
+
 void drawPhaseTexts(int placedCount) {
   if (placedCount == 0) {
     drawLabel("Placez la piece a sortir...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
@@ -53,6 +76,7 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay&
   const auto keys = [&]() -> std::optional<bool> {
     handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
+    handleLayoutKeys(cursor, board, overlay);
     if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return true;
     settleCursor(cursor);
     return std::nullopt;

@@ -5,8 +5,9 @@
 #include "render/Camera.h"
 #include "render/MessageOverlay.h"
 
-// Adds the pieces placed to `board`, the square first. The board may be
-// empty or hold a layout to go on with; the cursor then starts at (0, 0) in
-// the shape of its last piece. Returns true when Return asks for the search,
-// false when Escape abandons the puzzle.
+// Lays out `board`: space adds pieces, the square first, Backspace takes the
+// last one off, S saves the layout to a new puzzle-N.txt in the working
+// directory. The board may be empty or hold a layout to go on with; the
+// cursor then starts at (0, 0) in the shape of its last piece. Returns true
+// when Return asks for the search, false when Escape abandons the puzzle.
 bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay);

@@ -1,4 +1,5 @@
-// The last screens: the replay of a solution, or the failures.
+// The last screens: the replay of a solution, or the failures. On each of
+// them E goes back to the editor with the layout that was searched.
 #pragma once
 
 #include "model/BoardState.h"
@@ -6,19 +7,25 @@
 #include "search/Solver.h"
 
 // Shows `board` and one line of `text` until space is pressed (a press
-// already latched on entry ends it at once).
-void showBoardUntilSpace(const BoardState& board, const Camera& camera, const char* text);
+// already latched on entry ends it at once) or E. Returns true for E.
+bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const char* text);
 
-// Plays the solution's moves on the person's layout, one per press of space,
-// and ends on "Fini !!".
-void replaySolution(BoardState initialBoard, const BoardState& solution, const Camera& camera);
+// Plays the solution's moves on the person's layout. Space plays the next
+// move, and on "Fini !!", after the last, ends the screen; Backspace takes a
+// move back; A starts or stops automatic play, 4 moves a second up to the
+// last. A line below the board counts "Coup K / N". Returns true when E asks
+// for the editor.
+bool replaySolution(BoardState initialBoard, const BoardState& solution, const Camera& camera);
 
-// "Echec : Impossible." over the person's layout.
-void showFailure(const BoardState& board, const Camera& camera);
+// "Echec : Impossible." over the person's layout; true when E asks for the
+// editor.
+bool showFailure(const BoardState& board, const Camera& camera);
 
-// The search gave up because its memory budget was reached.
-void showMemoryFailure(const BoardState& board, const Camera& camera);
+// The search gave up because its memory budget was reached; true when E asks
+// for the editor.
+bool showMemoryFailure(const BoardState& board, const Camera& camera);
 
-// The screen that fits the search's result, over the layout it started from;
-// none for a search the person stopped.
-void showResult(const BoardState& initialBoard, const SolveResult& result, const Camera& camera);
+// The screen that fits the search's result, over the layout it started from.
+// Returns true to go back to the editor with that layout: after E, or at
+// once for a search the person stopped.
+bool showResult(const BoardState& initialBoard, const SolveResult& result, const Camera& camera);

@@ -1,7 +1,9 @@
-// The program's entry: one window, one puzzle, a fixed line of screens.
+// The program's entry: one window, one puzzle, a fixed line of screens with
+// ways back to the editor.
 #include <GL/gl.h>
 
 #include "BoardSizeScreen.h"
+#include "CommandLine.h"
 #include "PlacementEditor.h"
 #include "ResultScreens.h"
 #include "SearchScreen.h"
@@ -9,7 +11,9 @@
 #include "platform/FatalError.h"
 #include "render/MessageOverlay.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+  // A puzzle file is read first: a bad one is reported before any window.
+  const std::optional<BoardState> opened = readCommandLine(argc, argv);
   openProgramWindow();
   loadProgramFont();
   MessageOverlay overlay("font.bmp");
@@ -20,13 +24,13 @@ int main(int, char**) {
   glDisable(GL_DEPTH_TEST);
   glColor3f(0.5f, 0.5f, 0.5f);
 
-  BoardState board(runBoardSizeScreen(camera));
-  // A search stopped with Escape goes back to the editor, layout intact.
+  // A puzzle file skips the size screen: the editor goes on with its layout.
+  BoardState board = opened ? *opened : BoardState(runBoardSizeScreen(camera));
+  // A search stopped with Escape, and E on a result screen, go back to the
+  // editor with the layout that was searched.
   for (;;) {
     if (!runPlacementEditor(camera, board, overlay)) return 0;
     const SolveResult result = runSearchScreen(camera, board);
-    if (result.outcome == SolveOutcome::stopped) continue;
-    showResult(board, result, camera);
-    return 0;
+    if (!showResult(board, result, camera)) return 0;
   }
 }

@@ -52,4 +52,11 @@ Placement placeCursor(EditorCursor& cursor, BoardState& board) {
   return Placement::placed;
 }
 
+bool removeLastPiece(EditorCursor& cursor, BoardState& board) {
+  if (board.pieceCount() == 0) return false;
+  board.pieces.pop_back();
+  if (board.pieceCount() == 0) cursor = cursorOfShape(0);
+  return true;
+}
+
 bool canSearch(const BoardState& board) { return board.pieceCount() > 0; }

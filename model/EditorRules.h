@@ -47,5 +47,10 @@ enum class Placement {
 // Space: places the cursor piece where it was last shown.
 Placement placeCursor(EditorCursor& cursor, BoardState& board);
 
+// Backspace: takes the last piece placed off the board and says whether there
+// was one. Taking the square off returns the editor to its first phase, with
+// a square cursor at (0, 0); after any other piece the cursor stays as it is.
+bool removeLastPiece(EditorCursor& cursor, BoardState& board);
+
 // Return is taken once the square stands: the search needs it.
 bool canSearch(const BoardState& board);

@@ -1,5 +1,8 @@
 #include "PuzzleFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +12,9 @@
 #include "model/MoveByte.h"
 
 namespace {
+
+// How far saveNewPuzzleFile looks for a free name before it gives up.
+constexpr int lastSaveNumber = 1000000;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -199,4 +205,60 @@ std::string formatPuzzle(const BoardState& board) {
             std::to_string(piece.y()) + "\n";
   }
   return text;
+}
+
+namespace {
+
+// Writes all of `text` to `fd`; false with errno set when a write fails.
+bool writeAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+// Creates `path` for writing only if no file or link of that name exists
+// at this very moment; -1 with errno set otherwise.
+int createNewFile(const std::string& path) {
+  for (;;) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EINTR) return fd;
+  }
+}
+
+// Fills the contents of the file just created as `path`; a file that could
+// not be written whole is removed.
+bool fillNewFile(int fd, const std::string& path, const std::string& name, const std::string& text,
+                 std::string& error) {
+  const bool written = writeAll(fd, text);
+  const int writeErrno = errno;
+  const bool closed = ::close(fd) == 0;
+  if (written && closed) return true;
+  error = "cannot write " + name + ": " + std::strerror(written ? errno : writeErrno);
+  ::unlink(path.c_str());
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> saveNewPuzzleFile(const BoardState& board, const std::string& directory,
+                                             std::string& error) {
+  const std::string text = formatPuzzle(board);
+  for (int number = 1; number <= lastSaveNumber; ++number) {
+    const std::string name = "puzzle-" + std::to_string(number) + ".txt";
+    const std::string path = directory + "/" + name;
+    const int fd = createNewFile(path);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) {
+      error = "cannot create " + name + ": " + std::strerror(errno);
+      return std::nullopt;
+    }
+    if (!fillNewFile(fd, path, name, text, error)) return std::nullopt;
+    return name;
+  }
+  error = "puzzle-1.txt to puzzle-" + std::to_string(lastSaveNumber) + ".txt all exist";
+  return std::nullopt;
 }

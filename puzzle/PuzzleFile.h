@@ -38,3 +38,11 @@ std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& e
 // The puzzle file of `board`: its size line, then one line per piece in
 // index order. parsePuzzle gives back the same size and pieces.
 std::string formatPuzzle(const BoardState& board);
+
+// Writes formatPuzzle(board) to a new file "puzzle-N.txt" in `directory`, N
+// the first number from 1 whose file does not exist; an existing file (or
+// link) of that name is never written through. Returns the name written,
+// without the directory; or nothing, with the reason in `error` and no file
+// left behind.
+std::optional<std::string> saveNewPuzzleFile(const BoardState& board, const std::string& directory,
+                                             std::string& error);

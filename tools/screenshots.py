@@ -56,6 +56,14 @@ p.key("space", 3)
 save(p, "6-replay-end")
 p.kill()
 
+# A puzzle file opened in the editor and saved again.
+with open(os.path.join(data_dir, "puzzles", "classic.txt")) as f:
+    classic = f.read()
+p = Program(binary, data_dir, args=["classic.txt"], files={"classic.txt": classic})
+p.key("s")
+save(p, "9-file-saved", settle=0.2)
+p.kill()
+
 p = solving(6, 5, LONG_SEARCH)
 save(p, "7-searching", settle=0.6)
 p.kill()

@@ -4,6 +4,7 @@ Each test script runs under its own virtual display (see run-e2e.sh), so the
 keyboard focus belongs to the program under test alone.
 """
 
+import glob
 import os
 import re
 import shutil
@@ -58,18 +59,33 @@ class Screenshot:
 
 
 class Program:
-    """The cavel binary started in a folder of its own with the font atlas."""
+    """The cavel binary started in a folder of its own with the font atlas.
 
-    def __init__(self, binary, data_dir, extra_env=None, wrapper=None):
+    `args` go on its command line; `files` (name: text) are written into the
+    folder first. With `read_only` the program runs in a folder inside it
+    that it cannot write into, even when the tests run as root.
+    """
+
+    def __init__(self, binary, data_dir, extra_env=None, wrapper=None, args=(), files=None,
+                 read_only=False):
         self.workdir = tempfile.mkdtemp(prefix="cavel-e2e-")
-        shutil.copy(os.path.join(data_dir, "font.bmp"), self.workdir)
+        # Where the program runs; screenshots and its output stay in workdir.
+        self.rundir = os.path.join(self.workdir, "run") if read_only else self.workdir
+        os.makedirs(self.rundir, exist_ok=True)
+        shutil.copy(os.path.join(data_dir, "font.bmp"), self.rundir)
+        for name, text in (files or {}).items():
+            with open(os.path.join(self.rundir, name), "w") as f:
+                f.write(text)
         env = dict(os.environ)
         env.update(extra_env or {})
         self.stdout_path = os.path.join(self.workdir, "stdout.txt")
         self.stderr_path = os.path.join(self.workdir, "stderr.txt")
-        command = (wrapper or []) + [binary]
+        command = (wrapper or []) + [binary] + list(args)
+        if read_only:
+            os.chmod(self.rundir, 0o555)
+            command = without_file_override() + command
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen(command, cwd=self.workdir, env=env,
+            self.process = subprocess.Popen(command, cwd=self.rundir, env=env,
                                             stdout=out, stderr=err)
         self.window = self._find_window()
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=False)
@@ -175,6 +191,26 @@ class Program:
         if self.running():
             self.process.kill()
             self.process.wait()
+
+    def files(self, pattern):
+        """The names in the program's folder that match the glob `pattern`."""
+        return sorted(os.path.basename(path)
+                      for path in glob.glob(os.path.join(self.rundir, pattern)))
+
+    def read(self, name):
+        with open(os.path.join(self.rundir, name)) as f:
+            return f.read()
+
+
+def without_file_override():
+    """A command prefix under which root, too, obeys file permissions.
+
+    Root passes over them through two capabilities; dropped from the bounding
+    set, the program started next does not get them back.
+    """
+    if os.geteuid() != 0:
+        return []
+    return ["setpriv", "--bounding-set=-dac_override,-dac_read_search"]
 
 
 def send_close_request(program, tool):

@@ -140,3 +140,39 @@ TEST(EditorRulesTest, AnEditorOpenedOnALayoutGoesOnAsAfterItsLastPlacement) {
   cycleShape(reopened, board, +1);  // the second phase: O and P work
   EXPECT_EQ(reopened.shapeIndex, 15);
 }
+
+TEST(EditorRulesTest, BackspaceTakesOffTheLastPieceDownToTheFirstPhase) {
+  BoardState board = boardOf(6, 5, {pieceAt(0, 0, 1), pieceAt(3, 5, 0), pieceAt(14, 2, 4)});
+  EditorCursor cursor = cursorOfShape(9);
+  press(cursor, CursorStep::right, 2, board.size);
+
+  ASSERT_TRUE(removeLastPiece(cursor, board));
+  ASSERT_EQ(board.pieceCount(), 2);
+  EXPECT_EQ(board.pieces[1].shapeIndex(), 3);  // the earlier pieces stay in order
+  EXPECT_EQ(cursor.shapeIndex, 9);             // and so does the cursor
+  EXPECT_EQ(cursor.piece.x(), 2);
+  // The freed cells take a piece again.
+  EditorCursor bar = cursorOfShape(14);
+  bar.y = 4;
+  press(bar, CursorStep::right, 2, board.size);
+  EXPECT_EQ(placeCursor(bar, board), Placement::placed);
+  ASSERT_TRUE(removeLastPiece(cursor, board));
+
+  // Taking the square off is the first phase again: a square cursor at
+  // (0, 0), O and P inert, Return refused.
+  ASSERT_TRUE(removeLastPiece(cursor, board));
+  ASSERT_TRUE(removeLastPiece(cursor, board));
+  EXPECT_EQ(board.pieceCount(), 0);
+  EXPECT_EQ(cursor.shapeIndex, 0);
+  EXPECT_EQ(cursor.piece.shapeIndex(), 0);
+  EXPECT_EQ(cursor.x, 0);
+  EXPECT_EQ(cursor.piece.x(), 0);
+  cycleShape(cursor, board, +1);
+  EXPECT_EQ(cursor.shapeIndex, 0);
+  EXPECT_FALSE(canSearch(board));
+
+  // Nothing placed: nothing happens.
+  EXPECT_FALSE(removeLastPiece(cursor, board));
+  EXPECT_EQ(board.pieceCount(), 0);
+  EXPECT_EQ(cursor.shapeIndex, 0);
+}

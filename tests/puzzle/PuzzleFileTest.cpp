@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -193,4 +198,67 @@ TEST(PuzzleFileTest, MoveLogsPrintAsUpperCaseHexBytes) {
   EXPECT_EQ(formatMoveLog({0xC8, 0x03, 0x85, 0x00, 0xFF}), "C8 03 85 00 FF");
   EXPECT_EQ(formatMoveLog({0x0A}), "0A");
   EXPECT_EQ(formatMoveLog({}), "");
+}
+
+namespace {
+
+// A fresh directory of its own, removed with what it holds at the end.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    char pattern[] = "/tmp/cavel-save-XXXXXX";
+    path_ = mkdtemp(pattern) ? pattern : "";
+  }
+  ~ScratchDirectory() { std::filesystem::remove_all(path_); }
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string contentsOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(PuzzleFileTest, SavingTakesTheFirstFreeNumberAndNeverOverwrites) {
+  ScratchDirectory directory;
+  ASSERT_FALSE(directory.path().empty());
+  BoardState board(BoardSize{5, 4});
+  Piece square(0);
+  square.setX(1);
+  board.placePiece(square, -1);
+  Piece bar(4);
+  bar.setX(4);
+  board.placePiece(bar, -1);
+
+  std::string error;
+  EXPECT_EQ(saveNewPuzzleFile(board, directory.path(), error), "puzzle-1.txt") << error;
+  PuzzleError readError;
+  const std::optional<BoardState> saved = readPuzzleFile(directory.file("puzzle-1.txt"), readError);
+  ASSERT_TRUE(saved) << readError.message;
+  expectSameBoard(*saved, board);
+
+  // Taken names are passed over, a file and a dangling link alike, and left
+  // as they were; a gap is filled first.
+  { std::ofstream(directory.file("puzzle-3.txt")) << "mine\n"; }
+  ASSERT_EQ(symlink("/nonexistent/cavel-target", directory.file("puzzle-4.txt").c_str()), 0);
+  board.pieces.pop_back();
+  EXPECT_EQ(saveNewPuzzleFile(board, directory.path(), error), "puzzle-2.txt") << error;
+  EXPECT_EQ(saveNewPuzzleFile(board, directory.path(), error), "puzzle-5.txt") << error;
+  EXPECT_EQ(contentsOf(directory.file("puzzle-3.txt")), "mine\n");
+  EXPECT_FALSE(std::filesystem::exists("/nonexistent/cavel-target"));
+  EXPECT_EQ(contentsOf(directory.file("puzzle-5.txt")), formatPuzzle(board));
+  std::filesystem::remove(directory.file("puzzle-1.txt"));
+  EXPECT_EQ(saveNewPuzzleFile(board, directory.path(), error), "puzzle-1.txt") << error;
+
+  // A directory that cannot take the file gives the reason and leaves nothing.
+  const std::string missing = directory.file("gone");
+  EXPECT_EQ(saveNewPuzzleFile(board, missing, error), std::nullopt);
+  EXPECT_EQ(error, "cannot create puzzle-1.txt: No such file or directory");
+  EXPECT_EQ(saveNewPuzzleFile(board, directory.file("puzzle-3.txt"), error), std::nullopt);
+  EXPECT_EQ(error, "cannot create puzzle-1.txt: Not a directory");
 }

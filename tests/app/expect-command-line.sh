@@ -1,0 +1,51 @@
+#!/bin/sh
+# The command line of the window program, checked without a display: a puzzle
+# file is read before any window opens, so a bad one is reported with status 2
+# whether or not a window could be had, and a good one gets as far as the
+# window (status 1 here, for want of a display).
+# usage: expect-command-line.sh CAVEL PUZZLE-DIR
+set -u
+cavel=$1
+puzzles=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# expect STATUS STDERR-PATTERN ARGUMENT...: runs the program on the arguments;
+# an empty pattern asks for an empty standard error.
+expect() {
+  status=$1
+  pattern=$2
+  shift 2
+  timeout -s KILL 30 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$cavel" "$@" \
+    >"$work/out" 2>"$work/err" <"$work/stdin"
+  got=$?
+  if [ "$got" -ne "$status" ]; then
+    echo "cavel $*: exit status $got, expected $status"; cat "$work/err"; failures=1
+  elif [ -z "$pattern" ] && [ -s "$work/err" ]; then
+    echo "cavel $*: unexpected standard error:"; cat "$work/err"; failures=1
+  elif [ -n "$pattern" ] && ! grep -q -- "$pattern" "$work/err"; then
+    echo "cavel $*: standard error lacks '$pattern':"; cat "$work/err"; failures=1
+  fi
+}
+
+printf 'size 6 5\npiece 0 0 0\npiece 3 2 1\npiece 1 2 1\n' >"$work/overlap.txt"
+printf 'size 6 5\npiece 0 0 1\n' >"$work/stdin"
+
+expect 2 "^$work/overlap.txt:4: piece overlaps another piece\$" "$work/overlap.txt"
+expect 2 "^$work/none.txt:0: cannot open: No such file or directory\$" "$work/none.txt"
+expect 2 "^$work:0: cannot read: Is a directory\$" "$work"
+[ -s "$work/out" ] && { echo "a bad file printed on standard output"; failures=1; }
+expect 2 "^cavel: one puzzle file at most\$" "$puzzles/classic.txt" "$puzzles/classic.txt"
+expect 2 "^cavel: unknown option '--size'\$" --size "$puzzles/classic.txt"
+expect 2 "^Try 'cavel --help'.\$" -x
+
+# Good files get past the reading to the window, which is missing here.
+expect 1 "^cavel: cannot open a window" "$puzzles/classic.txt"
+expect 1 "^cavel: cannot open a window" -
+: >"$work/stdin"
+expect 2 "^<stdin>:0: no 'size' line\$" -
+
+expect 0 "" --help
+grep -q "^Usage: cavel \[FILE\]" "$work/out" || { echo "--help printed no usage"; failures=1; }
+exit $failures
