@@ -32,6 +32,36 @@ class KeySource {
   std::unique_ptr<RunCursor<Key>> cursor_;
 };
 
+// A sorted range of keys in memory.
+template <typename Key>
+struct KeyRange {
+  const Key* begin;
+  const Key* end;
+};
+
+// Calls emit(key) for every key of the ranges, in ascending order (a key
+// held by several ranges as often), until emit returns false. The common
+// case, one range per thread and no runs, without the cursors' costs.
+template <typename Key, typename Emit>
+void mergeRanges(std::vector<KeyRange<Key>>& ranges, Emit emit) {
+  if (ranges.size() == 2) {
+    KeyRange<Key>& a = ranges[0];
+    KeyRange<Key>& b = ranges[1];
+    while (a.begin != a.end && b.begin != b.end) {
+      if (!emit(*b.begin < *a.begin ? *b.begin++ : *a.begin++)) return;
+    }
+  }
+  for (;;) {
+    KeyRange<Key>* least = nullptr;
+    for (KeyRange<Key>& range : ranges) {
+      if (range.begin != range.end && (least == nullptr || *range.begin < *least->begin)) {
+        least = &range;
+      }
+    }
+    if (least == nullptr || !emit(*least->begin++)) return;
+  }
+}
+
 // The merge of many sources: a binary heap of their heads, least on top.
 template <typename Key, typename Emit>
 void mergeByHeap(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit emit) {

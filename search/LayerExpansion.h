@@ -13,6 +13,7 @@
 #pragma once
 
 #include <algorithm>
+#include <new>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -30,30 +31,51 @@
 constexpr uint32_t noBackMoves = 0xFFFFFFFF;
 
 // A buffer of keys that grows only when asked and is never cleared to zero.
+// From two megabytes on it is mapped in huge pages: filled once a layer, it
+// would otherwise cost a page fault every four kilobytes.
 template <typename Key>
 class KeyBuffer {
  public:
-  Key* data() { return data_.get(); }
-  const Key* data() const { return data_.get(); }
+  Key* data() { return data_; }
+  const Key* data() const { return data_; }
   size_t size() const { return size_; }
   size_t capacity() const { return capacity_; }
   void setSize(size_t size) { size_ = size; }
   void clear() { size_ = 0; }
-  // Room for `capacity` keys, keeping those held.
-  void reserve(size_t capacity) {
-    if (capacity <= capacity_) return;
-    std::unique_ptr<Key[]> grown(new Key[capacity]);
-    std::copy(data_.get(), data_.get() + size_, grown.get());
-    data_ = std::move(grown);
+  // Room for `capacity` keys, keeping those held; false when the system
+  // refuses.
+  bool reserve(size_t capacity) {
+    if (capacity <= capacity_) return true;
+    const size_t bytes = capacity * sizeof(Key);
+    Block mapped;
+    std::unique_ptr<Key[]> small;
+    Key* grown;
+    if (bytes >= hugePageBytes) {
+      mapped = Block(bytes, true);
+      grown = reinterpret_cast<Key*>(mapped.get());
+    } else {
+      small.reset(new (std::nothrow) Key[capacity]);
+      grown = small.get();
+    }
+    if (grown == nullptr) return false;
+    std::copy(data_, data_ + size_, grown);
+    mapped_ = std::move(mapped);
+    small_ = std::move(small);
+    data_ = grown;
     capacity_ = capacity;
+    return true;
   }
   void release() {
-    data_.reset();
+    mapped_ = Block();
+    small_.reset();
+    data_ = nullptr;
     size_ = capacity_ = 0;
   }
 
  private:
-  std::unique_ptr<Key[]> data_;
+  Block mapped_;
+  std::unique_ptr<Key[]> small_;
+  Key* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
 };
@@ -140,6 +162,26 @@ class LayerExpansion {
     }
   }
 
+  // Whether some worker sorted part of its children into runs.
+  bool hasRuns() const {
+    for (const Worker& worker : workers_) {
+      if (!worker.runs.empty()) return true;
+    }
+    return false;
+  }
+
+  // Adds every worker's records from `low` up to `high` (either null for no
+  // bound) to `ranges`; there must be no runs.
+  void addRanges(const Key* low, const Key* high, std::vector<KeyRange<Key>>& ranges) const {
+    for (const Worker& worker : workers_) {
+      const Key* begin = worker.records.data();
+      const Key* end = begin + worker.records.size();
+      if (low) begin = std::lower_bound(begin, end, *low);
+      if (high) end = std::lower_bound(begin, end, *high);
+      if (begin != end) ranges.push_back({begin, end});
+    }
+  }
+
   // Empties the buffers for the next layer, keeping their memory.
   void clear() {
     for (Worker& worker : workers_) {
@@ -220,8 +262,9 @@ class LayerExpansion {
       const size_t capacity = std::min(bufferKeys_, std::max(2 * records.capacity(), size_t{4096}));
       const size_t more = (capacity - records.capacity()) * sizeof(Key);
       if (!charge(worker, more)) return false;
-      records.reserve(capacity);
-      return true;
+      if (records.reserve(capacity)) return true;
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
     }
     return flush(worker);
   }
@@ -271,7 +314,10 @@ class LayerExpansion {
           return false;
         }
         worker.scratch.release();
-        worker.scratch.reserve(records.capacity());
+        if (!worker.scratch.reserve(records.capacity())) {
+          control_.fail(SolveOutcome::outOfMemory);
+          return false;
+        }
       }
       const int backBits = packed_ ? 8 : 0;
       radixSort(records.data(), worker.scratch.data(), records.size(), forRun ? 0 : backBits,

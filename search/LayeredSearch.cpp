@@ -254,10 +254,6 @@ template <typename Codec, typename CellMask>
 bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
                                                 BlockWriter<Key>& keys,
                                                 std::vector<uint32_t>& backs) {
-  std::vector<std::unique_ptr<KeySource<Key>>> sources;
-  const Key lowRecord = low ? expansion_.recordOf(*low) : Key{};
-  const Key highRecord = high ? expansion_.recordOf(*high) : Key{};
-  expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
   const bool packed = expansion_.packed();
@@ -280,7 +276,7 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
     return !control_.halted();
   };
   bool ok = true;
-  mergeSources(sources, [&](const Key& record) {
+  const auto take = [&](const Key& record) {
     const Key key = expansion_.keyOf(record);
     if (!pending || key != current) {
       if (!settle()) return ok = false;
@@ -288,16 +284,21 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
       current = key;
       currentBacks = noBackMoves;
     }
-    // Up to four back moves, in the free bytes from the lowest.
-    const uint8_t back = expansion_.backOf(record);
-    for (int b = 0; b < 4; ++b) {
-      const uint32_t shift = 8 * b;
-      if (((currentBacks >> shift) & 0xFF) != 0xFF) continue;
-      currentBacks = (currentBacks & ~(0xFFu << shift)) | (uint32_t{back} << shift);
-      break;
-    }
+    // The latest four back moves, the newest in the lowest byte.
+    if (packed) currentBacks = currentBacks << 8 | expansion_.backOf(record);
     return true;
-  });
+  };
+  const Key lowRecord = low ? expansion_.recordOf(*low) : Key{};
+  const Key highRecord = high ? expansion_.recordOf(*high) : Key{};
+  if (expansion_.hasRuns()) {
+    std::vector<std::unique_ptr<KeySource<Key>>> sources;
+    expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
+    mergeSources(sources, take);
+  } else {
+    std::vector<KeyRange<Key>> ranges;
+    expansion_.addRanges(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, ranges);
+    mergeRanges(ranges, take);
+  }
   return ok && settle();
 }
 
