@@ -117,15 +117,10 @@ class LayerExpansion {
     return 0xFF;
   }
 
-  // Expands every position of `layer` on up to `threads` threads; `backs`,
-  // when not empty, holds each position's back moves in layer order.
-  void expand(const SortedBlocks<Key>& layer, const std::vector<uint32_t>& backs) {
-    std::vector<uint64_t> firstOfBlock(layer.blockCount());
-    uint64_t at = 0;
-    for (size_t b = 0; b < layer.blockCount(); ++b) {
-      firstOfBlock[b] = at;
-      at += layer.block(b).count;
-    }
+  // Expands every position of `layer` on up to `threads` threads;
+  // `blockBacks`, when not empty, holds for each block of the layer where
+  // the back moves of its positions start.
+  void expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks) {
     std::atomic<size_t> nextBlock{0};
     const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
     runOnThreads(threads, [&](int t) {
@@ -136,7 +131,7 @@ class LayerExpansion {
         const int count = layer.decodeBlock(b, keys.get());
         for (int i = 0; i < count; ++i) {
           if (!makeRoom(worker)) return;
-          expandOne(keys[i], backs.empty() ? noBackMoves : backs[firstOfBlock[b] + i], worker);
+          expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
         }
         control_.expanded += count;
         control_.poll();

@@ -133,8 +133,9 @@ class LayeredSearch {
   std::vector<Part> parts_;
   size_t backPartsCharged_ = 0;
   // The back moves of the newest layer's positions, in key order.
-  std::vector<uint32_t> backs_;
-  size_t backsCharged_ = 0;
+  // Where the back moves of each block of the newest layer start, in the
+  // parts that the merge wrote them to.
+  std::vector<const uint32_t*> blockBacks_;
   bool hasGoal_ = false;
   int goalCell_ = -1;
   Key goalFirst_{};
@@ -211,7 +212,7 @@ bool LayeredSearch<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, si
 template <typename Codec, typename CellMask>
 bool LayeredSearch<Codec, CellMask>::buildNextLayer() {
   const SortedBlocks<Key>& parents = layers_.back();
-  expansion_.expand(parents, backs_);
+  expansion_.expand(parents, blockBacks_);
   if (control_.halted()) return false;
 
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
@@ -257,6 +258,7 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
   const bool packed = expansion_.packed();
+  backs.clear();  // the layer expanded last no longer needs them
   bool pending = false;
   Key current{};
   uint32_t currentBacks = noBackMoves;
@@ -302,29 +304,27 @@ bool LayeredSearch<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
   return ok && settle();
 }
 
-// Joins the ranges' back moves into backs_; everything kept for them is
-// charged to the budget.
+// Points each block of the new layer at its positions' back moves, which
+// stay in the parts until the next merge; their memory is charged.
 template <typename Codec, typename CellMask>
 bool LayeredSearch<Codec, CellMask>::keepBacks(size_t count) {
-  budget_.release(backsCharged_ + backPartsCharged_);
-  backsCharged_ = backPartsCharged_ = 0;
-  backs_.clear();
+  blockBacks_.clear();
+  budget_.release(backPartsCharged_);
+  backPartsCharged_ = 0;
   if (!expansion_.packed()) return true;
-  size_t total = 0;
-  for (size_t p = 0; p < parts_.size(); ++p) {
-    if (p < count) total += parts_[p].backs.size();
-    backPartsCharged_ += parts_[p].backs.capacity() * sizeof(uint32_t);
-  }
-  backsCharged_ = std::max(backs_.capacity(), total) * sizeof(uint32_t);
-  if (!budget_.charge(backsCharged_ + backPartsCharged_)) {
-    backsCharged_ = backPartsCharged_ = 0;
+  for (const Part& part : parts_) backPartsCharged_ += part.backs.capacity() * sizeof(uint32_t);
+  if (!budget_.charge(backPartsCharged_)) {
+    backPartsCharged_ = 0;
     control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
-  backs_.reserve(total);
   for (size_t p = 0; p < count; ++p) {
-    backs_.insert(backs_.end(), parts_[p].backs.begin(), parts_[p].backs.end());
-    parts_[p].backs.clear();
+    const BlockWriter<Key>& keys = parts_[p].keys;
+    const uint32_t* at = parts_[p].backs.data();
+    for (size_t b = 0; b < keys.blockCount(); ++b) {
+      blockBacks_.push_back(at);
+      at += keys.blockSize(b);
+    }
   }
   return true;
 }
@@ -332,10 +332,10 @@ bool LayeredSearch<Codec, CellMask>::keepBacks(size_t count) {
 template <typename Codec, typename CellMask>
 SolveResult LayeredSearch<Codec, CellMask>::finish(SolveOutcome outcome) {
   expansion_.release();
-  std::vector<uint32_t>().swap(backs_);
+  blockBacks_.clear();
   parts_.clear();
-  budget_.release(backsCharged_ + backPartsCharged_);
-  backsCharged_ = backPartsCharged_ = 0;
+  budget_.release(backPartsCharged_);
+  backPartsCharged_ = 0;
   SolveResult result;
   result.outcome = outcome;
   result.stats = control_.stats();

@@ -133,6 +133,8 @@ class BlockWriter {
   }
 
   uint64_t size() const { return size_; }
+  size_t blockCount() const { return blocks_.size(); }
+  uint32_t blockSize(size_t i) const { return blocks_[i].count; }
   // Forgets the keys, giving the memory back.
   void clear();
   // Forgets the keys, keeping the memory (still charged) for the next run.
