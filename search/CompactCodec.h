@@ -168,13 +168,20 @@ class CompactCodec {
     movedTo = group.first + placedAt;
     Key key = d.key - d.digit[g] * multiplier_[g] + digit * multiplier_[g];
     if (!groups_.hasSingles()) return key;
-    const int from = d.cell[k];
-    const CellMask taken =
-        d.taken ^ tables_.mask[group.shape][from] ^ tables_.mask[group.shape][to];
+    // The single cells keep their order; each one's index among the free
+    // cells grows by the cells the move frees below it and shrinks by the
+    // cells it takes below it.
+    const int direction = stepDirection(d.cell[k], to);
+    const typename MoveTables<CellMask>::StepCells& step =
+        tables_.stepCells[group.shape][d.cell[k]][direction];
     const PieceGroup& singles = groups_.groups[last];
     Key singlesDigit = 0;
     for (int j = 0; j < singles.count; ++j) {
-      singlesDigit += binomials_.c[freeIndex(taken, d.cell[singles.first + j])][j + 1];
+      const int cell = d.cell[singles.first + j];
+      int index = d.index[singles.first + j];
+      for (int l = 0; l < step.leftCount; ++l) index += step.left[l] < cell;
+      for (int t = 0; t < step.takenCount; ++t) index -= step.taken[t] < cell;
+      singlesDigit += binomials_.c[index][j + 1];
     }
     return key - d.digit[last] + singlesDigit;
   }
@@ -248,6 +255,14 @@ class CompactCodec {
       const uint64_t low = static_cast<uint64_t>(m);
       return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(static_cast<uint64_t>(m >> 64));
     }
+  }
+
+  // The direction of a one-cell step from origin `from` to origin `to`.
+  int stepDirection(int from, int to) const {
+    const int difference = to - from;
+    if (difference == 1) return 0;
+    if (difference == -1) return 1;
+    return difference > 0 ? 2 : 3;
   }
 
   // The number of cells below `cell` that `taken` leaves free.
