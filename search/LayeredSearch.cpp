@@ -61,6 +61,7 @@
 #include <cassert>
 #include <cstdio>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "ByteCodec.h"
@@ -70,6 +71,8 @@
 #include "LayerWalk.h"
 #include "MoveTables.h"
 #include "PieceGroups.h"
+#include "PrefixCodec.h"
+#include "PrefixDictionary.h"
 #include "SearchControl.h"
 #include "SortedBlocks.h"
 
@@ -81,12 +84,14 @@ class LayeredSearch {
 
  public:
   LayeredSearch(const BoardState& root, const SolveOptions& options, const PieceGroups& groups,
-                const MoveTables<CellMask>& tables, const Codec& codec)
+                const MoveTables<CellMask>& tables, const Codec& codec, MemoryBudget& budget,
+                const PrefixDictionary* dictionary)
       : root_(root),
         groups_(groups),
         tables_(tables),
         codec_(codec),
-        budget_(options.memoryBudget),
+        budget_(budget),
+        dictionary_(dictionary),
         control_(options, budget_),
         threads_(threadCount(options)),
         storage_{&budget_, options.spillDirectory},
@@ -95,14 +100,19 @@ class LayeredSearch {
                        ? options.childBufferBytes
                        : std::min<size_t>(budget_.limit() / 16, size_t{48} << 20)) {
     goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
-    hasGoal_ = codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
+    hasGoal_ = goalCell_ >= 0 && tables.mask[groups.shapeOf[0]][goalCell_] != 0;
+    goalRange_ = hasGoal_ && codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
   }
 
   SolveResult run(const uint8_t* rootCells);
 
  private:
-  bool isGoal(const Key& key) const {
-    return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
+  bool isGoal(const Key& key) const { return hasGoal_ && codec_.pieceZeroCell(key) == goalCell_; }
+  // Whether the dictionary of prefixes, if any, could not grow: fails the search.
+  bool dictionaryFull() {
+    if (dictionary_ == nullptr || !dictionary_->exhausted()) return false;
+    control_.fail(SolveOutcome::outOfMemory);
+    return true;
   }
   std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
@@ -117,7 +127,8 @@ class LayeredSearch {
   const PieceGroups& groups_;
   const MoveTables<CellMask>& tables_;
   const Codec& codec_;
-  MemoryBudget budget_;
+  MemoryBudget& budget_;
+  const PrefixDictionary* dictionary_;
   SearchControl control_;
   const int threads_;
   const RunStorage storage_;
@@ -138,25 +149,26 @@ class LayeredSearch {
   std::vector<const uint32_t*> blockBacks_;
   bool hasGoal_ = false;
   int goalCell_ = -1;
+  bool goalRange_ = false;  // whether the keys with piece 0 at one cell are a range
   Key goalFirst_{};
   Key goalLast_{};
 };
 
 template <typename Codec, typename CellMask>
 SolveResult LayeredSearch<Codec, CellMask>::run(const uint8_t* rootCells) {
+  const Key rootKey = codec_.encode(rootCells);
   BlockWriter<Key> first(&budget_);
   BlockWriter<Key>* const firstParts[] = {&first};
-  if (!first.append(codec_.encode(rootCells)) || !addLayer(firstParts, 1)) {
+  if (dictionaryFull() || !first.append(rootKey) || !addLayer(firstParts, 1)) {
     return finish(control_.failure());
   }
-  const Key rootKey = codec_.encode(rootCells);
   if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
   for (;;) {
     const std::vector<Key> goals = goalsNextTo(layers_.back());
     if (layers_.back().readFailed()) {
       control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
     }
-    if (control_.halted()) return finish(control_.failure());
+    if (dictionaryFull() || control_.halted()) return finish(control_.failure());
     if (!goals.empty()) return solved(rootCells, goals, layers_.size());
     if (!buildNextLayer()) return finish(control_.failure());
     if (layers_.back().empty()) return finish(SolveOutcome::noSolution);
@@ -167,25 +179,41 @@ SolveResult LayeredSearch<Codec, CellMask>::run(const uint8_t* rootCells) {
 // whose piece 0 stands next to the exit, tried for that move. None of them
 // lies in the layer before, which holds no goal.
 template <typename Codec, typename CellMask>
-std::vector<typename Codec::KeyType> LayeredSearch<Codec, CellMask>::goalsNextTo(const SortedBlocks<Key>& layer) {
+std::vector<typename Codec::KeyType> LayeredSearch<Codec, CellMask>::goalsNextTo(
+    const SortedBlocks<Key>& layer) {
   std::vector<Key> goals;
   if (!hasGoal_) return goals;
   const int shape = groups_.shapeOf[0];
   typename Codec::Decoded d;
+  uint64_t scanned = 0;
+  // Tries piece 0's move in `direction` into the exit from a position.
+  const auto tryMove = [&](const Key& key, uint8_t from, int direction) {
+    codec_.decode(key, d);
+    if ((tables_.entered[shape][from][direction] & d.occupied) != 0) return;
+    int movedTo;
+    goals.push_back(codec_.childKey(d, 0, static_cast<uint8_t>(goalCell_), movedTo));
+  };
+  int directionFrom[maxBoardCells];
+  std::fill(std::begin(directionFrom), std::end(directionFrom), -1);
   for (int direction = 0; direction < moveDirectionCount; ++direction) {
     const uint8_t from = tables_.step[shape][goalCell_][direction ^ 1];
     if (from == noCell || tables_.step[shape][from][direction] != goalCell_) continue;
+    directionFrom[from] = direction;
+    if (!goalRange_) continue;
     Key first, last;
     if (!codec_.pieceZeroRange(from, first, last)) continue;
-    uint64_t scanned = 0;
     for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
          cursor.next()) {
-      codec_.decode(cursor.key(), d);
-      if ((tables_.entered[shape][from][direction] & d.occupied) != 0) continue;
-      int movedTo;
-      goals.push_back(codec_.childKey(d, 0, static_cast<uint8_t>(goalCell_), movedTo));
+      tryMove(cursor.key(), from, direction);
       if (++scanned % 65536 == 0) control_.poll();
     }
+  }
+  // Keys not ordered by piece 0: every position is looked at.
+  for (RunCursor<Key> cursor(goalRange_ ? nullptr : &layer, nullptr, nullptr); cursor.valid();
+       cursor.next()) {
+    const int from = codec_.pieceZeroCell(cursor.key());
+    if (directionFrom[from] >= 0) tryMove(cursor.key(), static_cast<uint8_t>(from), directionFrom[from]);
+    if (++scanned % 65536 == 0) control_.poll();
   }
   std::sort(goals.begin(), goals.end());
   goals.erase(std::unique(goals.begin(), goals.end()), goals.end());
@@ -213,7 +241,7 @@ template <typename Codec, typename CellMask>
 bool LayeredSearch<Codec, CellMask>::buildNextLayer() {
   const SortedBlocks<Key>& parents = layers_.back();
   expansion_.expand(parents, blockBacks_);
-  if (control_.halted()) return false;
+  if (dictionaryFull() || control_.halted()) return false;
 
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents.
@@ -364,7 +392,7 @@ SolveResult LayeredSearch<Codec, CellMask>::solved(const uint8_t* rootCells,
 // Lays the board out for the search: the tables, the groups and the codec
 // whose keys fit, then runs it.
 template <typename CellMask>
-SolveResult searchWithMask(const BoardState& root, const SolveOptions& options) {
+SolveResult searchWithMask(const BoardState& root, const SolveOptions& options, LayerKeys keys) {
   const auto tables = std::make_unique<MoveTables<CellMask>>(root.size);
   const PieceGroups groups(root);
   uint8_t cells[maxLoggedPieces];
@@ -378,27 +406,44 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options) 
     if (own == 0 || (own & taken) != 0) return SolveResult();
     taken |= own;
   }
+  MemoryBudget budget(options.memoryBudget);
+  const auto search = [&](const auto& codec, const PrefixDictionary* dictionary) {
+    using Codec = std::decay_t<decltype(codec)>;
+    return LayeredSearch<Codec, CellMask>(root, options, groups, *tables, codec, budget, dictionary)
+        .run(cells);
+  };
+  // The narrowest key that fits, with room for a back move if possible.
   const auto compact = std::make_unique<CompactCodec<uint64_t, CellMask>>(groups, *tables);
-  if (compact->fits()) {
-    return LayeredSearch<CompactCodec<uint64_t, CellMask>, CellMask>(root, options, groups,
-                                                                     *tables, *compact)
-        .run(cells);
-  }
   const auto wide = std::make_unique<CompactCodec<Key128, CellMask>>(groups, *tables);
-  if (wide->fits()) {
-    return LayeredSearch<CompactCodec<Key128, CellMask>, CellMask>(root, options, groups, *tables,
-                                                                   *wide)
-        .run(cells);
-  }
+  PrefixDictionary dictionary(budget);
+  const PrefixCodec<CellMask> prefixed(*wide, dictionary);
   const auto bytes = std::make_unique<ByteCodec<CellMask>>(groups, *tables);
-  return LayeredSearch<ByteCodec<CellMask>, CellMask>(root, options, groups, *tables, *bytes)
-      .run(cells);
+  switch (keys) {
+    case LayerKeys::compact:
+      if (compact->fits()) return search(*compact, nullptr);
+      break;
+    case LayerKeys::prefixed:
+      if (prefixed.fits()) return search(prefixed, &dictionary);
+      break;
+    case LayerKeys::wide:
+      if (wide->fits()) return search(*wide, nullptr);
+      break;
+    case LayerKeys::bytes:
+      return search(*bytes, nullptr);
+    case LayerKeys::narrowest:
+      break;
+  }
+  if (compact->fits() && compact->keyBits() <= 56) return search(*compact, nullptr);
+  if (prefixed.fits()) return search(prefixed, &dictionary);
+  if (compact->fits()) return search(*compact, nullptr);
+  if (wide->fits()) return search(*wide, nullptr);
+  return search(*bytes, nullptr);
 }
 
 }  // namespace
 
-SolveResult solveByLayers(const BoardState& root, const SolveOptions& options) {
+SolveResult solveByLayers(const BoardState& root, const SolveOptions& options, LayerKeys keys) {
   if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
-  if (root.size.cellCount() <= 64) return searchWithMask<uint64_t>(root, options);
-  return searchWithMask<unsigned __int128>(root, options);
+  if (root.size.cellCount() <= 64) return searchWithMask<uint64_t>(root, options, keys);
+  return searchWithMask<unsigned __int128>(root, options, keys);
 }

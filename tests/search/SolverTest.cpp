@@ -5,6 +5,7 @@
 
 #include "PlainSearch.h"
 #include "model/MoveByte.h"
+#include "search/LayeredSearch.h"
 #include "search/Solver.h"
 #include "tests/model/TestBoards.h"
 
@@ -96,6 +97,12 @@ std::vector<SolveOptions> layeredVariants(int round) {
   return variants;
 }
 
+// A layered search's result as solveBoard gives it.
+SolveResult oneStepSolution(SolveResult result) {
+  result.stepsPerMove = oneStepPerMove(result.solution.moves.size());
+  return result;
+}
+
 void expectSameAnswer(const SolveResult& fast, const PlainSearchResult& plain,
                       const BoardState& root) {
   ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
@@ -138,6 +145,12 @@ TEST_P(SolverMetricTest, EqualsThePlainSearchOnRandomLayouts) {
           EXPECT_EQ(layered.stats.positions, plain.statesBeforeGoals);
         }
       }
+      // Every kind of key, whatever the board would choose.
+      const LayerKeys kind = static_cast<LayerKeys>(1 + compared % 4);
+      SCOPED_TRACE(static_cast<int>(kind));
+      SolveOptions keyed;
+      keyed.threads = 1 + compared % 2;
+      expectSameAnswer(oneStepSolution(solveByLayers(root, keyed, kind)), plain, root);
     } else {
       expectSameAnswer(solveBoard(root, options), plain, root);
     }
