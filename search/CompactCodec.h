@@ -166,8 +166,7 @@ class CompactCodec {
 
   // The same, with `childBase` the child's key without its digits from
   // level `split` down (split from 1 to the last level).
-  Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo, int split,
-               Key& childBase) const {
+  Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo, int split, Key& childBase) const {
     const int g = groups_.groupOf[k];
     const PieceGroup& group = groups_.groups[g];
     const int last = groups_.groupCount - 1;

@@ -13,9 +13,9 @@
 #pragma once
 
 #include <algorithm>
-#include <new>
 #include <atomic>
 #include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -218,10 +218,9 @@ class LayerExpansion {
     const CellMask occupied = d.occupied;
     for (int k = 0; k < groups_.pieceCount; ++k) {
       const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
-      const uint64_t moves = uint64_t{(entered[0] & occupied) == 0} |
-                             uint64_t{(entered[1] & occupied) == 0} << 1 |
-                             uint64_t{(entered[2] & occupied) == 0} << 2 |
-                             uint64_t{(entered[3] & occupied) == 0} << 3;
+      const uint64_t moves =
+          uint64_t{(entered[0] & occupied) == 0} | uint64_t{(entered[1] & occupied) == 0} << 1 |
+          uint64_t{(entered[2] & occupied) == 0} << 2 | uint64_t{(entered[3] & occupied) == 0} << 3;
       legal[k >> 4] |= moves << (4 * (k & 15));
     }
     for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {

@@ -36,8 +36,7 @@ class LayerWalk {
     for (size_t j = top; j-- > 1;) {
       std::vector<Key> candidates = neighbours(marked_[j + 1]);
       if (!charge(candidates.size())) return false;
-      RunCursor<Key> layer(&layers[j], candidates.empty() ? nullptr : &candidates.front(),
-                           nullptr);
+      RunCursor<Key> layer(&layers[j], candidates.empty() ? nullptr : &candidates.front(), nullptr);
       for (const Key& key : candidates) {
         layer.seek(key);
         if (layer.valid() && layer.key() == key) marked_[j].push_back(key);

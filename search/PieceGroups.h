@@ -30,8 +30,8 @@ struct PieceGroups {
   int pieceCount = 0;
   int groupCount = 0;
   PieceGroup groups[maxPieceGroups];
-  uint8_t shapeOf[maxLoggedPieces] = {};      // by canonical index
-  uint8_t groupOf[maxLoggedPieces] = {};      // by canonical index
+  uint8_t shapeOf[maxLoggedPieces] = {};       // by canonical index
+  uint8_t groupOf[maxLoggedPieces] = {};       // by canonical index
   uint8_t groupOfLabel[maxLoggedPieces] = {};  // by the piece's index on the board
 
   explicit PieceGroups(const BoardState& root) {

@@ -34,7 +34,8 @@ class PrefixCodec {
     Decoded() { std::fill(std::begin(movedNumber), std::end(movedNumber), -1); }
   };
 
-  PrefixCodec(const Wide& wide, PrefixDictionary& dictionary) : wide_(wide), dictionary_(dictionary) {
+  PrefixCodec(const Wide& wide, PrefixDictionary& dictionary)
+      : wide_(wide), dictionary_(dictionary) {
     // The low digits: the last levels whose span stays within 2^24.
     split_ = wide.levels() - 1;
     while (split_ > 1 && wide.span(split_ - 1) <= (Key128{1} << lowSpanBits)) --split_;

@@ -21,9 +21,7 @@
 
 class PrefixDictionary {
  public:
-  explicit PrefixDictionary(MemoryBudget& budget) : budget_(budget) {
-    chunks_.resize(maxChunks);
-  }
+  explicit PrefixDictionary(MemoryBudget& budget) : budget_(budget) { chunks_.resize(maxChunks); }
   ~PrefixDictionary() { budget_.release(charged_.load()); }
 
   // The number of `prefix`, given one when it has none (with `pieceZero`, the
@@ -63,7 +61,8 @@ class PrefixDictionary {
   };
 
   static uint64_t hashOf(const Key128& prefix) {
-    uint64_t h = static_cast<uint64_t>(prefix) ^ static_cast<uint64_t>(prefix >> 64) * 0x9E3779B97F4A7C15ull;
+    uint64_t h =
+        static_cast<uint64_t>(prefix) ^ static_cast<uint64_t>(prefix >> 64) * 0x9E3779B97F4A7C15ull;
     h ^= h >> 31;
     h *= 0xBF58476D1CE4E5B9ull;
     return h ^ (h >> 29);

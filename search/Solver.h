@@ -22,9 +22,9 @@ enum class SolveOutcome {
 };
 
 struct SolveStats {
-  uint64_t positions = 0;  // distinct positions that entered the search
-  uint64_t expanded = 0;   // positions expanded that were not the goal
-  size_t peakBytes = 0;    // the most memory the search held at once
+  uint64_t positions = 0;    // distinct positions that entered the search
+  uint64_t expanded = 0;     // positions expanded that were not the goal
+  size_t peakBytes = 0;      // the most memory the search held at once
   uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
 };
 

@@ -154,9 +154,9 @@ int SortedBlocks<Key>::decodeBlock(size_t i, Key* keys) const {
 
 template <typename Key>
 size_t SortedBlocks<Key>::blockFor(const Key& key) const {
-  const auto after = std::upper_bound(
-      blocks_.begin(), blocks_.end(), key,
-      [](const Key& k, const BlockInfo<Key>& info) { return k < info.first; });
+  const auto after =
+      std::upper_bound(blocks_.begin(), blocks_.end(), key,
+                       [](const Key& k, const BlockInfo<Key>& info) { return k < info.first; });
   return after == blocks_.begin() ? 0 : static_cast<size_t>(after - blocks_.begin()) - 1;
 }
 

@@ -38,8 +38,6 @@
 // puzzle file reader ensure. Memory: one byte per piece per entry plus four
 // bytes per table slot (load at most 0.85); the search stops with
 // outOfMemory before it would hold more than the budget, releasing all.
-#include "Solver.h"
-
 #include <algorithm>
 #include <cassert>
 #include <cstring>
@@ -51,6 +49,7 @@
 #include "MoveTables.h"
 #include "PositionKeys.h"
 #include "PositionTable.h"
+#include "Solver.h"
 #include "model/MoveByte.h"
 
 namespace {
@@ -360,4 +359,3 @@ SolveResult solveByTable(const BoardState& root, const SolveOptions& options) {
   if (root.size.cellCount() <= 64) return Search<uint64_t>(root, options).run();
   return Search<unsigned __int128>(root, options).run();
 }
-

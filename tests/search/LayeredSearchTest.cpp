@@ -2,10 +2,9 @@
 // against the plain search): stopping, progress, the memory budget, spilling
 // to files, and the boards whose keys need more than 64 bits.
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -23,10 +22,11 @@ using Clock = std::chrono::steady_clock;
 
 // A 6 by 5 layout of twelve million positions: seconds of search.
 BoardState longSearch() {
-  return boardOf(6, 5, {pieceAt(0, 0, 1), pieceAt(3, 5, 2), pieceAt(3, 5, 0), pieceAt(10, 3, 2),
-                        pieceAt(2, 1, 4), pieceAt(2, 0, 0), pieceAt(1, 4, 2), pieceAt(2, 0, 3),
-                        pieceAt(9, 2, 0), pieceAt(1, 5, 4), pieceAt(1, 4, 1), pieceAt(1, 4, 4),
-                        pieceAt(3, 2, 2)});
+  return boardOf(
+      6, 5,
+      {pieceAt(0, 0, 1), pieceAt(3, 5, 2), pieceAt(3, 5, 0), pieceAt(10, 3, 2), pieceAt(2, 1, 4),
+       pieceAt(2, 0, 0), pieceAt(1, 4, 2), pieceAt(2, 0, 3), pieceAt(9, 2, 0), pieceAt(1, 5, 4),
+       pieceAt(1, 4, 1), pieceAt(1, 4, 4), pieceAt(3, 2, 2)});
 }
 
 int filesIn(const std::string& directory) {
@@ -93,8 +93,9 @@ TEST(LayeredSearchTest, TheBudgetEndsTheSearchAndHoldsNothingBack) {
 TEST(LayeredSearchTest, LayersInFilesAndInSegmentsGiveTheSameAnswer) {
   // The classic layout, whose answer is known: 116 moves.
   const BoardState classic = boardOf(
-      5, 4, {pieceAt(0, 0, 1), pieceAt(2, 0, 3), pieceAt(2, 0, 0), pieceAt(2, 2, 3), pieceAt(2, 2, 0),
-             pieceAt(3, 2, 1), pieceAt(1, 3, 2), pieceAt(1, 3, 1), pieceAt(1, 4, 3), pieceAt(1, 4, 0)});
+      5, 4,
+      {pieceAt(0, 0, 1), pieceAt(2, 0, 3), pieceAt(2, 0, 0), pieceAt(2, 2, 3), pieceAt(2, 2, 0),
+       pieceAt(3, 2, 1), pieceAt(1, 3, 2), pieceAt(1, 3, 1), pieceAt(1, 4, 3), pieceAt(1, 4, 0)});
   const SolveResult plain = solveBoard(classic);
   ASSERT_EQ(plain.outcome, SolveOutcome::solved);
   ASSERT_EQ(plain.solution.moveLog().size(), 116u);
@@ -150,7 +151,8 @@ TEST(LayeredSearchTest, CrowdedLargeBoardsAgreeWithTheTableSearch) {
       if (board.canPlace(single, -1)) board.placePiece(single, -1);
     }
     int freed = 0;
-    for (int i = board.pieceCount() - 1; i > 0 && freed < 2 + static_cast<int>(boards.size() % 3); --i) {
+    for (int i = board.pieceCount() - 1; i > 0 && freed < 2 + static_cast<int>(boards.size() % 3);
+         --i) {
       if (board.pieces[i].cellCount() > 2) continue;
       freed += board.pieces[i].cellCount();
       board.pieces.erase(board.pieces.begin() + i);

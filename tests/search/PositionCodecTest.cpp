@@ -30,7 +30,8 @@ BoardState randomBoard(std::mt19937& random, BoardSize size, int pieces,
 
 std::vector<uint8_t> cellsOf(const BoardState& board) {
   std::vector<uint8_t> cells;
-  for (const Piece& p : board.pieces) cells.push_back(static_cast<uint8_t>(p.y() * board.size.width + p.x()));
+  for (const Piece& p : board.pieces)
+    cells.push_back(static_cast<uint8_t>(p.y() * board.size.width + p.x()));
   return cells;
 }
 
@@ -87,8 +88,8 @@ TEST(PositionCodecTest, ChildKeysAndDecodingAgreeWithEncoding) {
   std::mt19937 random(5);
   for (int round = 0; round < 300; ++round) {
     const BoardSize size{2 + static_cast<int>(random() % 7), 3 + static_cast<int>(random() % 4)};
-    const BoardState board =
-        randomBoard(random, size, 1 + static_cast<int>(random() % 14), {1, 1, 1, 2, 3, 4, 8, 14, 0});
+    const BoardState board = randomBoard(random, size, 1 + static_cast<int>(random() % 14),
+                                         {1, 1, 1, 2, 3, 4, 8, 14, 0});
     SCOPED_TRACE(round);
     const auto tables = std::make_unique<MoveTables<uint64_t>>(size);
     const PieceGroups groups(board);
@@ -116,8 +117,8 @@ TEST(PositionCodecTest, DecodingASortedRunReusesOnlyWhatIsUnchanged) {
   size_t decoded = 0;
   for (int round = 0; round < 40; ++round) {
     const BoardSize size{5 + static_cast<int>(random() % 4), 4 + static_cast<int>(random() % 3)};
-    const BoardState board = randomBoard(random, size, 8 + static_cast<int>(random() % 8),
-                                         {1, 1, 1, 2, 3, 4, 14, 8});
+    const BoardState board =
+        randomBoard(random, size, 8 + static_cast<int>(random() % 8), {1, 1, 1, 2, 3, 4, 14, 8});
     const auto tables = std::make_unique<MoveTables<uint64_t>>(size);
     const PieceGroups groups(board);
     using Codec = CompactCodec<uint64_t, uint64_t>;
