@@ -103,6 +103,10 @@ struct Binomials {
   // The rank of idx[0..n) with idx[at] replaced by `value` (kept ascending);
   // `placedAt` tells where `value` stands among them.
   Key rankReplaced(const uint8_t* idx, int n, int at, int value, int& placedAt) const {
+    if (n == 1) {  // a piece alone in its group: the rank is its index
+      placedAt = 0;
+      return static_cast<Key>(value);
+    }
     Key r = 0;
     int i = 1;
     placedAt = -1;

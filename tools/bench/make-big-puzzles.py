@@ -46,7 +46,7 @@ def layout(rng, pieces):
 
 
 def positions(solver, text):
-    run = subprocess.run([solver, "--stats", "--threads", "2", "--max-memory", "2000", "-"], input=text,
+    run = subprocess.run([solver, "--stats", "--threads", "2", "--max-memory", "600", "-"], input=text,
                          capture_output=True, text=True)
     for line in run.stderr.splitlines():
         if line.startswith("positions "):
