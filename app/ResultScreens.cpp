@@ -109,6 +109,7 @@ bool showResult(const BoardState& initialBoard, const SolveResult& result, const
     case SolveOutcome::solved:
       return replaySolution(initialBoard, result.solution, camera);
     case SolveOutcome::outOfMemory:
+    case SolveOutcome::spillFailed:
       return showMemoryFailure(initialBoard, camera);
     case SolveOutcome::noSolution:
       return showFailure(initialBoard, camera);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -51,7 +52,8 @@ class Block {
   size_t bytes_ = 0;
 };
 
-// What the search may hold, what it holds and the most it has held.
+// What the search may hold, what it holds and the most it has held. Threads
+// of one search charge and release it side by side.
 class MemoryBudget {
  public:
   // `limit` bytes; 0 means three quarters of the memory available now.
@@ -60,22 +62,27 @@ class MemoryBudget {
   // Counts `bytes` more as held; false, counting nothing, when that would
   // pass the limit.
   bool charge(size_t bytes) {
-    if (bytes > limit_ || held_ > limit_ - bytes) return false;
-    held_ += bytes;
-    peak_ = std::max(peak_, held_);
+    size_t held = held_.load(std::memory_order_relaxed);
+    do {
+      if (bytes > limit_ || held > limit_ - bytes) return false;
+    } while (!held_.compare_exchange_weak(held, held + bytes, std::memory_order_relaxed));
+    size_t peak = peak_.load(std::memory_order_relaxed);
+    while (held + bytes > peak &&
+           !peak_.compare_exchange_weak(peak, held + bytes, std::memory_order_relaxed)) {
+    }
     return true;
   }
-  void release(size_t bytes) { held_ -= std::min(bytes, held_); }
-  void releaseAll() { held_ = 0; }
+  void release(size_t bytes) { held_.fetch_sub(bytes, std::memory_order_relaxed); }
+  void releaseAll() { held_.store(0, std::memory_order_relaxed); }
 
   size_t limit() const { return limit_; }
-  size_t held() const { return held_; }
-  size_t peak() const { return peak_; }
+  size_t held() const { return held_.load(std::memory_order_relaxed); }
+  size_t peak() const { return peak_.load(std::memory_order_relaxed); }
 
  private:
   size_t limit_;
-  size_t held_ = 0;
-  size_t peak_ = 0;
+  std::atomic<size_t> held_{0};
+  std::atomic<size_t> peak_{0};
 };
 
 // Records of `recordBytes` bytes appended one after another in chunks of

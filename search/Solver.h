@@ -1,9 +1,13 @@
-// The breadth-first search for the fewest moves that free piece 0.
+// The breadth-first search for the fewest moves that free piece 0. Two
+// engines give the same answers: the layered search (LayeredSearch.cpp),
+// which counts one-cell moves on every core with a few bytes per position,
+// and the table search (TableSearch.cpp), which counts moves in any metric.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "MoveMetric.h"
@@ -14,24 +18,37 @@ enum class SolveOutcome {
   noSolution,   // every reachable position was expanded
   stopped,      // the caller asked to stop
   outOfMemory,  // the memory budget would have been passed
+  spillFailed,  // the spill folder could not be written or read back
 };
 
 struct SolveStats {
-  uint64_t positions = 0;  // distinct positions that entered the search
-  uint64_t expanded = 0;   // positions expanded that were not the goal
-  size_t peakBytes = 0;    // the most memory the search held at once
+  uint64_t positions = 0;    // distinct positions that entered the search
+  uint64_t expanded = 0;     // positions expanded that were not the goal
+  size_t peakBytes = 0;      // the most memory the search held at once
+  uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
 };
 
 struct SolveOptions {
   // Bytes the search may hold; 0 means three quarters of the memory
   // available when it starts.
   size_t memoryBudget = 0;
-  // Asked after every expansion; true stops the search.
+  // Asked many times a second (never by two threads at once); true stops
+  // the search within 0.2 s.
   std::function<bool()> shouldStop;
-  // Called after every 10000th expansion, after the stop test.
+  // Called at least ten times a second while the search runs, right after a
+  // stop test, never by two threads at once.
   std::function<void(const SolveStats&)> progress;
   // What counts as one move.
   MoveMetric metric = MoveMetric::step;
+  // Threads that search side by side; 0 means one per core. The result
+  // never depends on it.
+  int threads = 0;
+  // A folder for the finished layers of positions, kept on disk instead of
+  // in memory; empty keeps them in memory.
+  std::string spillDirectory;
+  // Memory for the moves of one layer before they are sorted; 0 chooses it
+  // from the budget. A layer whose moves do not fit is done in segments.
+  size_t childBufferBytes = 0;
 };
 
 struct SolveResult {
@@ -41,6 +58,7 @@ struct SolveResult {
   // they add up to the log's length.
   std::vector<uint16_t> stepsPerMove;
   SolveStats stats;
+  std::string failure;  // why the spill folder failed, when it did
 };
 
 // Searches from `root` (at least one piece, at most 64, on its board without
@@ -51,6 +69,11 @@ struct SolveResult {
 // solutions, the first when compared move by move. Holds no state between
 // calls: searches may run side by side.
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options = {});
+
+// The same search in any metric on one thread, with a table of every
+// position seen (TableSearch.cpp): the same answers. solveBoard uses it for
+// the line and path metrics; for steps it serves comparisons.
+SolveResult solveByTable(const BoardState& root, const SolveOptions& options = {});
 
 // The grouping of a one-cell-per-move solution of `stepCount` steps: every
 // counted move is one step.

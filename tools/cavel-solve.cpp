@@ -1,5 +1,7 @@
 // cavel-solve: solves puzzle files from the shell, without a window.
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -37,7 +39,8 @@ const char usage[] =
     "     in bits 0-5; bits 6-7: 0 right, 1 left, 2 up, 3 down)\n"
     "  1  'no solution'\n"
     "  2  bad input or usage: 'FILE:LINE: message' on standard error\n"
-    "  3  the memory budget was reached before the search ended\n"
+    "  3  the memory budget (or the disk of --spill) ran out before the search\n"
+    "     ended\n"
     "With several files, each file's output follows a line '==> FILE <==',\n"
     "and the exit status is the largest of the files' statuses.\n"
     "\n"
@@ -63,10 +66,15 @@ const char usage[] =
     "                    and so on (A-Z, a-z, 0-9, @, $); '.' is an empty\n"
     "                    cell. A caption line 'move K: ...' comes before each\n"
     "                    grid and a blank line after it.\n"
-    "  --stats           positions, expansions, seconds and peak memory on\n"
-    "                    standard error\n"
+    "  --stats           positions, expansions, seconds, peak memory and the\n"
+    "                    bytes stored per position on standard error\n"
     "  --max-memory MB   memory the search may hold (default: three quarters\n"
     "                    of the memory available at start)\n"
+    "  --threads N       threads that search side by side (default: one per\n"
+    "                    core); the answer never depends on it\n"
+    "  --spill DIR       keep the positions found in files in DIR instead of\n"
+    "                    in memory, so that the disk bounds the largest puzzle;\n"
+    "                    the files are gone when the search ends\n"
     "  --help            this text\n";
 
 struct Arguments {
@@ -76,6 +84,8 @@ struct Arguments {
   bool boards = false;
   size_t memoryBudget = 0;
   MoveMetric metric = MoveMetric::step;
+  int threads = 0;
+  std::string spillDirectory;
 };
 
 bool parseMegabytes(const char* text, size_t& bytes) {
@@ -89,6 +99,26 @@ bool parseMegabytes(const char* text, size_t& bytes) {
   if (megabytes == 0) return false;
   bytes = static_cast<size_t>(megabytes) << 20;
   return true;
+}
+
+bool parseThreads(const char* text, int& threads) {
+  if (*text == '\0') return false;
+  int value = 0;
+  for (const char* c = text; *c; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    value = value * 10 + (*c - '0');
+    if (value > 256) return false;
+  }
+  if (value == 0) return false;
+  threads = value;
+  return true;
+}
+
+// Whether `directory` is a folder the spill files can be made in.
+bool usableFolder(const char* directory) {
+  struct stat info {};
+  return *directory != '\0' && stat(directory, &info) == 0 && S_ISDIR(info.st_mode) &&
+         access(directory, W_OK | X_OK) == 0;
 }
 
 bool parseMetric(const std::string& text, MoveMetric& metric) {
@@ -141,6 +171,16 @@ const Option options[] = {
      [](Arguments& a, const char* value) -> const char* {
        return parseMetric(value, a.metric) ? nullptr : "--metric needs step, line or path";
      }},
+    {"--threads", true,
+     [](Arguments& a, const char* value) -> const char* {
+       return parseThreads(value, a.threads) ? nullptr
+                                             : "--threads needs a whole number from 1 to 256";
+     }},
+    {"--spill", true,
+     [](Arguments& a, const char* value) -> const char* {
+       a.spillDirectory = value;
+       return usableFolder(value) ? nullptr : "--spill needs a folder that can be written to";
+     }},
 };
 
 int usageError(const std::string& message) {
@@ -184,10 +224,12 @@ void printStats(const SolveStats& stats, double seconds) {
   getrusage(RUSAGE_SELF, &usage);
   std::fprintf(stderr,
                "positions %llu\nexpansions %llu\nseconds %.3f\n"
-               "search peak memory %.1f MB\nprocess peak resident memory %.1f MB\n",
+               "search peak memory %.1f MB\nprocess peak resident memory %.1f MB\n"
+               "stored bytes per position %.2f\n",
                static_cast<unsigned long long>(stats.positions),
                static_cast<unsigned long long>(stats.expanded), seconds,
-               stats.peakBytes / 1048576.0, usage.ru_maxrss / 1024.0);
+               stats.peakBytes / 1048576.0, usage.ru_maxrss / 1024.0,
+               stats.positions ? static_cast<double>(stats.storedBytes) / stats.positions : 0.0);
 }
 
 void printSolution(const BoardState& start, const SolveResult& result, const Arguments& arguments) {
@@ -213,6 +255,8 @@ int solveFile(const std::string& path, const Arguments& arguments) {
   SolveOptions options;
   options.memoryBudget = arguments.memoryBudget;
   options.metric = arguments.metric;
+  options.threads = arguments.threads;
+  options.spillDirectory = arguments.spillDirectory;
   const auto start = std::chrono::steady_clock::now();
   const SolveResult result = solveBoard(*board, options);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -233,6 +277,10 @@ int solveFile(const std::string& path, const Arguments& arguments) {
           "positions; try a larger --max-memory\n",
           (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) / 1048576.0,
           static_cast<unsigned long long>(result.stats.positions));
+      return exitOutOfMemory;
+    case SolveOutcome::spillFailed:
+      std::fflush(stdout);
+      std::fprintf(stderr, "cavel-solve: the search stopped: %s\n", result.failure.c_str());
       return exitOutOfMemory;
     case SolveOutcome::stopped:
       break;

@@ -110,6 +110,11 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
       result.goal = state;
       result.stepsPerMove = node->stepsPerMove;
       result.states = visited.size();
+      const size_t depth = node->stepsPerMove.size();
+      for (const Node* seen : visited) {
+        const size_t at = seen->stepsPerMove.size();
+        result.statesBeforeGoals += at < depth || (at == depth && seen->state.isGoal());
+      }
       return result;
     }
     for (int i = 0; i < state.pieceCount(); ++i) {
@@ -132,5 +137,6 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
   }
   result.finished = true;
   result.states = visited.size();
+  result.statesBeforeGoals = visited.size();
   return result;
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "PlainSearch.h"
 #include "model/MoveByte.h"
+#include "search/LayeredSearch.h"
 #include "search/Solver.h"
 #include "tests/model/TestBoards.h"
 
@@ -81,6 +83,39 @@ std::string describe(const BoardState& board) {
   return text;
 }
 
+// The layered search as the window and the solver run it, and in the ways a
+// large puzzle runs it: one to three threads, layers in several segments,
+// layers in files. The answer never changes.
+std::vector<SolveOptions> layeredVariants(int round) {
+  std::vector<SolveOptions> variants(4);
+  variants[0].threads = 1;
+  variants[1].threads = 2;
+  variants[2].threads = 3;
+  variants[3].threads = 1 + round % 3;
+  variants[3].childBufferBytes = 256;  // a few dozen children a segment
+  if (round % 8 == 0) variants[3].spillDirectory = ::testing::TempDir();
+  return variants;
+}
+
+// A layered search's result as solveBoard gives it.
+SolveResult oneStepSolution(SolveResult result) {
+  result.stepsPerMove = oneStepPerMove(result.solution.moves.size());
+  return result;
+}
+
+void expectSameAnswer(const SolveResult& fast, const PlainSearchResult& plain,
+                      const BoardState& root) {
+  ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
+  if (!plain.solved) return;
+  ASSERT_EQ(fast.solution.moveLog(), plain.goal.moveLog());
+  ASSERT_EQ(fast.stepsPerMove, plain.stepsPerMove);
+  for (int i = 0; i < root.pieceCount(); ++i) {
+    EXPECT_EQ(fast.solution.pieces[i].x(), plain.goal.pieces[i].x());
+    EXPECT_EQ(fast.solution.pieces[i].y(), plain.goal.pieces[i].y());
+    EXPECT_EQ(fast.solution.pieces[i].shapeIndex(), root.pieces[i].shapeIndex());
+  }
+}
+
 }  // namespace
 
 class SolverMetricTest : public testing::TestWithParam<MoveMetric> {};
@@ -98,16 +133,26 @@ TEST_P(SolverMetricTest, EqualsThePlainSearchOnRandomLayouts) {
     if (!plain.finished) continue;
     ++compared;
     SCOPED_TRACE(describe(root));
-    const SolveResult fast = solveBoard(root, options);
-    ASSERT_EQ(fast.outcome, plain.solved ? SolveOutcome::solved : SolveOutcome::noSolution);
-    if (plain.solved) {
-      ASSERT_EQ(fast.solution.moveLog(), plain.goal.moveLog());
-      ASSERT_EQ(fast.stepsPerMove, plain.stepsPerMove);
-      for (int i = 0; i < root.pieceCount(); ++i) {
-        EXPECT_EQ(fast.solution.pieces[i].x(), plain.goal.pieces[i].x());
-        EXPECT_EQ(fast.solution.pieces[i].y(), plain.goal.pieces[i].y());
-        EXPECT_EQ(fast.solution.pieces[i].shapeIndex(), root.pieces[i].shapeIndex());
+    const SolveResult fast = solveByTable(root, options);
+    expectSameAnswer(fast, plain, root);
+    if (metric == MoveMetric::step) {
+      for (const SolveOptions& variant : layeredVariants(compared)) {
+        SCOPED_TRACE(variant.threads);
+        const SolveResult layered = solveBoard(root, variant);
+        expectSameAnswer(layered, plain, root);
+        // Nothing to merge: the very layers of the plain search.
+        if (!hasMergedShapes(root)) {
+          EXPECT_EQ(layered.stats.positions, plain.statesBeforeGoals);
+        }
       }
+      // Every kind of key, whatever the board would choose.
+      const LayerKeys kind = static_cast<LayerKeys>(1 + compared % 4);
+      SCOPED_TRACE(static_cast<int>(kind));
+      SolveOptions keyed;
+      keyed.threads = 1 + compared % 2;
+      expectSameAnswer(oneStepSolution(solveByLayers(root, keyed, kind)), plain, root);
+    } else {
+      expectSameAnswer(solveBoard(root, options), plain, root);
     }
     if (hasMergedShapes(root)) {
       ++merged;
@@ -149,13 +194,19 @@ INSTANTIATE_TEST_SUITE_P(EachMetric, SolverMetricTest,
 TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
   BoardState root = boardOf(4, 3);
   root.placePiece(pieceAt(0, 0, 0), -1);
-  const SolveResult result = solveBoard(root);
-  ASSERT_EQ(result.outcome, SolveOutcome::solved);
-  EXPECT_EQ(result.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
-  EXPECT_EQ(result.solution.pieces[0].x(), 2);
-  EXPECT_EQ(result.solution.pieces[0].y(), 1);
-  EXPECT_EQ(result.stats.expanded, 5u);
-  EXPECT_EQ(result.stepsPerMove, (std::vector<uint16_t>{1, 1, 1}));
+  const SolveResult layered = solveBoard(root);
+  const SolveResult table = solveByTable(root);
+  for (const SolveResult& result : {std::cref(layered), std::cref(table)}) {
+    ASSERT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_EQ(result.solution.moveLog(), (std::vector<uint8_t>{0x00, 0x00, 0x80}));
+    EXPECT_EQ(result.solution.pieces[0].x(), 2);
+    EXPECT_EQ(result.solution.pieces[0].y(), 1);
+    // The root, (1, 0), (0, 1), (2, 0) and (1, 1) were expanded by the table
+    // search; the layered one tried only piece 0's move into the exit from
+    // the layer before the goal's.
+    EXPECT_EQ(result.stats.expanded, &result == &layered ? 3u : 5u);
+    EXPECT_EQ(result.stepsPerMove, (std::vector<uint16_t>{1, 1, 1}));
+  }
   // The root is the caller's and stays as it was.
   EXPECT_EQ(root.pieces[0].x(), 0);
   EXPECT_TRUE(root.moveLog().empty());
@@ -176,36 +227,39 @@ TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
 }
 
 TEST(SolverTest, RootsWithoutAnyMove) {
-  // Already at the exit: returned at once with an empty log, even when asked to stop.
-  BoardState atExit = boardOf(6, 5);
-  atExit.placePiece(pieceAt(0, 4, 1), -1);
-  atExit.placePiece(pieceAt(1, 0, 0), -1);
-  SolveOptions stopAtOnce;
-  stopAtOnce.shouldStop = [] { return true; };
-  SolveResult result = solveBoard(atExit, stopAtOnce);
-  ASSERT_EQ(result.outcome, SolveOutcome::solved);
-  EXPECT_TRUE(result.solution.moveLog().empty());
-  EXPECT_EQ(result.stats.expanded, 0u);
+  for (auto solve : {solveBoard, solveByTable}) {
+    // Already at the exit: returned at once with an empty log, even when asked to stop.
+    BoardState atExit = boardOf(6, 5);
+    atExit.placePiece(pieceAt(0, 4, 1), -1);
+    atExit.placePiece(pieceAt(1, 0, 0), -1);
+    SolveOptions stopAtOnce;
+    stopAtOnce.shouldStop = [] { return true; };
+    SolveResult result = solve(atExit, stopAtOnce);
+    ASSERT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_TRUE(result.solution.moveLog().empty());
+    EXPECT_EQ(result.stats.expanded, 0u);
 
-  // Two rows: the exit lies off the board, so every position is expanded in vain.
-  BoardState twoRows = boardOf(6, 2);
-  twoRows.placePiece(pieceAt(0, 0, 0), -1);
-  result = solveBoard(twoRows);
-  EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
-  EXPECT_EQ(result.stats.expanded, 5u);
+    // Two rows: the exit lies off the board, so every position is expanded in vain.
+    BoardState twoRows = boardOf(6, 2);
+    twoRows.placePiece(pieceAt(0, 0, 0), -1);
+    result = solve(twoRows, SolveOptions());
+    EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+    EXPECT_EQ(result.stats.expanded, 5u);
+    EXPECT_EQ(result.stats.positions, 5u);
 
-  // No pieces: nothing to move and no goal.
-  result = solveBoard(BoardState());
-  EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+    // No pieces: nothing to move and no goal.
+    result = solve(BoardState(), SolveOptions());
+    EXPECT_EQ(result.outcome, SolveOutcome::noSolution);
+  }
 }
 
-TEST(SolverTest, StopAndProgressCallbacks) {
+TEST(SolverTest, TableSearchStopAndProgressCallbacks) {
   const BoardState root = classicLayout();
   // A stop asked before the search: the root is expanded, then it stops.
   int asked = 0;
   SolveOptions stop;
   stop.shouldStop = [&asked] { return ++asked >= 1; };
-  SolveResult result = solveBoard(root, stop);
+  SolveResult result = solveByTable(root, stop);
   EXPECT_EQ(result.outcome, SolveOutcome::stopped);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(result.stats.expanded, 1u);
@@ -222,7 +276,7 @@ TEST(SolverTest, StopAndProgressCallbacks) {
     EXPECT_EQ(static_cast<uint64_t>(stopTests), stats.expanded);
     progressAt.push_back(stats.expanded);
   };
-  result = solveBoard(root, watch);
+  result = solveByTable(root, watch);
   ASSERT_EQ(result.outcome, SolveOutcome::solved);
   EXPECT_EQ(result.solution.moveLog().size(), 116u);
   EXPECT_EQ(progressAt, (std::vector<uint64_t>{10000, 20000}));
@@ -231,14 +285,16 @@ TEST(SolverTest, StopAndProgressCallbacks) {
   EXPECT_LT(result.stats.positions, 30000u);
 }
 
-TEST(SolverTest, MemoryBudgetEndsTheSearchWithoutAResultInEveryMetric) {
+// The layered search's budget is tested with a larger puzzle, in
+// LayeredSearchTest.
+TEST(SolverTest, TableSearchMemoryBudgetEndsTheSearchWithoutAResultInEveryMetric) {
   const BoardState root = classicLayout();
   for (const MoveMetric metric : {MoveMetric::step, MoveMetric::line, MoveMetric::path}) {
     SCOPED_TRACE(static_cast<int>(metric));
     SolveOptions tight;
     tight.metric = metric;
     tight.memoryBudget = 3 << 20;  // room for the first blocks, not for the whole search
-    SolveResult result = solveBoard(root, tight);
+    SolveResult result = solveByTable(root, tight);
     EXPECT_EQ(result.outcome, SolveOutcome::outOfMemory);
     EXPECT_LE(result.stats.peakBytes, tight.memoryBudget);
     EXPECT_TRUE(result.solution.moveLog().empty());
@@ -247,7 +303,7 @@ TEST(SolverTest, MemoryBudgetEndsTheSearchWithoutAResultInEveryMetric) {
     SolveOptions ample;
     ample.metric = metric;
     ample.memoryBudget = 64 << 20;
-    result = solveBoard(root, ample);
+    result = solveByTable(root, ample);
     EXPECT_EQ(result.outcome, SolveOutcome::solved);
     EXPECT_LE(result.stats.peakBytes, ample.memoryBudget);
     EXPECT_GT(result.stats.peakBytes, 0u);

@@ -1,4 +1,4 @@
-// Google Benchmark of the search on the sample puzzles.
+// Google Benchmark of the two search engines on the sample puzzles.
 // Run from the source root (or set CAVEL_PUZZLES to the puzzle folder):
 //   build/SolverBenchmark --benchmark_filter=classic
 #include <benchmark/benchmark.h>
@@ -17,6 +17,9 @@ std::string puzzleDir() {
   return dir ? dir : "data/puzzles";
 }
 
+// Solves the puzzle `name` with the engine and thread count the benchmark's
+// arguments give: range(0) threads for the layered search, or 0 for the
+// table search.
 void solvePuzzle(benchmark::State& state, const std::string& name) {
   PuzzleError error;
   const std::string path = puzzleDir() + "/" + name + ".txt";
@@ -25,28 +28,36 @@ void solvePuzzle(benchmark::State& state, const std::string& name) {
     state.SkipWithError((path + ": " + error.message).c_str());
     return;
   }
+  SolveOptions options;
+  options.threads = static_cast<int>(state.range(0));
   SolveStats stats;
   for (auto _ : state) {
-    const SolveResult result = solveBoard(*board);
+    const SolveResult result =
+        options.threads == 0 ? solveByTable(*board, options) : solveBoard(*board, options);
     benchmark::DoNotOptimize(result.solution.moves.data());
     stats = result.stats;
   }
+  state.SetLabel(options.threads == 0 ? "table" : "layers");
   state.counters["positions"] = static_cast<double>(stats.positions);
   state.counters["positions/s"] = benchmark::Counter(
       static_cast<double>(stats.positions) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["bytes/position"] =
+  state.counters["peak bytes/position"] =
       static_cast<double>(stats.peakBytes) / static_cast<double>(stats.positions);
+  state.counters["stored bytes/position"] =
+      static_cast<double>(stats.storedBytes) / static_cast<double>(stats.positions);
 }
 
 }  // namespace
 
-BENCHMARK_CAPTURE(solvePuzzle, classic, std::string("classic"))->Unit(benchmark::kMillisecond);
+// Threads 1 and 2 for the layered search, 0 for the table search.
+BENCHMARK_CAPTURE(solvePuzzle, classic, std::string("classic"))
+    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(solvePuzzle, random6x5_0, std::string("random6x5-0"))
-    ->Unit(benchmark::kMillisecond);
+    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(solvePuzzle, random6x5_10, std::string("random6x5-10"))
-    ->Unit(benchmark::kMillisecond);
+    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(solvePuzzle, random6x5_14, std::string("random6x5-14"))
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 BENCHMARK_MAIN();

@@ -1,0 +1,125 @@
+// Merging sorted sources of keys without repeats: the children a thread
+// sorted in memory and the runs it sorted earlier.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "SortedBlocks.h"
+
+// A sorted range of keys in memory, or a range of a run.
+template <typename Key>
+class KeySource {
+ public:
+  KeySource(const Key* begin, const Key* end) : pos_(begin), end_(end) {}
+  KeySource(const SortedBlocks<Key>* run, const Key* low, const Key* high)
+      : cursor_(std::make_unique<RunCursor<Key>>(run, low, high)) {}
+
+  bool valid() const { return cursor_ ? cursor_->valid() : pos_ != end_; }
+  const Key& key() const { return cursor_ ? cursor_->key() : *pos_; }
+  void next() {
+    if (cursor_) {
+      cursor_->next();
+    } else {
+      ++pos_;
+    }
+  }
+
+ private:
+  const Key* pos_ = nullptr;
+  const Key* end_ = nullptr;
+  std::unique_ptr<RunCursor<Key>> cursor_;
+};
+
+// A sorted range of keys in memory.
+template <typename Key>
+struct KeyRange {
+  const Key* begin;
+  const Key* end;
+};
+
+// Calls emit(key) for every key of the ranges, in ascending order (a key
+// held by several ranges as often), until emit returns false. The common
+// case, one range per thread and no runs, without the cursors' costs.
+template <typename Key, typename Emit>
+void mergeRanges(std::vector<KeyRange<Key>>& ranges, Emit emit) {
+  if (ranges.size() == 2) {
+    KeyRange<Key>& a = ranges[0];
+    KeyRange<Key>& b = ranges[1];
+    while (a.begin != a.end && b.begin != b.end) {
+      if (!emit(*b.begin < *a.begin ? *b.begin++ : *a.begin++)) return;
+    }
+  }
+  for (;;) {
+    KeyRange<Key>* least = nullptr;
+    for (KeyRange<Key>& range : ranges) {
+      if (range.begin != range.end && (least == nullptr || *range.begin < *least->begin)) {
+        least = &range;
+      }
+    }
+    if (least == nullptr || !emit(*least->begin++)) return;
+  }
+}
+
+// The merge of many sources: a binary heap of their heads, least on top.
+template <typename Key, typename Emit>
+void mergeByHeap(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit emit) {
+  std::vector<KeySource<Key>*> heap;
+  for (auto& source : sources) {
+    if (source->valid()) heap.push_back(source.get());
+  }
+  const auto later = [](const KeySource<Key>* a, const KeySource<Key>* b) {
+    return b->key() < a->key();
+  };
+  std::make_heap(heap.begin(), heap.end(), later);
+  bool first = true;
+  Key last{};
+  while (!heap.empty()) {
+    std::pop_heap(heap.begin(), heap.end(), later);
+    KeySource<Key>* top = heap.back();
+    const Key key = top->key();
+    if (first || key != last) {
+      if (!emit(key)) return;
+      first = false;
+      last = key;
+    }
+    top->next();
+    if (top->valid()) {
+      std::push_heap(heap.begin(), heap.end(), later);
+    } else {
+      heap.pop_back();
+    }
+  }
+}
+
+// Calls emit(key) for every key of the sources once, in ascending order,
+// until emit returns false. Each source must ascend. A few sources are
+// scanned for the least key; more go through a heap.
+template <typename Key, typename Emit>
+void mergeSources(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit emit) {
+  if (sources.size() == 1) {
+    for (KeySource<Key>& only = *sources[0]; only.valid(); only.next()) {
+      if (!emit(only.key())) return;
+    }
+    return;
+  }
+  if (sources.size() > 4) {
+    mergeByHeap(sources, emit);
+    return;
+  }
+  for (;;) {
+    KeySource<Key>* least = nullptr;
+    for (auto& source : sources) {
+      if (source->valid() && (least == nullptr || source->key() < least->key())) {
+        least = source.get();
+      }
+    }
+    if (least == nullptr) return;
+    const Key key = least->key();
+    for (auto& source : sources) {
+      if (source->valid() && source->key() == key) source->next();
+    }
+    if (!emit(key)) return;
+  }
+}

@@ -1,0 +1,332 @@
+// One search by layers, from the first layer to the goal's: the layers
+// kept, the expansion of each into the next, the merge that makes it, and the
+// walk back to the answer. The design note is in LayeredSearch.cpp.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KeyMerge.h"
+#include "LayerExpansion.h"
+#include "LayerWalk.h"
+#include "MoveTables.h"
+#include "PieceGroups.h"
+#include "PrefixDictionary.h"
+#include "SearchControl.h"
+#include "Solver.h"
+#include "SortedBlocks.h"
+
+template <typename Codec, typename CellMask>
+class SearchByLayers {
+  using Key = typename Codec::KeyType;
+
+ public:
+  SearchByLayers(const BoardState& root, const SolveOptions& options, const PieceGroups& groups,
+                 const MoveTables<CellMask>& tables, const Codec& codec, MemoryBudget& budget,
+                 const PrefixDictionary* dictionary)
+      : root_(root),
+        groups_(groups),
+        tables_(tables),
+        codec_(codec),
+        budget_(budget),
+        dictionary_(dictionary),
+        control_(options, budget_),
+        threads_(threadCount(options)),
+        storage_{&budget_, options.spillDirectory},
+        expansion_(codec, groups, tables, budget_, control_, storage_, threads_,
+                   options.childBufferBytes != 0
+                       ? options.childBufferBytes
+                       : std::min<size_t>(budget_.limit() / 16, size_t{48} << 20)) {
+    goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
+    hasGoal_ = goalCell_ >= 0 && tables.mask[groups.shapeOf[0]][goalCell_] != 0;
+    goalRange_ = hasGoal_ && codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
+  }
+
+  SolveResult run(const uint8_t* rootCells);
+
+ private:
+  bool isGoal(const Key& key) const { return hasGoal_ && codec_.pieceZeroCell(key) == goalCell_; }
+  // Whether the dictionary of prefixes, if any, could not grow: fails the search.
+  bool dictionaryFull() {
+    if (dictionary_ == nullptr || !dictionary_->exhausted()) return false;
+    control_.fail(SolveOutcome::outOfMemory);
+    return true;
+  }
+  std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
+  bool addLayer(BlockWriter<Key>* const* parts, size_t count);
+  bool buildNextLayer();
+  bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
+                  std::vector<uint32_t>& backs);
+  bool keepBacks(size_t count);
+  SolveResult finish(SolveOutcome outcome);
+  SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
+
+  const BoardState& root_;
+  const PieceGroups& groups_;
+  const MoveTables<CellMask>& tables_;
+  const Codec& codec_;
+  MemoryBudget& budget_;
+  const PrefixDictionary* dictionary_;
+  SearchControl control_;
+  const int threads_;
+  const RunStorage storage_;
+  LayerExpansion<Codec, CellMask> expansion_;
+  std::vector<SortedBlocks<Key>> layers_;
+  // The key ranges of the layer being built, each written by one thread at a
+  // time; apart in memory, so that threads do not share cache lines.
+  struct alignas(128) Part {
+    explicit Part(MemoryBudget* budget) : keys(budget) {}
+    BlockWriter<Key> keys;
+    std::vector<uint32_t> backs;
+  };
+  std::vector<Part> parts_;
+  size_t backPartsCharged_ = 0;
+  // The back moves of the newest layer's positions, in key order.
+  // Where the back moves of each block of the newest layer start, in the
+  // parts that the merge wrote them to.
+  std::vector<const uint32_t*> blockBacks_;
+  bool hasGoal_ = false;
+  int goalCell_ = -1;
+  bool goalRange_ = false;  // whether the keys with piece 0 at one cell are a range
+  Key goalFirst_{};
+  Key goalLast_{};
+};
+
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
+  const Key rootKey = codec_.encode(rootCells);
+  BlockWriter<Key> first(&budget_);
+  BlockWriter<Key>* const firstParts[] = {&first};
+  if (dictionaryFull() || !first.append(rootKey) || !addLayer(firstParts, 1)) {
+    return finish(control_.failure());
+  }
+  if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
+  for (;;) {
+    const std::vector<Key> goals = goalsNextTo(layers_.back());
+    if (layers_.back().readFailed()) {
+      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+    }
+    if (dictionaryFull() || control_.halted()) return finish(control_.failure());
+    if (!goals.empty()) return solved(rootCells, goals, layers_.size());
+    if (!buildNextLayer()) return finish(control_.failure());
+    if (layers_.back().empty()) return finish(SolveOutcome::noSolution);
+  }
+}
+
+// The goals one move of piece 0 away from `layer`, sorted: its positions
+// whose piece 0 stands next to the exit, tried for that move. None of them
+// lies in the layer before, which holds no goal.
+template <typename Codec, typename CellMask>
+std::vector<typename Codec::KeyType> SearchByLayers<Codec, CellMask>::goalsNextTo(
+    const SortedBlocks<Key>& layer) {
+  std::vector<Key> goals;
+  if (!hasGoal_) return goals;
+  const int shape = groups_.shapeOf[0];
+  typename Codec::Decoded d;
+  uint64_t scanned = 0;
+  // Tries piece 0's move in `direction` into the exit from a position.
+  const auto tryMove = [&](const Key& key, uint8_t from, int direction) {
+    codec_.decode(key, d);
+    if ((tables_.entered[shape][from][direction] & d.occupied) != 0) return;
+    int movedTo;
+    goals.push_back(codec_.childKey(d, 0, static_cast<uint8_t>(goalCell_), movedTo));
+  };
+  int directionFrom[maxBoardCells];
+  std::fill(std::begin(directionFrom), std::end(directionFrom), -1);
+  for (int direction = 0; direction < moveDirectionCount; ++direction) {
+    const uint8_t from = tables_.step[shape][goalCell_][direction ^ 1];
+    if (from == noCell || tables_.step[shape][from][direction] != goalCell_) continue;
+    directionFrom[from] = direction;
+    if (!goalRange_) continue;
+    Key first, last;
+    if (!codec_.pieceZeroRange(from, first, last)) continue;
+    for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
+         cursor.next()) {
+      tryMove(cursor.key(), from, direction);
+      if (++scanned % 65536 == 0) control_.poll();
+    }
+  }
+  // Keys not ordered by piece 0: every position is looked at.
+  for (RunCursor<Key> cursor(goalRange_ ? nullptr : &layer, nullptr, nullptr); cursor.valid();
+       cursor.next()) {
+    const int from = codec_.pieceZeroCell(cursor.key());
+    if (directionFrom[from] >= 0)
+      tryMove(cursor.key(), static_cast<uint8_t>(from), directionFrom[from]);
+    if (++scanned % 65536 == 0) control_.poll();
+  }
+  std::sort(goals.begin(), goals.end());
+  goals.erase(std::unique(goals.begin(), goals.end()), goals.end());
+  return goals;
+}
+
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
+  SortedBlocks<Key> layer;
+  std::string failure;
+  if (!SortedBlocks<Key>::concatenate(parts, count, storage_, layer, failure)) {
+    control_.fail(storage_.spillDirectory.empty() || failure == "memory budget"
+                      ? SolveOutcome::outOfMemory
+                      : SolveOutcome::spillFailed,
+                  failure);
+    return false;
+  }
+  control_.positions += layer.size();
+  control_.storedBytes += layer.storedBytes();
+  layers_.push_back(std::move(layer));
+  return true;
+}
+
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::buildNextLayer() {
+  const SortedBlocks<Key>& parents = layers_.back();
+  expansion_.expand(parents, blockBacks_);
+  if (dictionaryFull() || control_.halted()) return false;
+
+  // Key ranges for the merge, cut at the first keys of the parents' blocks:
+  // children lie near their parents.
+  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{8} * threads_);
+  std::vector<Key> cuts;
+  for (size_t r = 1; r < ranges; ++r) {
+    cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
+  }
+  const size_t count = cuts.size() + 1;
+  while (parts_.size() < count) parts_.emplace_back(&budget_);
+  std::atomic<size_t> nextRange{0};
+  runOnThreads(std::min<int>(threads_, static_cast<int>(count)), [&](int) {
+    for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
+      if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
+                      parts_[r].keys, parts_[r].backs)) {
+        return;
+      }
+      control_.poll();
+    }
+  });
+  expansion_.clear();
+  if (control_.halted()) return false;
+  for (const SortedBlocks<Key>& layer : layers_) {
+    if (layer.readFailed()) {
+      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+      return false;
+    }
+  }
+  if (!keepBacks(count)) return false;
+  std::vector<BlockWriter<Key>*> writers;
+  for (size_t r = 0; r < count; ++r) writers.push_back(&parts_[r].keys);
+  return addLayer(writers.data(), count);
+}
+
+// One key range of the next layer: the children of every worker, merged
+// without repeats, less the layer before the parents; with each position,
+// the back moves of the children that reached it.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
+                                                 BlockWriter<Key>& keys,
+                                                 std::vector<uint32_t>& backs) {
+  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
+  RunCursor<Key> previous(before, low, high);
+  const bool packed = expansion_.packed();
+  backs.clear();  // the layer expanded last no longer needs them
+  bool pending = false;
+  Key current{};
+  uint32_t currentBacks = noBackMoves;
+  uint64_t written = 0;
+  // Writes the position gathered so far unless the layer before holds it.
+  const auto settle = [&]() {
+    if (!pending) return true;
+    pending = false;
+    previous.seek(current);
+    if (previous.valid() && previous.key() == current) return true;
+    if (!keys.append(current)) {
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
+    }
+    if (packed) backs.push_back(currentBacks);
+    if (++written % 65536 == 0) control_.poll();
+    return !control_.halted();
+  };
+  bool ok = true;
+  const auto take = [&](const Key& record) {
+    const Key key = expansion_.keyOf(record);
+    if (!pending || key != current) {
+      if (!settle()) return ok = false;
+      pending = true;
+      current = key;
+      currentBacks = noBackMoves;
+    }
+    // The latest four back moves, the newest in the lowest byte.
+    if (packed) currentBacks = currentBacks << 8 | expansion_.backOf(record);
+    return true;
+  };
+  const Key lowRecord = low ? expansion_.recordOf(*low) : Key{};
+  const Key highRecord = high ? expansion_.recordOf(*high) : Key{};
+  if (expansion_.hasRuns()) {
+    std::vector<std::unique_ptr<KeySource<Key>>> sources;
+    expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
+    mergeSources(sources, take);
+  } else {
+    std::vector<KeyRange<Key>> ranges;
+    expansion_.addRanges(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, ranges);
+    mergeRanges(ranges, take);
+  }
+  return ok && settle();
+}
+
+// Points each block of the new layer at its positions' back moves, which
+// stay in the parts until the next merge; their memory is charged.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
+  blockBacks_.clear();
+  budget_.release(backPartsCharged_);
+  backPartsCharged_ = 0;
+  if (!expansion_.packed()) return true;
+  for (const Part& part : parts_) backPartsCharged_ += part.backs.capacity() * sizeof(uint32_t);
+  if (!budget_.charge(backPartsCharged_)) {
+    backPartsCharged_ = 0;
+    control_.fail(SolveOutcome::outOfMemory);
+    return false;
+  }
+  for (size_t p = 0; p < count; ++p) {
+    const BlockWriter<Key>& keys = parts_[p].keys;
+    const uint32_t* at = parts_[p].backs.data();
+    for (size_t b = 0; b < keys.blockCount(); ++b) {
+      blockBacks_.push_back(at);
+      at += keys.blockSize(b);
+    }
+  }
+  return true;
+}
+
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::finish(SolveOutcome outcome) {
+  expansion_.release();
+  blockBacks_.clear();
+  parts_.clear();
+  budget_.release(backPartsCharged_);
+  backPartsCharged_ = 0;
+  SolveResult result;
+  result.outcome = outcome;
+  result.stats = control_.stats();
+  result.failure = control_.failureReason();
+  layers_.clear();
+  return result;
+}
+
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::solved(const uint8_t* rootCells,
+                                                    const std::vector<Key>& goals, size_t moves) {
+  expansion_.release();
+  SolveResult result;
+  result.outcome = SolveOutcome::solved;
+  result.solution = root_;
+  if (moves > 0) control_.positions += goals.size();
+  LayerWalk<Codec, CellMask> walk(groups_, tables_, codec_, budget_);
+  const bool walked =
+      walk.markBackwards(layers_, goals) && walk.forward(moves, rootCells, result.solution);
+  if (!walked) return finish(SolveOutcome::outOfMemory);
+  const SolveResult done = finish(SolveOutcome::solved);
+  result.stats = done.stats;
+  return result;
+}

@@ -1,0 +1,95 @@
+// What the threads of one search share besides their data: the stop request,
+// the first failure, the counts the progress callback reports, and the
+// helper that runs one piece of work on every thread.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "MemoryBlocks.h"
+#include "Solver.h"
+
+class SearchControl {
+ public:
+  SearchControl(const SolveOptions& options, MemoryBudget& budget)
+      : options_(options), budget_(budget), last_(std::chrono::steady_clock::now()) {}
+
+  // Whether the threads should give up: a stop was asked or something failed.
+  bool halted() const { return halted_.load(std::memory_order_relaxed); }
+
+  // Records why the search cannot go on (the first reason counts) and halts it.
+  void fail(SolveOutcome outcome, const std::string& why = std::string()) {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    if (failure_ == SolveOutcome::solved) {
+      failure_ = outcome;
+      why_ = why;
+    }
+    halted_.store(true, std::memory_order_relaxed);
+  }
+  // The reason the search halted, or `solved` when it did not.
+  SolveOutcome failure() const {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    return failure_;
+  }
+  std::string failureReason() const {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    return why_;
+  }
+
+  // Counts shown by the progress callback.
+  std::atomic<uint64_t> positions{0};
+  std::atomic<uint64_t> expanded{0};
+  std::atomic<uint64_t> storedBytes{0};
+
+  SolveStats stats() const {
+    SolveStats stats;
+    stats.positions = positions.load(std::memory_order_relaxed);
+    stats.expanded = expanded.load(std::memory_order_relaxed);
+    stats.peakBytes = budget_.peak();
+    stats.storedBytes = storedBytes.load(std::memory_order_relaxed);
+    return stats;
+  }
+
+  // Called often by any thread: every 20 ms one caller asks shouldStop, then
+  // reports progress. Cheap when it is not yet time.
+  void poll() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_.load(std::memory_order_relaxed) < std::chrono::milliseconds(20)) return;
+    std::unique_lock<std::mutex> lock(pollMutex_, std::try_to_lock);
+    if (!lock.owns_lock()) return;
+    last_.store(now, std::memory_order_relaxed);
+    if (options_.shouldStop && options_.shouldStop()) fail(SolveOutcome::stopped);
+    if (options_.progress) options_.progress(stats());
+  }
+
+ private:
+  const SolveOptions& options_;
+  MemoryBudget& budget_;
+  std::atomic<std::chrono::steady_clock::time_point> last_;
+  std::mutex pollMutex_;
+  mutable std::mutex failureMutex_;
+  SolveOutcome failure_ = SolveOutcome::solved;
+  std::string why_;
+  std::atomic<bool> halted_{false};
+};
+
+// The threads a search uses: the asked count, or one per core.
+inline int threadCount(const SolveOptions& options) {
+  if (options.threads > 0) return options.threads;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+// Runs work(t) for t = 0 to threads - 1, t = 0 on the calling thread.
+template <typename Work>
+void runOnThreads(int threads, Work work) {
+  std::vector<std::thread> others;
+  others.reserve(threads - 1);
+  for (int t = 1; t < threads; ++t) others.emplace_back([&work, t] { work(t); });
+  work(0);
+  for (std::thread& other : others) other.join();
+}

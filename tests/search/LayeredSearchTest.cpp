@@ -1,0 +1,186 @@
+// The layered search's contract beyond its answers (which SolverTest checks
+// against the plain search): stopping, progress, the memory budget, spilling
+// to files, and the boards whose keys need more than 64 bits.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "search/Solver.h"
+#include "tests/model/TestBoards.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A 6 by 5 layout of twelve million positions: seconds of search.
+BoardState longSearch() {
+  return boardOf(
+      6, 5,
+      {pieceAt(0, 0, 1), pieceAt(3, 5, 2), pieceAt(3, 5, 0), pieceAt(10, 3, 2), pieceAt(2, 1, 4),
+       pieceAt(2, 0, 0), pieceAt(1, 4, 2), pieceAt(2, 0, 3), pieceAt(9, 2, 0), pieceAt(1, 5, 4),
+       pieceAt(1, 4, 1), pieceAt(1, 4, 4), pieceAt(3, 2, 2)});
+}
+
+int filesIn(const std::string& directory) {
+  int count = 0;
+  if (DIR* dir = opendir(directory.c_str())) {
+    while (const dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
+    closedir(dir);
+  }
+  return count;
+}
+
+std::string freshDirectory(const std::string& name) {
+  const std::string path = ::testing::TempDir() + name;
+  mkdir(path.c_str(), 0700);
+  return path;
+}
+
+}  // namespace
+
+TEST(LayeredSearchTest, StopsWithinAFifthOfASecondAndReportsProgressOften) {
+  for (int threads : {1, 2}) {
+    SCOPED_TRACE(threads);
+    std::atomic<bool> stop{false};
+    std::vector<Clock::time_point> reports;
+    std::vector<uint64_t> counts;
+    SolveOptions options;
+    options.threads = threads;
+    options.shouldStop = [&] { return stop.load(); };
+    options.progress = [&](const SolveStats& stats) {
+      reports.push_back(Clock::now());
+      counts.push_back(stats.positions);
+    };
+    Clock::time_point asked;
+    std::thread stopper([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+      asked = Clock::now();
+      stop = true;
+    });
+    const SolveResult result = solveBoard(longSearch(), options);
+    const Clock::time_point returned = Clock::now();
+    stopper.join();
+    EXPECT_EQ(result.outcome, SolveOutcome::stopped);
+    // 0.2 s asked; the margin is for a machine busy with other tests.
+    EXPECT_LT(returned - asked, std::chrono::milliseconds(400));
+    ASSERT_GE(reports.size(), 5u);
+    for (size_t i = 1; i < reports.size(); ++i) {
+      EXPECT_LT(reports[i] - reports[i - 1], std::chrono::milliseconds(250)) << i;
+      EXPECT_GE(counts[i], counts[i - 1]);
+    }
+    EXPECT_GT(counts.back(), 1000u);
+  }
+}
+
+TEST(LayeredSearchTest, TheBudgetEndsTheSearchAndHoldsNothingBack) {
+  SolveOptions tight;
+  tight.memoryBudget = 2 << 20;
+  const SolveResult result = solveBoard(longSearch(), tight);
+  EXPECT_EQ(result.outcome, SolveOutcome::outOfMemory);
+  EXPECT_LE(result.stats.peakBytes, tight.memoryBudget);
+  EXPECT_GT(result.stats.positions, 1000u);
+  EXPECT_TRUE(result.solution.moveLog().empty());
+}
+
+TEST(LayeredSearchTest, LayersInFilesAndInSegmentsGiveTheSameAnswer) {
+  // The classic layout, whose answer is known: 116 moves.
+  const BoardState classic = boardOf(
+      5, 4,
+      {pieceAt(0, 0, 1), pieceAt(2, 0, 3), pieceAt(2, 0, 0), pieceAt(2, 2, 3), pieceAt(2, 2, 0),
+       pieceAt(3, 2, 1), pieceAt(1, 3, 2), pieceAt(1, 3, 1), pieceAt(1, 4, 3), pieceAt(1, 4, 0)});
+  const SolveResult plain = solveBoard(classic);
+  ASSERT_EQ(plain.outcome, SolveOutcome::solved);
+  ASSERT_EQ(plain.solution.moveLog().size(), 116u);
+  const std::string folder = freshDirectory("cavel-spill-test");
+  for (int threads : {1, 2, 3}) {
+    SolveOptions spilled;
+    spilled.threads = threads;
+    spilled.spillDirectory = folder;
+    spilled.childBufferBytes = 4096;  // many runs a layer, in files too
+    const SolveResult result = solveBoard(classic, spilled);
+    ASSERT_EQ(result.outcome, SolveOutcome::solved);
+    EXPECT_EQ(result.solution.moveLog(), plain.solution.moveLog());
+    EXPECT_EQ(result.stats.positions, plain.stats.positions);
+    // Kept on disk, the layers hardly count against the memory.
+    EXPECT_LT(result.stats.peakBytes, plain.stats.peakBytes + result.stats.storedBytes);
+  }
+  EXPECT_EQ(filesIn(folder), 0);  // nothing is left behind
+  rmdir(folder.c_str());
+}
+
+TEST(LayeredSearchTest, AFolderThatCannotBeWrittenIsReportedNotFatal) {
+  SolveOptions options;
+  options.spillDirectory = ::testing::TempDir() + "no-such-folder/below";
+  const SolveResult result = solveBoard(longSearch(), options);
+  EXPECT_EQ(result.outcome, SolveOutcome::spillFailed);
+  EXPECT_NE(result.failure.find("no-such-folder"), std::string::npos) << result.failure;
+}
+
+TEST(LayeredSearchTest, CrowdedLargeBoardsAgreeWithTheTableSearch) {
+  // 64 pieces on 10 by 8: the square, twelve bars of two and 51 single
+  // cells around one free cell.
+  BoardState full = boardOf(10, 8, {pieceAt(0, 0, 0)});
+  for (int x = 2; x < 10; x += 2) full.placePiece(pieceAt(2, x, 0), -1);
+  for (int x = 2; x < 10; x += 2) full.placePiece(pieceAt(2, x, 1), -1);
+  for (int x = 0; x < 8; x += 2) full.placePiece(pieceAt(2, x, 2), -1);
+  for (int cell = 28; cell < 79; ++cell) full.placePiece(pieceAt(1, cell % 10, cell / 10), -1);
+  ASSERT_EQ(full.pieceCount(), 64);
+  std::vector<BoardState> boards{full};
+  // Boards filled with pieces of every shape, then opened by a few cells:
+  // keys of more than 64 bits, and of more than 128.
+  std::mt19937 random(3);
+  auto below = [&random](int bound) {
+    return std::uniform_int_distribution<int>(0, bound - 1)(random);
+  };
+  while (boards.size() < 30) {
+    BoardState board = boardOf(10, 8, {pieceAt(0, below(9), below(7))});
+    for (int attempt = 0; attempt < 3000; ++attempt) {
+      const Piece piece = pieceAt(2 + below(17), below(10), below(8));
+      if (board.canPlace(piece, -1)) board.placePiece(piece, -1);
+    }
+    for (int cell = 0; cell < 80; ++cell) {
+      const Piece single = pieceAt(1, cell % 10, cell / 10);
+      if (board.canPlace(single, -1)) board.placePiece(single, -1);
+    }
+    int freed = 0;
+    for (int i = board.pieceCount() - 1; i > 0 && freed < 2 + static_cast<int>(boards.size() % 3);
+         --i) {
+      if (board.pieces[i].cellCount() > 2) continue;
+      freed += board.pieces[i].cellCount();
+      board.pieces.erase(board.pieces.begin() + i);
+    }
+    if (board.pieceCount() <= 64) boards.push_back(board);
+  }
+  for (const BoardState& board : boards) {
+    SCOPED_TRACE(board.pieceCount());
+    const SolveResult table = solveByTable(board);
+    const SolveResult layered = solveBoard(board);
+    ASSERT_EQ(layered.outcome, table.outcome);
+    EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
+    EXPECT_GT(layered.stats.positions, 0u);
+  }
+}
+
+TEST(LayeredSearchTest, PositionsTakeAFewBytes) {
+  // A million positions stored are enough to judge.
+  uint64_t stored = 0, positions = 0;
+  SolveOptions bounded;
+  std::atomic<bool> enough{false};
+  bounded.shouldStop = [&] { return enough.load(); };
+  bounded.progress = [&](const SolveStats& stats) {
+    stored = stats.storedBytes;
+    positions = stats.positions;
+    if (positions > 1000000) enough = true;
+  };
+  solveBoard(longSearch(), bounded);
+  ASSERT_GT(positions, 1000000u);
+  EXPECT_LT(static_cast<double>(stored) / positions, 3.0);
+}

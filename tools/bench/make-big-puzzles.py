@@ -1,0 +1,80 @@
+"""Draws random 8 by 6 layouts and keeps those whose search reaches a wanted
+number of positions: benchmark puzzles for the solver.
+
+usage: python3 tools/bench/make-big-puzzles.py CAVEL-SOLVE OUT-DIR COUNT [MIN-M MAX-M] [SEED]
+Writes OUT-DIR/big8x6-N.txt with the position count in a comment. Each
+candidate is searched with `cavel-solve --stats` under a memory budget that
+stops layouts far beyond MAX-M million positions early.
+"""
+
+import os
+import random
+import subprocess
+import sys
+
+# Mostly small shapes, as in the wooden puzzles: cells, bars, corners.
+WEIGHTS = {1: 8, 2: 4, 3: 4, 4: 2, 14: 2, 8: 1, 9: 1, 10: 1, 11: 1, 0: 1, 6: 1, 12: 1, 15: 1}
+CELLS = {0: [(0, 0), (1, 0), (0, 1), (1, 1)], 1: [(0, 0)], 2: [(0, 0), (1, 0)],
+         3: [(0, 0), (0, 1)], 4: [(0, 0), (0, 1), (0, 2)], 14: [(0, 0), (1, 0), (2, 0)],
+         8: [(0, 0), (1, 0), (0, 1)], 9: [(1, 1), (1, 0), (0, 1)], 10: [(1, 1), (0, 0), (0, 1)],
+         11: [(1, 1), (0, 0), (1, 0)], 6: [(0, 0), (1, 0), (2, 0), (1, 1)],
+         12: [(0, 0), (1, 0), (1, 1), (2, 1)], 15: [(0, 0), (0, 1), (1, 1), (1, 2)]}
+WIDTH, HEIGHT = 8, 6
+
+
+def layout(rng, pieces):
+    taken = set()
+    placed = []
+
+    def place(shape):
+        for _ in range(200):
+            x, y = rng.randrange(WIDTH), rng.randrange(HEIGHT)
+            cells = [(x + dx, y + dy) for dx, dy in CELLS[shape]]
+            if all(0 <= cx < WIDTH and 0 <= cy < HEIGHT and (cx, cy) not in taken
+                   for cx, cy in cells):
+                taken.update(cells)
+                placed.append((shape, x, y))
+                return True
+        return False
+
+    place(0)
+    shapes = [s for s, w in WEIGHTS.items() for _ in range(w)]
+    while len(placed) < pieces:
+        if not place(rng.choice(shapes)):
+            return None
+    return placed
+
+
+def positions(solver, text):
+    run = subprocess.run([solver, "--stats", "--threads", "2", "--max-memory", "600", "-"], input=text,
+                         capture_output=True, text=True)
+    for line in run.stderr.splitlines():
+        if line.startswith("positions "):
+            return int(line.split()[1]), run.returncode
+    return 0, run.returncode
+
+
+def main():
+    solver, out_dir, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    low = float(sys.argv[4]) * 1e6 if len(sys.argv) > 4 else 40e6
+    high = float(sys.argv[5]) * 1e6 if len(sys.argv) > 5 else 65e6
+    rng = random.Random(int(sys.argv[6]) if len(sys.argv) > 6 else 1)
+    os.makedirs(out_dir, exist_ok=True)
+    found = 0
+    while found < count:
+        pieces = layout(rng, rng.choice([17, 18, 19, 20]))
+        if pieces is None:
+            continue
+        text = "size %d %d\n" % (WIDTH, HEIGHT) + "".join("piece %d %d %d\n" % p for p in pieces)
+        n, status = positions(solver, text)
+        print("%d positions, status %d" % (n, status), flush=True)
+        if low <= n <= high and status in (0, 1):
+            path = os.path.join(out_dir, "big8x6-%d.txt" % found)
+            with open(path, "w") as f:
+                f.write("# %d positions\n" % n + text)
+            print("kept", path, flush=True)
+            found += 1
+
+
+if __name__ == "__main__":
+    main()
