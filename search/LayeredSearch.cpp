@@ -58,7 +58,7 @@
 //
 // Limits. At most 64 pieces, on the board without overlapping. Memory: the
 // stored layers, the children buffers (twice a sixteenth of the budget, at
-// most 96 MB), the runs of a layer done in segments, the back moves of one
+// most 64 MB: larger ones save no time), the runs of a layer done in segments, the back moves of one
 // layer and the dictionary of prefixes, all charged to the budget; the search
 // stops with outOfMemory before passing it, releasing all. With a spill
 // folder, layers and runs go to files, and only their block lists stay.

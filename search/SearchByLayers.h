@@ -39,7 +39,7 @@ class SearchByLayers {
         expansion_(codec, groups, tables, budget_, control_, storage_, threads_,
                    options.childBufferBytes != 0
                        ? options.childBufferBytes
-                       : std::min<size_t>(budget_.limit() / 16, size_t{48} << 20)) {
+                       : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)) {
     goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
     hasGoal_ = goalCell_ >= 0 && tables.mask[groups.shapeOf[0]][goalCell_] != 0;
     goalRange_ = hasGoal_ && codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
