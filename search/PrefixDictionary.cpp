@@ -10,19 +10,18 @@ bool PrefixDictionary::numberOf(const Key128& prefix, uint8_t pieceZero, uint32_
   }
   const size_t mask = shard.slots.size() - 1;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
-    Slot& slot = shard.slots[at];
-    if (slot.number != 0 && slot.prefix == prefix) {
-      number = slot.number - 1;
+    uint32_t& slot = shard.slots[at];
+    if (slot != 0 && this->prefix(slot - 1) == prefix) {
+      number = slot - 1;
       return true;
     }
-    if (slot.number != 0) continue;
+    if (slot != 0) continue;
     const uint32_t fresh = next_.fetch_add(1, std::memory_order_relaxed);
     if (fresh == UINT32_MAX || !store(fresh, prefix, pieceZero)) {
       exhausted_ = true;
       return false;
     }
-    slot.prefix = prefix;
-    slot.number = fresh + 1;
+    slot = fresh + 1;
     ++shard.used;
     number = fresh;
     return true;
@@ -31,12 +30,12 @@ bool PrefixDictionary::numberOf(const Key128& prefix, uint8_t pieceZero, uint32_
 
 bool PrefixDictionary::grow(Shard& shard) {
   const size_t size = shard.slots.empty() ? 1024 : 2 * shard.slots.size();
-  if (!charge((size - shard.slots.size()) * sizeof(Slot))) return false;
-  std::vector<Slot> slots(size, Slot{0, 0});
-  for (const Slot& slot : shard.slots) {
-    if (slot.number == 0) continue;
-    for (size_t at = hashOf(slot.prefix) & (size - 1);; at = (at + 1) & (size - 1)) {
-      if (slots[at].number != 0) continue;
+  if (!charge((size - shard.slots.size()) * sizeof(uint32_t))) return false;
+  std::vector<uint32_t> slots(size, 0);
+  for (const uint32_t slot : shard.slots) {
+    if (slot == 0) continue;
+    for (size_t at = hashOf(prefix(slot - 1)) & (size - 1);; at = (at + 1) & (size - 1)) {
+      if (slots[at] != 0) continue;
       slots[at] = slot;
       break;
     }

@@ -50,13 +50,11 @@ class PrefixDictionary {
     Key128 prefixes[size_t{1} << chunkBits];
     uint8_t pieceZero[size_t{1} << chunkBits];
   };
-  struct Slot {
-    Key128 prefix;
-    uint32_t number;  // plus one; 0 is an empty slot
-  };
+  // A slot holds a number plus one (0 is an empty slot); the prefix it
+  // stands for is looked up by the number.
   struct alignas(64) Shard {
     std::mutex lock;
-    std::vector<Slot> slots;
+    std::vector<uint32_t> slots;
     size_t used = 0;
   };
 
