@@ -14,12 +14,15 @@ import time
 
 
 def run(command):
-    """Wall seconds, peak resident kilobytes and standard output of a run."""
+    """Wall seconds, peak resident kilobytes, positions and standard output of
+    a run with --stats."""
     start = time.monotonic()
-    done = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, capture_output=True, text=True)
+    done = subprocess.run(["/usr/bin/time", "-f", "%M"] + command[:1] + ["--stats"] + command[1:],
+                          capture_output=True, text=True)
     seconds = time.monotonic() - start
-    peak = int(done.stderr.strip().splitlines()[-1])
-    return seconds, peak, done.stdout
+    lines = done.stderr.strip().splitlines()
+    positions = next((int(l.split()[1]) for l in lines if l.startswith("positions ")), 0)
+    return seconds, int(lines[-1]), positions, done.stdout
 
 
 def main():
@@ -38,20 +41,22 @@ def main():
                 args.new, "--threads", str(t), puzzle]
         times = {name: [] for name in commands}
         peaks = {name: [] for name in commands}
+        positions = {}
         outputs = set()
         for _ in range(args.rounds):
             for name, command in commands.items():
-                seconds, peak, output = run(command)
+                seconds, peak, count, output = run(command)
                 times[name].append(seconds)
                 peaks[name].append(peak)
+                positions[name] = count
                 outputs.add(output)
         print(puzzle + ("" if len(outputs) == 1 else "   OUTPUTS DIFFER"))
         old = statistics.median(times["old"])
         for name in commands:
             median = statistics.median(times[name])
-            print("  %-18s %7.2f s  %7.1f MB  %.3f of old   (runs: %s)" % (
+            print("  %-18s %7.2f s  %7.1f MB  %.3f of old  %11d positions  (runs: %s)" % (
                 name, median, statistics.median(peaks[name]) / 1024.0, median / old,
-                " ".join("%.2f" % t for t in times[name])))
+                positions[name], " ".join("%.2f" % t for t in times[name])))
 
 
 if __name__ == "__main__":
