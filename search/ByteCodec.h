@@ -63,8 +63,6 @@ class ByteCodec {
     return pack(canonical);
   }
 
-  int pieceZeroCell(const ByteKey& key) const { return key.byte(0); }
-
   bool pieceZeroRange(int cell, ByteKey& first, ByteKey& last) const {
     if (cell < 0 || cell >= tables_.size.cellCount()) return false;
     if (tables_.mask[groups_.groups[0].shape][cell] == 0) return false;

@@ -81,13 +81,7 @@ class CompactCodec {
 
   // Whether every key of this board fits in Key.
   bool fits() const { return fits_; }
-  int levels() const { return groups_.groupCount; }
-  // What the digits from level g down can add to a key.
-  Key span(int g) const { return g == 0 ? multiplier_[0] * radix_[0] : multiplier_[g - 1]; }
-  // The origin cell of piece 0 in a key.
-  int pieceZeroCell(const Key& key) const {
-    return originCell_[groups_.groups[0].shape][static_cast<size_t>(key / multiplier_[0])];
-  }
+
   // The bits a key may use: every key is below 2^keyBits().
   int keyBits() const {
     Key largest = multiplier_[0] * radix_[0] - 1;
@@ -160,18 +154,10 @@ class CompactCodec {
   // The key after canonical piece k of `d` moves to origin `to`; `movedTo`
   // is the piece's canonical index in the child.
   Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo) const {
-    Key base;
-    return childKey(d, k, to, movedTo, groups_.groupCount - 1, base);
-  }
-
-  // The same, with `childBase` the child's key without its digits from
-  // level `split` down (split from 1 to the last level).
-  Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo, int split, Key& childBase) const {
     const int g = groups_.groupOf[k];
     const PieceGroup& group = groups_.groups[g];
     const int last = groups_.groupCount - 1;
     int placedAt = 0;
-    childBase = d.base[split];
     if (group.singles) {
       const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
                                                 d.freeIndex[to], placedAt);
@@ -181,9 +167,7 @@ class CompactCodec {
     const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
                                               originIndex_[group.shape][to], placedAt);
     movedTo = group.first + placedAt;
-    const Key change = digit * multiplier_[g] - d.digit[g] * multiplier_[g];
-    if (g < split) childBase += change;
-    Key key = d.key + change;
+    Key key = d.key + (digit * multiplier_[g] - d.digit[g] * multiplier_[g]);
     if (!groups_.hasSingles()) return key;
     // The single cells keep their order; each one's index among the free
     // cells grows by the cells the move frees below it and shrinks by the

@@ -137,6 +137,11 @@ class LayerExpansion {
         control_.poll();
       }
       sortRecords(worker, false);
+      // The merge that follows needs no scratch: give it back until the next
+      // sort, so that it does not add to the merge's peak.
+      budget_.release(worker.scratch.capacity() * sizeof(Key));
+      worker.charged -= worker.scratch.capacity() * sizeof(Key);
+      worker.scratch.release();
     });
   }
 

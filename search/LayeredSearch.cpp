@@ -2,11 +2,11 @@
 //
 // Design
 //
-// Keying. A position is one integer: its compact key (CompactCodec.h) when
-// that fits 56 bits; else a 64-bit key made of a number for the compact
-// key's top digits, from a dictionary of those met, and its low digits
-// (PrefixCodec.h); else the compact key in 128 bits, or, on boards too
-// crowded for that, one byte per piece (ByteCodec.h). Positions that differ
+// Keying. A position is one integer, its compact key (CompactCodec.h): in
+// 64 bits when it fits 56, so that a back move fits beside it, else in 128
+// bits; on boards too crowded for that, one byte per piece (ByteCodec.h).
+// (Numbering the top digits met in a dictionary, to fit large boards in 64
+// bits, was tried: it saved no time and took more memory.) Positions that differ
 // only by an exchange of pieces of the same shape have one key: they allow
 // the same moves and are goals together, since piece 0 is never exchanged.
 //
@@ -58,10 +58,9 @@
 //
 // Limits. At most 64 pieces, on the board without overlapping. Memory: the
 // stored layers, the children buffers (twice a sixteenth of the budget, at
-// most 96 MB), the runs of a layer done in segments, the back moves of one
-// layer and the dictionary of prefixes, all charged to the budget; the search
-// stops with outOfMemory before passing it, releasing all. With a spill
-// folder, layers and runs go to files, and only their block lists stay.
+// most 64 MB: larger ones save no time), the runs of a layer done in segments, the back moves of
+// one layer, all charged to the budget; the search stops with outOfMemory before passing it,
+// releasing all. With a spill folder, layers and runs go to files, and only their block lists stay.
 #include "LayeredSearch.h"
 
 #include <cassert>
@@ -72,8 +71,6 @@
 #include "CompactCodec.h"
 #include "MoveTables.h"
 #include "PieceGroups.h"
-#include "PrefixCodec.h"
-#include "PrefixDictionary.h"
 #include "SearchByLayers.h"
 
 namespace {
@@ -96,38 +93,30 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options, 
     taken |= own;
   }
   MemoryBudget budget(options.memoryBudget);
-  const auto search = [&](const auto& codec, const PrefixDictionary* dictionary) {
+  const auto search = [&](const auto& codec) {
     using Codec = std::decay_t<decltype(codec)>;
-    return SearchByLayers<Codec, CellMask>(root, options, groups, *tables, codec, budget,
-                                           dictionary)
+    return SearchByLayers<Codec, CellMask>(root, options, groups, *tables, codec, budget)
         .run(cells);
   };
   // The narrowest key that fits, with room for a back move if possible.
   const auto compact = std::make_unique<CompactCodec<uint64_t, CellMask>>(groups, *tables);
   const auto wide = std::make_unique<CompactCodec<Key128, CellMask>>(groups, *tables);
-  PrefixDictionary dictionary(budget);
-  const PrefixCodec<CellMask> prefixed(*wide, dictionary);
   const auto bytes = std::make_unique<ByteCodec<CellMask>>(groups, *tables);
   switch (keys) {
     case LayerKeys::compact:
-      if (compact->fits()) return search(*compact, nullptr);
-      break;
-    case LayerKeys::prefixed:
-      if (prefixed.fits()) return search(prefixed, &dictionary);
+      if (compact->fits()) return search(*compact);
       break;
     case LayerKeys::wide:
-      if (wide->fits()) return search(*wide, nullptr);
+      if (wide->fits()) return search(*wide);
       break;
     case LayerKeys::bytes:
-      return search(*bytes, nullptr);
+      return search(*bytes);
     case LayerKeys::narrowest:
       break;
   }
-  if (compact->fits() && compact->keyBits() <= 56) return search(*compact, nullptr);
-  if (prefixed.fits()) return search(prefixed, &dictionary);
-  if (compact->fits()) return search(*compact, nullptr);
-  if (wide->fits()) return search(*wide, nullptr);
-  return search(*bytes, nullptr);
+  if (compact->fits() && compact->keyBits() <= 56) return search(*compact);
+  if (wide->fits()) return search(*wide);
+  return search(*bytes);
 }
 
 }  // namespace

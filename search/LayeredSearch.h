@@ -7,7 +7,6 @@
 enum class LayerKeys {
   narrowest,  // the narrowest of the kinds below that fits the board
   compact,    // a 64-bit compact key
-  prefixed,   // a 64-bit key with a dictionary of prefixes
   wide,       // a 128-bit compact key
   bytes,      // a byte per piece
 };

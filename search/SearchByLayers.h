@@ -14,7 +14,6 @@
 #include "LayerWalk.h"
 #include "MoveTables.h"
 #include "PieceGroups.h"
-#include "PrefixDictionary.h"
 #include "SearchControl.h"
 #include "Solver.h"
 #include "SortedBlocks.h"
@@ -25,35 +24,28 @@ class SearchByLayers {
 
  public:
   SearchByLayers(const BoardState& root, const SolveOptions& options, const PieceGroups& groups,
-                 const MoveTables<CellMask>& tables, const Codec& codec, MemoryBudget& budget,
-                 const PrefixDictionary* dictionary)
+                 const MoveTables<CellMask>& tables, const Codec& codec, MemoryBudget& budget)
       : root_(root),
         groups_(groups),
         tables_(tables),
         codec_(codec),
         budget_(budget),
-        dictionary_(dictionary),
         control_(options, budget_),
         threads_(threadCount(options)),
         storage_{&budget_, options.spillDirectory},
         expansion_(codec, groups, tables, budget_, control_, storage_, threads_,
                    options.childBufferBytes != 0
                        ? options.childBufferBytes
-                       : std::min<size_t>(budget_.limit() / 16, size_t{48} << 20)) {
+                       : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)) {
     goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
-    hasGoal_ = goalCell_ >= 0 && tables.mask[groups.shapeOf[0]][goalCell_] != 0;
-    goalRange_ = hasGoal_ && codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
+    hasGoal_ = codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
   }
 
   SolveResult run(const uint8_t* rootCells);
 
  private:
-  bool isGoal(const Key& key) const { return hasGoal_ && codec_.pieceZeroCell(key) == goalCell_; }
-  // Whether the dictionary of prefixes, if any, could not grow: fails the search.
-  bool dictionaryFull() {
-    if (dictionary_ == nullptr || !dictionary_->exhausted()) return false;
-    control_.fail(SolveOutcome::outOfMemory);
-    return true;
+  bool isGoal(const Key& key) const {
+    return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
   }
   std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
@@ -69,7 +61,6 @@ class SearchByLayers {
   const MoveTables<CellMask>& tables_;
   const Codec& codec_;
   MemoryBudget& budget_;
-  const PrefixDictionary* dictionary_;
   SearchControl control_;
   const int threads_;
   const RunStorage storage_;
@@ -90,7 +81,6 @@ class SearchByLayers {
   std::vector<const uint32_t*> blockBacks_;
   bool hasGoal_ = false;
   int goalCell_ = -1;
-  bool goalRange_ = false;  // whether the keys with piece 0 at one cell are a range
   Key goalFirst_{};
   Key goalLast_{};
 };
@@ -100,7 +90,7 @@ SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
   const Key rootKey = codec_.encode(rootCells);
   BlockWriter<Key> first(&budget_);
   BlockWriter<Key>* const firstParts[] = {&first};
-  if (dictionaryFull() || !first.append(rootKey) || !addLayer(firstParts, 1)) {
+  if (!first.append(rootKey) || !addLayer(firstParts, 1)) {
     return finish(control_.failure());
   }
   if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
@@ -109,7 +99,7 @@ SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
     if (layers_.back().readFailed()) {
       control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
     }
-    if (dictionaryFull() || control_.halted()) return finish(control_.failure());
+    if (control_.halted()) return finish(control_.failure());
     if (!goals.empty()) return solved(rootCells, goals, layers_.size());
     if (!buildNextLayer()) return finish(control_.failure());
     if (layers_.back().empty()) return finish(SolveOutcome::noSolution);
@@ -127,35 +117,19 @@ std::vector<typename Codec::KeyType> SearchByLayers<Codec, CellMask>::goalsNextT
   const int shape = groups_.shapeOf[0];
   typename Codec::Decoded d;
   uint64_t scanned = 0;
-  // Tries piece 0's move in `direction` into the exit from a position.
-  const auto tryMove = [&](const Key& key, uint8_t from, int direction) {
-    codec_.decode(key, d);
-    if ((tables_.entered[shape][from][direction] & d.occupied) != 0) return;
-    int movedTo;
-    goals.push_back(codec_.childKey(d, 0, static_cast<uint8_t>(goalCell_), movedTo));
-  };
-  int directionFrom[maxBoardCells];
-  std::fill(std::begin(directionFrom), std::end(directionFrom), -1);
   for (int direction = 0; direction < moveDirectionCount; ++direction) {
     const uint8_t from = tables_.step[shape][goalCell_][direction ^ 1];
     if (from == noCell || tables_.step[shape][from][direction] != goalCell_) continue;
-    directionFrom[from] = direction;
-    if (!goalRange_) continue;
     Key first, last;
     if (!codec_.pieceZeroRange(from, first, last)) continue;
     for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
          cursor.next()) {
-      tryMove(cursor.key(), from, direction);
       if (++scanned % 65536 == 0) control_.poll();
+      codec_.decode(cursor.key(), d);
+      if ((tables_.entered[shape][from][direction] & d.occupied) != 0) continue;
+      int movedTo;
+      goals.push_back(codec_.childKey(d, 0, static_cast<uint8_t>(goalCell_), movedTo));
     }
-  }
-  // Keys not ordered by piece 0: every position is looked at.
-  for (RunCursor<Key> cursor(goalRange_ ? nullptr : &layer, nullptr, nullptr); cursor.valid();
-       cursor.next()) {
-    const int from = codec_.pieceZeroCell(cursor.key());
-    if (directionFrom[from] >= 0)
-      tryMove(cursor.key(), static_cast<uint8_t>(from), directionFrom[from]);
-    if (++scanned % 65536 == 0) control_.poll();
   }
   std::sort(goals.begin(), goals.end());
   goals.erase(std::unique(goals.begin(), goals.end()), goals.end());
@@ -183,7 +157,7 @@ template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::buildNextLayer() {
   const SortedBlocks<Key>& parents = layers_.back();
   expansion_.expand(parents, blockBacks_);
-  if (dictionaryFull() || control_.halted()) return false;
+  if (control_.halted()) return false;
 
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents.

@@ -7,7 +7,6 @@
 
 #include "search/ByteCodec.h"
 #include "search/CompactCodec.h"
-#include "search/PrefixCodec.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
@@ -100,13 +99,6 @@ TEST(PositionCodecTest, ChildKeysAndDecodingAgreeWithEncoding) {
     checkCodec(board, *tables, *wide);
     const auto bytes = std::make_unique<ByteCodec<uint64_t>>(groups, *tables);
     checkCodec(board, *tables, *bytes);
-    MemoryBudget budget(size_t{1} << 30);
-    PrefixDictionary dictionary(budget);
-    const PrefixCodec<uint64_t> prefixed(*wide, dictionary);
-    ASSERT_TRUE(prefixed.fits());
-    checkCodec(board, *tables, prefixed);
-    // Every prefix met has one number, and numbers are given in turn.
-    EXPECT_LE(dictionary.size(), 1u + 4u * board.pieceCount());
   }
 }
 
