@@ -1,11 +1,11 @@
 // How the search keys a position and tells two positions apart.
 //
 // Design (keying). A position is stored as one byte per piece, in piece index
-// order: the board cell of the piece's origin (see MoveTables.h). Two
-// positions that differ only by an exchange of pieces of the same shape allow
-// the same moves and are goals together, so they are one entry: pieces are
-// grouped by shape, piece 0 in a group of its own (it is never merged, even
-// with another square), and the key of a position is the set of origins of
+// order: the board cell of the piece's origin (see MoveTables.h). Two positions
+// that differ only by an exchange of pieces of the same shape allow the same
+// moves and are goals together, so they are one entry: pieces are grouped by
+// shape (PieceGroups.h), piece 0 in a group of its own (it is never merged,
+// even with another square), and the key of a position is the set of origins of
 // each group. Its hash is a Zobrist sum: the exclusive or of one random word
 // per (group, origin) of each piece. It does not depend on the order of the
 // pieces inside a group, and a move updates it with two xors.
@@ -15,32 +15,24 @@
 // byte, and when they differ, group by group as sets of origin cells.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 
 #include "MoveTables.h"
+#include "PieceGroups.h"
 #include "model/BoardState.h"
 
 template <typename CellMask>
 class PositionKeys {
  public:
-  static constexpr int maxGroups = shapeCount + 1;
-
   // Groups the pieces of `root` by shape and draws the Zobrist words.
   explicit PositionKeys(const BoardState& root) : pieces_(root.pieceCount()) {
-    int groupOfShape[shapeCount];
-    std::fill(std::begin(groupOfShape), std::end(groupOfShape), -1);
-    int groups = 1;  // group 0 is piece 0 alone
-    for (int i = 0; i < pieces_ && i < maxLoggedPieces; ++i) {
+    const PieceGroups groups(root);
+    for (int i = 0; i < pieces_; ++i) {
       shapeOf_[i] = static_cast<uint8_t>(root.pieces[i].shapeIndex());
-      if (i == 0) continue;
-      int& group = groupOfShape[shapeOf_[i]];
-      if (group < 0) group = groups++;
-      groupOf_[i] = static_cast<uint8_t>(group);
+      groupOf_[i] = groups.groupOfLabel[i];
     }
-    groupCount_ = groups;
+    groupCount_ = groups.groupCount;
     uint64_t seed = 0x6361766C;
     for (auto& group : zobrist_) {
       for (uint64_t& word : group) word = splitMix(seed);
@@ -64,7 +56,7 @@ class PositionKeys {
     // Maybe reached under another labelling. The origins of one group are
     // distinct cells (its pieces never overlap), so each group's set of
     // origins must match: the bits of a and b cancel group by group.
-    CellMask difference[maxGroups] = {};
+    CellMask difference[maxPieceGroups] = {};
     for (int i = 1; i < pieces_; ++i) {
       difference[groupOf_[i]] ^= MoveTables<CellMask>::bit(a[i]) ^ MoveTables<CellMask>::bit(b[i]);
     }
@@ -101,5 +93,5 @@ class PositionKeys {
   uint8_t shapeOf_[maxLoggedPieces] = {};
   uint8_t groupOf_[maxLoggedPieces] = {};
   int groupCount_ = 1;
-  uint64_t zobrist_[maxGroups][maxBoardCells] = {};
+  uint64_t zobrist_[maxPieceGroups][maxBoardCells] = {};
 };
