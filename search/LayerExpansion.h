@@ -27,6 +27,14 @@
 #include "SearchControl.h"
 #include "SortedBlocks.h"
 
+// Halts the search for a layer or run that could not be stored: the memory
+// ran out, unless the spill folder is what refused.
+inline void failToStore(SearchControl& control, const RunStorage& storage,
+                        const std::string& failure) {
+  const bool memory = storage.spillDirectory.empty() || failure == budgetRefusal;
+  control.fail(memory ? SolveOutcome::outOfMemory : SolveOutcome::spillFailed, failure);
+}
+
 // Four back moves, a byte each (canonical piece * 4 + direction); 0xFF is none.
 constexpr uint32_t noBackMoves = 0xFFFFFFFF;
 
@@ -291,10 +299,7 @@ class LayerExpansion {
     std::string failure;
     BlockWriter<Key>* const runs[] = {&run};
     if (!SortedBlocks<Key>::concatenate(runs, 1, storage_, blocks, failure)) {
-      control_.fail(failure == "memory budget" || storage_.spillDirectory.empty()
-                        ? SolveOutcome::outOfMemory
-                        : SolveOutcome::spillFailed,
-                    failure);
+      failToStore(control_, storage_, failure);
       return false;
     }
     worker.runs.push_back(std::move(blocks));

@@ -1,6 +1,6 @@
 // The keys of the layered search and how a sorted run of them is stored.
 //
-// A key is one integer per position (see PositionCodec.h): 64 bits when the
+// A key is one integer per position (see CompactCodec.h): 64 bits when the
 // board's positions fit, 128 bits beyond, and a byte per piece (ByteKey) for
 // the few crowded boards whose positions do not fit 128 bits either. Keys are
 // kept in sorted runs, so each key after the first is stored as its gap to

@@ -48,6 +48,7 @@ class SearchByLayers {
     return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
   }
   std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
+  bool spillReadFailed();
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
   bool buildNextLayer();
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
@@ -75,7 +76,6 @@ class SearchByLayers {
   };
   std::vector<Part> parts_;
   size_t backPartsCharged_ = 0;
-  // The back moves of the newest layer's positions, in key order.
   // Where the back moves of each block of the newest layer start, in the
   // parts that the merge wrote them to.
   std::vector<const uint32_t*> blockBacks_;
@@ -96,10 +96,7 @@ SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
   if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
   for (;;) {
     const std::vector<Key> goals = goalsNextTo(layers_.back());
-    if (layers_.back().readFailed()) {
-      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
-    }
-    if (control_.halted()) return finish(control_.failure());
+    if (spillReadFailed() || control_.halted()) return finish(control_.failure());
     if (!goals.empty()) return solved(rootCells, goals, layers_.size());
     if (!buildNextLayer()) return finish(control_.failure());
     if (layers_.back().empty()) return finish(SolveOutcome::noSolution);
@@ -136,15 +133,25 @@ std::vector<typename Codec::KeyType> SearchByLayers<Codec, CellMask>::goalsNextT
   return goals;
 }
 
+// Whether a layer's spill file could not be read back; if so the search
+// halts for it.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
+  for (const SortedBlocks<Key>& layer : layers_) {
+    if (layer.readFailed()) {
+      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+      return true;
+    }
+  }
+  return false;
+}
+
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
   SortedBlocks<Key> layer;
   std::string failure;
   if (!SortedBlocks<Key>::concatenate(parts, count, storage_, layer, failure)) {
-    control_.fail(storage_.spillDirectory.empty() || failure == "memory budget"
-                      ? SolveOutcome::outOfMemory
-                      : SolveOutcome::spillFailed,
-                  failure);
+    failToStore(control_, storage_, failure);
     return false;
   }
   control_.positions += layer.size();
@@ -179,13 +186,7 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer() {
     }
   });
   expansion_.clear();
-  if (control_.halted()) return false;
-  for (const SortedBlocks<Key>& layer : layers_) {
-    if (layer.readFailed()) {
-      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
-      return false;
-    }
-  }
+  if (control_.halted() || spillReadFailed()) return false;
   if (!keepBacks(count)) return false;
   std::vector<BlockWriter<Key>*> writers;
   for (size_t r = 0; r < count; ++r) writers.push_back(&parts_[r].keys);

@@ -104,7 +104,7 @@ bool SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count
   const bool spill = !storage.spillDirectory.empty();
   const size_t charge = blockCount * sizeof(BlockInfo<Key>) + (spill ? 0 : bytes);
   if (storage.budget && !storage.budget->charge(charge)) {
-    failure = "memory budget";
+    failure = budgetRefusal;
     return false;
   }
   out.charged_ = charge;

@@ -24,6 +24,9 @@
 constexpr int blockKeys = 1024;
 
 // Where finished runs go: memory, or files in a folder.
+// The failure a run reports when the memory budget refuses it.
+inline const std::string budgetRefusal = "memory budget";
+
 struct RunStorage {
   MemoryBudget* budget = nullptr;
   std::string spillDirectory;  // empty: memory
