@@ -88,31 +88,36 @@ struct Arguments {
   std::string spillDirectory;
 };
 
-bool parseMegabytes(const char* text, size_t& bytes) {
+// A whole number from 1 to `most`, written in decimal digits alone.
+bool parseWholeNumber(const char* text, unsigned long long most, unsigned long long& value) {
   if (*text == '\0') return false;
-  unsigned long long megabytes = 0;
+  unsigned long long number = 0;
   for (const char* c = text; *c; ++c) {
     if (*c < '0' || *c > '9') return false;
-    megabytes = megabytes * 10 + (*c - '0');
-    if (megabytes > (1ull << 40)) return false;
+    number = number * 10 + static_cast<unsigned long long>(*c - '0');
+    if (number > most) return false;
   }
-  if (megabytes == 0) return false;
+  if (number == 0) return false;
+  value = number;
+  return true;
+}
+
+bool parseMegabytes(const char* text, size_t& bytes) {
+  unsigned long long megabytes;
+  if (!parseWholeNumber(text, 1ull << 40, megabytes)) return false;
   bytes = static_cast<size_t>(megabytes) << 20;
   return true;
 }
 
 bool parseThreads(const char* text, int& threads) {
-  if (*text == '\0') return false;
-  int value = 0;
-  for (const char* c = text; *c; ++c) {
-    if (*c < '0' || *c > '9') return false;
-    value = value * 10 + (*c - '0');
-    if (value > 256) return false;
-  }
-  if (value == 0) return false;
-  threads = value;
+  unsigned long long value;
+  if (!parseWholeNumber(text, 256, value)) return false;
+  threads = static_cast<int>(value);
   return true;
 }
+
+// How a puzzle's path is shown in messages and headers.
+std::string shownName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
 
 // Whether `directory` is a folder the spill files can be made in.
 bool usableFolder(const char* directory) {
@@ -243,12 +248,11 @@ void printSolution(const BoardState& start, const SolveResult& result, const Arg
 
 // Solves the puzzle at `path` and prints its outcome; returns its exit status.
 int solveFile(const std::string& path, const Arguments& arguments) {
-  const std::string shownName = path == "-" ? "<stdin>" : path;
   PuzzleError error;
   const std::optional<BoardState> board = readPuzzleFile(path, error);
   if (!board) {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s:%d: %s\n", shownName.c_str(), error.line, error.message.c_str());
+    std::fprintf(stderr, "%s:%d: %s\n", shownName(path).c_str(), error.line, error.message.c_str());
     return exitBadInput;
   }
 
@@ -306,7 +310,7 @@ int main(int argc, char** argv) {
   const bool several = arguments.paths.size() > 1;
   int status = exitSolved;
   for (const std::string& path : arguments.paths) {
-    if (several) std::printf("==> %s <==\n", path == "-" ? "<stdin>" : path.c_str());
+    if (several) std::printf("==> %s <==\n", shownName(path).c_str());
     status = std::max(status, solveFile(path, arguments));
   }
   return status;
