@@ -5,21 +5,13 @@
 
 #include "MoveLogText.h"
 #include "model/MoveByte.h"
+#include "model/SolutionReplay.h"
 
 const char pieceLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789@$";
 
 namespace {
 
 static_assert(sizeof pieceLetters - 1 == maxLoggedPieces, "one letter per piece a move names");
-
-// Plays one logged step on `board`; a step naming no piece is skipped.
-void playStep(BoardState& board, uint8_t move) {
-  const MoveStep step = decodeMove(move);
-  if (step.pieceIndex >= board.pieceCount()) return;
-  Piece& piece = board.pieceAt(step.pieceIndex);
-  piece.setX(static_cast<int8_t>(piece.x() + step.dx));
-  piece.setY(static_cast<int8_t>(piece.y() + step.dy));
-}
 
 }  // namespace
 
@@ -43,14 +35,14 @@ std::string formatBoardGrid(const BoardState& board) {
 
 std::string formatSolutionBoards(const BoardState& start, const std::vector<uint8_t>& log,
                                  const std::vector<uint16_t>& stepsPerMove) {
-  BoardState board = start;
-  std::string text = "move 0: start\n" + formatBoardGrid(board) + "\n";
+  SolutionReplay replay(start, log);
+  std::string text = "move 0: start\n" + formatBoardGrid(replay.board()) + "\n";
   size_t first = 0;
   for (size_t move = 0; move < stepsPerMove.size() && first < log.size(); ++move) {
     const size_t steps = std::min<size_t>(stepsPerMove[move], log.size() - first);
-    for (size_t k = first; k < first + steps; ++k) playStep(board, log[k]);
+    for (size_t k = 0; k < steps; ++k) replay.forward();
     text += "move " + std::to_string(move + 1) + ": " + formatCountedMove(log, first, steps) + "\n";
-    text += formatBoardGrid(board) + "\n";
+    text += formatBoardGrid(replay.board()) + "\n";
     first += steps;
   }
   assert(first == log.size());
