@@ -42,10 +42,6 @@ std::optional<BoardState> readCommandLine(int argc, char** argv) {
 
   PuzzleError error;
   std::optional<BoardState> board = readPuzzleFile(path, error);
-  if (!board) {
-    const std::string shownName = path == "-" ? "<stdin>" : path;
-    exitWithError(exitBadInput, shownName + ":" + std::to_string(error.line) + ": " + error.message,
-                  stderr, false);
-  }
+  if (!board) exitWithError(exitBadInput, formatPuzzleError(path, error), stderr, false);
   return board;
 }

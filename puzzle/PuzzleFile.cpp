@@ -197,6 +197,12 @@ std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& e
   return parsePuzzle(*text, error);
 }
 
+std::string puzzleFileName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
+
+std::string formatPuzzleError(const std::string& path, const PuzzleError& error) {
+  return puzzleFileName(path) + ":" + std::to_string(error.line) + ": " + error.message;
+}
+
 std::string formatPuzzle(const BoardState& board) {
   std::string text =
       "size " + std::to_string(board.size.width) + " " + std::to_string(board.size.height) + "\n";

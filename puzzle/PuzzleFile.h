@@ -35,6 +35,12 @@ std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& 
 // readPuzzleText, then parsePuzzle.
 std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error);
 
+// How messages name the file at `path`: "<stdin>" for "-".
+std::string puzzleFileName(const std::string& path);
+
+// "FILE:LINE: message", for an error in the file at `path`.
+std::string formatPuzzleError(const std::string& path, const PuzzleError& error);
+
 // The puzzle file of `board`: its size line, then one line per piece in
 // index order. parsePuzzle gives back the same size and pieces.
 std::string formatPuzzle(const BoardState& board);

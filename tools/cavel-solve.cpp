@@ -116,9 +116,6 @@ bool parseThreads(const char* text, int& threads) {
   return true;
 }
 
-// How a puzzle's path is shown in messages and headers.
-std::string shownName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
-
 // Whether `directory` is a folder the spill files can be made in.
 bool usableFolder(const char* directory) {
   struct stat info {};
@@ -252,7 +249,7 @@ int solveFile(const std::string& path, const Arguments& arguments) {
   const std::optional<BoardState> board = readPuzzleFile(path, error);
   if (!board) {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s:%d: %s\n", shownName(path).c_str(), error.line, error.message.c_str());
+    std::fprintf(stderr, "%s\n", formatPuzzleError(path, error).c_str());
     return exitBadInput;
   }
 
@@ -310,7 +307,7 @@ int main(int argc, char** argv) {
   const bool several = arguments.paths.size() > 1;
   int status = exitSolved;
   for (const std::string& path : arguments.paths) {
-    if (several) std::printf("==> %s <==\n", shownName(path).c_str());
+    if (several) std::printf("==> %s <==\n", puzzleFileName(path).c_str());
     status = std::max(status, solveFile(path, arguments));
   }
   return status;
