@@ -1,16 +1,19 @@
 """Whole runs of the real program: solve and replay, failure, Escape in a search."""
 
+import os
 import unittest
 
-from common import main, near, start, text_pixels
+from common import DATA_DIR, main, near, start, text_pixels
 from session import choose_size, place_pieces
 
 WHITE, BLACK = (255, 255, 255), (0, 0, 0)
-GREEN, BLUE, HALF_BLUE = (0, 255, 0), (0, 0, 255), (0, 0, 127)
+BLUE = (0, 0, 255)
 
-# A 6 by 5 layout whose search takes a few seconds: long enough to be stopped.
-LONG_SEARCH = [(0, 0, 1), (3, 5, 2), (3, 5, 0), (10, 3, 2), (2, 1, 4), (2, 0, 0), (1, 4, 2),
-               (2, 0, 3), (9, 2, 0), (1, 5, 4), (1, 4, 1), (1, 4, 4), (3, 2, 2)]
+# An 8 by 6 layout of 51 million positions: its search takes several seconds
+# even on all cores, long enough to be watched and stopped. Its square stands
+# at (3, 0), a bar of two up at (6, 0); the first move of its solution takes
+# that bar one cell to the left.
+LONG_SEARCH = os.path.join(DATA_DIR, "puzzles", "large", "large8x6-1.txt")
 
 
 class Play(unittest.TestCase):
@@ -50,9 +53,8 @@ class Play(unittest.TestCase):
         self.assertEqual(p.wait(10), 0)
 
     def start_long_search(self):
-        p = self.program = start()
-        choose_size(p, 6, 5)
-        place_pieces(p, LONG_SEARCH)
+        with open(LONG_SEARCH) as f:
+            p = self.program = start(args=["long.txt"], files={"long.txt": f.read()})
         p.key("Return")
         shot = p.screenshot("searching", settle=0.5)
         self.assertTrue(searching(shot))
@@ -61,14 +63,14 @@ class Play(unittest.TestCase):
     def assertLayoutInEditor(self, shot):
         self.assertGreater(text_pixels(shot, -5, 8, 10, 9), 200)  # "Placez les autres pieces..."
         self.assertFalse(searching(shot))
-        self.assertTrue(near(shot.cell(1, 2), WHITE))          # the square at (0, 1)
-        self.assertTrue(near(shot.cell(5, 0), BLUE))           # a bar at (5, 0)
-        self.assertTrue(near(shot.cell(0, 0), HALF_BLUE))      # the cursor, in the last shape
+        self.assertTrue(near(shot.cell(4, 1), WHITE))          # the square at (3, 0)
+        self.assertTrue(near(shot.cell(6, 0), BLUE))           # the bar at (6, 0)
+        self.assertTrue(near(shot.cell(5, 0), BLACK))
 
     def test_the_search_screen_keeps_counting_while_it_searches(self):
         p, first = self.start_long_search()
         self.assertGreater(text_pixels(first, -5, -2, 3, -1.4), 100)  # the count
-        self.assertTrue(near(first.cell(1, 2), WHITE))          # the layout searched
+        self.assertTrue(near(first.cell(4, 1), WHITE))          # the layout searched
         later = p.screenshot("searching-later", settle=0.5)
         self.assertTrue(searching(later))
         self.assertNotEqual(first.area(-5, -2, 3, -1.4), later.area(-5, -2, 3, -1.4))
@@ -83,12 +85,12 @@ class Play(unittest.TestCase):
                                  what="the end of the search")
         self.assertGreater(text_pixels(shot, -4, 6, 11.2, 7), 200)  # "Appuyez sur espace."
         self.assertEqual(text_pixels(shot, -5, 6, -4.1, 7), 0)
-        self.assertTrue(near(shot.cell(1, 2), WHITE))
-        self.assertTrue(near(shot.cell(2, 4), GREEN))
-        p.key("space")                  # the first move: the bar at (1, 4) to the left
+        self.assertTrue(near(shot.cell(4, 1), WHITE))
+        self.assertTrue(near(shot.cell(6, 0), BLUE))
+        p.key("space")                  # the first move: the bar at (6, 0) to the left
         shot = p.screenshot("first-move")
-        self.assertTrue(near(shot.cell(0, 4), GREEN))
-        self.assertTrue(near(shot.cell(2, 4), BLACK))
+        self.assertTrue(near(shot.cell(5, 0), BLUE))
+        self.assertTrue(near(shot.cell(6, 0), BLACK))
         self.assertTrue(p.running())
 
     def test_escape_in_the_editor_after_a_stopped_search_quits(self):
