@@ -226,15 +226,23 @@ class LayerExpansion {
     typename Codec::Decoded& d = worker.decoded;
     codec_.decode(key, d);
     // The legal moves as bits 4k + direction, found without branches: the
-    // pieces that can move are few and unpredictable.
+    // pieces that can move are few and unpredictable. Each word of 16 pieces
+    // is gathered in a register: or-ing into the array would chain every
+    // piece's bits to the previous one's store.
     uint64_t legal[maxLoggedPieces / 16] = {};
     const CellMask occupied = d.occupied;
-    for (int k = 0; k < groups_.pieceCount; ++k) {
-      const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
-      const uint64_t moves =
-          uint64_t{(entered[0] & occupied) == 0} | uint64_t{(entered[1] & occupied) == 0} << 1 |
-          uint64_t{(entered[2] & occupied) == 0} << 2 | uint64_t{(entered[3] & occupied) == 0} << 3;
-      legal[k >> 4] |= moves << (4 * (k & 15));
+    for (int first = 0; first < groups_.pieceCount; first += 16) {
+      const int end = std::min(first + 16, groups_.pieceCount);
+      uint64_t word = 0;
+      for (int k = first; k < end; ++k) {
+        const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
+        const uint64_t moves =
+            uint64_t{(entered[0] & occupied) == 0} | uint64_t{(entered[1] & occupied) == 0} << 1 |
+            uint64_t{(entered[2] & occupied) == 0} << 2 |
+            uint64_t{(entered[3] & occupied) == 0} << 3;
+        word |= moves << (4 * (k - first));
+      }
+      legal[first >> 4] = word;
     }
     for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {
       const uint32_t back = rest & 0xFF;
