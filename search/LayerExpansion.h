@@ -5,11 +5,19 @@
 //
 // Back moves. A child reached from its parent by moving a piece can go back
 // by moving that piece the other way: a move into the layer before. When the
-// keys leave room (integer keys with eight bits to spare), a child is kept as its
-// key with that back move in the low byte, and the merge keeps up to four
-// back moves per position of the new layer; expanding the layer then skips
-// them, which halves the children. Back moves beyond four are generated and
-// taken out by the merge with the layer before, so nothing depends on it.
+// keys leave room (integer keys with a byte or more to spare), a child is
+// kept as its key with its back moves in the low bytes, up to four: the one
+// to its parent, and those of the parent's back moves that commute with the
+// move made. The merge joins the back moves of a position's children, up to
+// four; expanding the layer then skips them. Back moves not known are
+// generated and taken out by the merge with the layer before, so nothing
+// depends on how many are known.
+//
+// Commuting moves. Most positions are reached from several parents, by
+// moves of pieces that leave each other's way; such a child is made once, by
+// the parent whose move comes last in a fixed order (the design note in
+// LayeredSearch.cpp says why that parent is always there). This takes away
+// two children in three on large boards.
 #pragma once
 
 #include <algorithm>
@@ -35,8 +43,29 @@ inline void failToStore(SearchControl& control, const RunStorage& storage,
   control.fail(memory ? SolveOutcome::outOfMemory : SolveOutcome::spillFailed, failure);
 }
 
-// Four back moves, a byte each (canonical piece * 4 + direction); 0xFF is none.
+// Four back moves, a byte each (canonical piece * 4 + direction) from the
+// lowest; 0xFF is none.
 constexpr uint32_t noBackMoves = 0xFFFFFFFF;
+constexpr int maxBackBytes = 4;
+
+// Whether some byte of `backs` equals `move`.
+inline bool holdsBack(uint32_t backs, uint32_t move) {
+  const uint32_t x = backs ^ (move * 0x01010101u);
+  return ((x - 0x01010101u) & ~x & 0x80808080u) != 0;
+}
+
+// `backs` with those of `more` it lacks, up to `most` in all.
+inline uint32_t joinBacks(uint32_t backs, uint32_t more, int most) {
+  int count = 0;
+  while (count < maxBackBytes && (backs >> (8 * count) & 0xFF) != 0xFF) ++count;
+  for (; more != noBackMoves && count < most; more = more >> 8 | 0xFF000000u) {
+    const uint32_t back = more & 0xFF;
+    if (holdsBack(backs, back)) continue;
+    backs = (backs & ~(0xFFu << (8 * count))) | back << (8 * count);
+    ++count;
+  }
+  return backs;
+}
 
 // A buffer of keys that grows only when asked and is never cleared to zero.
 // From two megabytes on it is mapped in huge pages: filled once a layer, it
@@ -97,7 +126,7 @@ class LayerExpansion {
 
   LayerExpansion(const Codec& codec, const PieceGroups& groups, const MoveTables<CellMask>& tables,
                  MemoryBudget& budget, SearchControl& control, const RunStorage& storage,
-                 int threads, size_t bufferBytes)
+                 int threads, int backBytes, size_t bufferBytes)
       : codec_(codec),
         groups_(groups),
         tables_(tables),
@@ -105,24 +134,32 @@ class LayerExpansion {
         control_(control),
         storage_(storage),
         workers_(threads) {
-    if constexpr (isInteger) packed_ = codec.keyBits() <= 8 * static_cast<int>(sizeof(Key)) - 8;
+    if constexpr (isInteger) {
+      const int spare = 8 * static_cast<int>(sizeof(Key)) - codec.keyBits();
+      backBytes_ = std::clamp(std::min(spare / 8, backBytes), 0, maxBackBytes);
+    }
     bufferKeys_ = std::max(bufferBytes / sizeof(Key) / threads, size_t{4} * groups.pieceCount + 1);
   }
   ~LayerExpansion() { release(); }
 
-  // Whether children carry their back move in the low byte.
-  bool packed() const { return packed_; }
+  // Whether children carry back moves in their low bytes.
+  bool packed() const { return backBytes_ > 0; }
+  int backBits() const { return 8 * backBytes_; }
   Key recordOf(const Key& key) const {
-    if constexpr (isInteger) return packed_ ? key << 8 : key;
+    if constexpr (isInteger) return key << backBits();
     return key;
   }
   Key keyOf(const Key& record) const {
-    if constexpr (isInteger) return packed_ ? record >> 8 : record;
+    if constexpr (isInteger) return record >> backBits();
     return record;
   }
-  uint8_t backOf(const Key& record) const {
-    if constexpr (isInteger) return packed_ ? static_cast<uint8_t>(record) : 0xFF;
-    return 0xFF;
+  // A record's back moves, a byte each from the lowest, 0xFF beyond them.
+  uint32_t backsOf(const Key& record) const {
+    if constexpr (isInteger) {
+      const uint32_t held = backBytes_ == 4 ? ~0u : (1u << backBits()) - 1;
+      return (static_cast<uint32_t>(record) & held) | ~held;
+    }
+    return noBackMoves;
   }
 
   // Expands every position of `layer` on up to `threads` threads;
@@ -144,7 +181,7 @@ class LayerExpansion {
         control_.expanded += count;
         control_.poll();
       }
-      sortRecords(worker, false);
+      sortRecords(worker);
       // The merge that follows needs no scratch: give it back until the next
       // sort, so that it does not add to the merge's peak.
       budget_.release(worker.scratch.capacity() * sizeof(Key));
@@ -217,9 +254,19 @@ class LayerExpansion {
     typename Codec::Decoded decoded;
   };
 
-  static bool isBackMove(uint32_t backs, uint32_t move) {
-    const uint32_t x = backs ^ (move * 0x01010101u);
-    return ((x - 0x01010101u) & ~x & 0x80808080u) != 0;  // some byte equals move
+  // A move that brought a position from the layer before: its piece (by
+  // canonical index in the position), the cells it left free, its order.
+  struct Arrival {
+    int piece;
+    uint8_t back;  // the byte of the move back
+    uint32_t order;
+    CellMask vacated;
+  };
+
+  // Moves in a fixed order that does not depend on the position: by origin,
+  // direction and shape (two pieces of one position never share all three).
+  static uint32_t moveOrder(int shape, int cell, int direction) {
+    return (static_cast<uint32_t>(cell) * moveDirectionCount + direction) * 32 + shape;
   }
 
   void expandOne(const Key& key, uint32_t backs, Worker& worker) {
@@ -244,9 +291,18 @@ class LayerExpansion {
       }
       legal[first >> 4] = word;
     }
+    Arrival arrivals[maxBackBytes];
+    int arrivalCount = 0;
     for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {
       const uint32_t back = rest & 0xFF;
       legal[back >> 6] &= ~(uint64_t{1} << (back & 63));
+      const int piece = static_cast<int>(back >> 2);
+      const int shape = groups_.shapeOf[piece];
+      const int cell = d.cell[piece];
+      const int direction = static_cast<int>(back & 3);
+      arrivals[arrivalCount++] = {piece, static_cast<uint8_t>(back),
+                                  moveOrder(shape, tables_.step[shape][cell][direction], direction ^ 1),
+                                  tables_.entered[shape][cell][direction]};
     }
     Key* out = worker.records.data() + worker.records.size();
     for (int word = 0; word <= (groups_.pieceCount - 1) >> 4; ++word) {
@@ -254,18 +310,59 @@ class LayerExpansion {
         const int move = 64 * word + __builtin_ctzll(bits);
         const int k = move >> 2;
         const int direction = move & 3;
+        const int shape = groups_.shapeOf[k];
+        const int cell = d.cell[k];
+        // Moves of two pieces that leave each other's way commute. When this
+        // one could have come before an arrival of a later order, the child
+        // is also the child of the position that made it first (see the
+        // design note): leave it to that one.
+        const CellMask enters = tables_.entered[shape][cell][direction];
+        const uint32_t order = moveOrder(shape, cell, direction);
+        bool later = false;
+        for (int a = 0; a < arrivalCount; ++a) {
+          later |= arrivals[a].piece != k && order < arrivals[a].order &&
+                   (enters & arrivals[a].vacated) == 0;
+        }
+        if (later) continue;
         int movedTo;
-        const Key child =
-            codec_.childKey(d, k, tables_.step[groups_.shapeOf[k]][d.cell[k]][direction], movedTo);
+        const Key child = codec_.childKey(d, k, tables_.step[shape][cell][direction], movedTo);
         if constexpr (isInteger) {
-          // Codes 0/1 and 2/3 are opposite directions.
-          *out++ = packed_ ? child << 8 | static_cast<Key>(4 * movedTo + (direction ^ 1)) : child;
+          if (backBytes_ == 0) {
+            *out++ = child;
+            continue;
+          }
+          // Codes 0/1 and 2/3 are opposite directions. The arrivals that
+          // commute with this move are arrivals of the child too.
+          uint32_t carried = 4 * movedTo + (direction ^ 1);
+          int count = 1;
+          for (int a = 0; a < arrivalCount && count < backBytes_; ++a) {
+            if (arrivals[a].piece == k || (enters & arrivals[a].vacated) != 0) continue;
+            int piece = arrivals[a].piece;
+            if (groups_.groupOf[piece] == groups_.groupOf[k]) {
+              piece -= piece > k;
+              piece += piece >= movedTo;
+            }
+            carried |= (4u * piece + (arrivals[a].back & 3)) << (8 * count++);
+          }
+          if (count < 4) carried |= noBackMoves << (8 * count);
+          const uint32_t held = backBytes_ == 4 ? ~0u : (1u << backBits()) - 1;
+          *out++ = child << backBits() | static_cast<Key>(carried & held);
         } else {
           *out++ = child;
         }
       }
     }
     worker.records.setSize(out - worker.records.data());
+  }
+
+  // One record of a key for two: their back moves joined.
+  Key joinRecords(const Key& a, const Key& b) const {
+    if constexpr (isInteger) {
+      if (backBytes_ == 0) return a;
+      const uint32_t held = backBytes_ == 4 ? ~0u : (1u << backBits()) - 1;
+      return recordOf(keyOf(a)) | static_cast<Key>(joinBacks(backsOf(a), backsOf(b), backBytes_) & held);
+    }
+    return a;
   }
 
   // Grows the worker's buffer up to its share, then sorts it into a run.
@@ -294,10 +391,20 @@ class LayerExpansion {
   }
 
   bool flush(Worker& worker) {
-    if (!sortRecords(worker, true)) return false;
-    BlockWriter<Key> run(&budget_);
+    if (!sortRecords(worker)) return false;
+    // A run's gaps need distinct records: one per key, its back moves joined.
+    Key* records = worker.records.data();
+    size_t kept = 0;
     for (size_t i = 0; i < worker.records.size(); ++i) {
-      if (!run.append(worker.records.data()[i])) {
+      if (kept > 0 && keyOf(records[kept - 1]) == keyOf(records[i])) {
+        records[kept - 1] = joinRecords(records[kept - 1], records[i]);
+      } else {
+        records[kept++] = records[i];
+      }
+    }
+    BlockWriter<Key> run(&budget_);
+    for (size_t i = 0; i < kept; ++i) {
+      if (!run.append(records[i])) {
         control_.fail(SolveOutcome::outOfMemory);
         return false;
       }
@@ -314,10 +421,9 @@ class LayerExpansion {
     return true;
   }
 
-  // Sorts the worker's records. Repeats are left for the merge, which reads
-  // them as one. The merge needs the keys in order, not the back moves
-  // beside them; a run, whose gaps are coded, needs both.
-  bool sortRecords(Worker& worker, bool forRun) {
+  // Sorts the worker's records by key; repeats are left for the merge or
+  // the run, which read them as one.
+  bool sortRecords(Worker& worker) {
     KeyBuffer<Key>& records = worker.records;
     if constexpr (isInteger) {
       if (worker.scratch.capacity() < records.size()) {
@@ -331,9 +437,8 @@ class LayerExpansion {
           return false;
         }
       }
-      const int backBits = packed_ ? 8 : 0;
-      radixSort(records.data(), worker.scratch.data(), records.size(), forRun ? 0 : backBits,
-                codec_.keyBits() + backBits, [this] { control_.poll(); });
+      radixSort(records.data(), worker.scratch.data(), records.size(), backBits(),
+                codec_.keyBits() + backBits(), [this] { control_.poll(); });
     } else {
       std::sort(records.data(), records.data() + records.size());
     }
@@ -348,5 +453,5 @@ class LayerExpansion {
   const RunStorage& storage_;
   std::vector<Worker> workers_;
   size_t bufferKeys_ = 0;
-  bool packed_ = false;
+  int backBytes_ = 0;
 };

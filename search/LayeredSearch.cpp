@@ -20,8 +20,23 @@
 // range of layer k - 1 taken out on the way. A layer whose children do not
 // fit the buffers is done in segments: each full buffer is sorted into a run
 // (SortedBlocks.h), and the runs are merged with the rest. A child keeps the
-// move back to its parent beside its key, and the next layer's expansion
-// skips those moves (LayerExpansion.h): half the children.
+// moves back to the layer before beside its key, and the next layer's
+// expansion skips those moves (LayerExpansion.h).
+//
+// Commuting moves. Let moves be ordered by origin cell, direction and
+// shape, which names one piece's move in any position. Say position S of
+// layer k was reached by move y from P in layer k - 1, and a move x of
+// another piece enters no cell that y left. Then x can be made in P, y
+// after it, and S + x = (P + x) + y. If S + x is new (in layer k + 1), P + x,
+// one move from P and one from S + x, lies in layer k. So S skips x when x
+// comes before y: S + x is the child of P + x by y. This never loses a
+// position: of the moves that make a position of layer k + 1 from layer k,
+// one that comes last is never skipped, since skipping it would name a move
+// that makes the same position and comes later. Skipping only needs y to be
+// true, not every such y to be known. For the same reason, when x enters no
+// cell that y left, undoing y in the child S + x leads to P + x, in layer k:
+// the child carries that back move as well as the one to S.
+// The layers are the plain breadth-first search's either way.
 //
 // Storage. A finished layer is a sorted run of gap-coded keys in blocks, a
 // few bytes per position, in memory or, when asked, in a file.

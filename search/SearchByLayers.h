@@ -34,6 +34,7 @@ class SearchByLayers {
         threads_(threadCount(options)),
         storage_{&budget_, options.spillDirectory},
         expansion_(codec, groups, tables, budget_, control_, storage_, threads_,
+                   options.backMoveBytes,
                    options.childBufferBytes != 0
                        ? options.childBufferBytes
                        : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)) {
@@ -231,8 +232,7 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
       current = key;
       currentBacks = noBackMoves;
     }
-    // The latest four back moves, the newest in the lowest byte.
-    if (packed) currentBacks = currentBacks << 8 | expansion_.backOf(record);
+    if (packed) currentBacks = joinBacks(currentBacks, expansion_.backsOf(record), maxBackBytes);
     return true;
   };
   const Key lowRecord = low ? expansion_.recordOf(*low) : Key{};

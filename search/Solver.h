@@ -49,6 +49,9 @@ struct SolveOptions {
   // Memory for the moves of one layer before they are sorted; 0 chooses it
   // from the budget. A layer whose moves do not fit is done in segments.
   size_t childBufferBytes = 0;
+  // Back moves a child may carry beside its key, at most 4; fewer only to
+  // test the narrow records that wide keys leave room for.
+  int backMoveBytes = 4;
 };
 
 struct SolveResult {
