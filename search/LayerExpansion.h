@@ -56,6 +56,8 @@ inline bool holdsBack(uint32_t backs, uint32_t move) {
 
 // `backs` with those of `more` it lacks, up to `most` in all.
 inline uint32_t joinBacks(uint32_t backs, uint32_t more, int most) {
+  // A child's own back moves differ from each other.
+  if (backs == noBackMoves && most == maxBackBytes) return more;
   int count = 0;
   while (count < maxBackBytes && (backs >> (8 * count) & 0xFF) != 0xFF) ++count;
   for (; more != noBackMoves && count < most; more = more >> 8 | 0xFF000000u) {
