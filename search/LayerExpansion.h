@@ -147,6 +147,8 @@ class LayerExpansion {
   // Whether children carry back moves in their low bytes.
   bool packed() const { return backBytes_ > 0; }
   int backBits() const { return 8 * backBytes_; }
+  // The bits of a record's back moves, in its low 32.
+  uint32_t backMask() const { return backBytes_ == 4 ? ~0u : (1u << backBits()) - 1; }
   Key recordOf(const Key& key) const {
     if constexpr (isInteger) return key << backBits();
     return key;
@@ -158,8 +160,7 @@ class LayerExpansion {
   // A record's back moves, a byte each from the lowest, 0xFF beyond them.
   uint32_t backsOf(const Key& record) const {
     if constexpr (isInteger) {
-      const uint32_t held = backBytes_ == 4 ? ~0u : (1u << backBits()) - 1;
-      return (static_cast<uint32_t>(record) & held) | ~held;
+      return (static_cast<uint32_t>(record) & backMask()) | ~backMask();
     }
     return noBackMoves;
   }
@@ -347,8 +348,7 @@ class LayerExpansion {
             carried |= (4u * piece + (arrivals[a].back & 3)) << (8 * count++);
           }
           if (count < 4) carried |= noBackMoves << (8 * count);
-          const uint32_t held = backBytes_ == 4 ? ~0u : (1u << backBits()) - 1;
-          *out++ = child << backBits() | static_cast<Key>(carried & held);
+          *out++ = child << backBits() | static_cast<Key>(carried & backMask());
         } else {
           *out++ = child;
         }
@@ -361,8 +361,8 @@ class LayerExpansion {
   Key joinRecords(const Key& a, const Key& b) const {
     if constexpr (isInteger) {
       if (backBytes_ == 0) return a;
-      const uint32_t held = backBytes_ == 4 ? ~0u : (1u << backBits()) - 1;
-      return recordOf(keyOf(a)) | static_cast<Key>(joinBacks(backsOf(a), backsOf(b), backBytes_) & held);
+      return recordOf(keyOf(a)) |
+             static_cast<Key>(joinBacks(backsOf(a), backsOf(b), backBytes_) & backMask());
     }
     return a;
   }
