@@ -16,6 +16,8 @@ class ByteCodec {
  public:
   using KeyType = ByteKey;
 
+  static constexpr bool keepsUpperGroups = false;
+
   struct Decoded {
     ByteKey key;
     uint8_t cell[maxLoggedPieces] = {};

@@ -25,6 +25,8 @@ template <typename Key, typename CellMask>
 class CompactCodec {
  public:
   using KeyType = Key;
+  // Decoded::taken holds the cells of every group but the last.
+  static constexpr bool keepsUpperGroups = true;
 
   // A decoded key: the pieces in canonical order. Decoding the next key of a
   // sorted run reuses whatever its top digits share with this one.
@@ -36,6 +38,9 @@ class CompactCodec {
     Key base[maxPieceGroups] = {};
     CellMask takenBefore[maxPieceGroups] = {};
     int valid = 0;
+    // Counts the keys whose digits above the last differed from the key
+    // before: while it stays, only the last group's pieces have moved.
+    uint32_t upperChanges = 0;
     uint8_t index[maxLoggedPieces] = {};  // the rank index of each piece
     uint8_t cell[maxLoggedPieces] = {};   // its origin cell
     CellMask taken = 0;                   // cells of every group but the last
@@ -131,7 +136,10 @@ class CompactCodec {
     while (level > 0 && (key < d.base[level] || key - d.base[level] >= multiplier_[level - 1])) {
       --level;
     }
-    if (level < last) decodeLevels(key, level, d);
+    if (level < last) {
+      decodeLevels(key, level, d);
+      ++d.upperChanges;
+    }
     d.key = key;
     d.digit[last] = key - d.base[last];
     const PieceGroup& group = groups_.groups[last];

@@ -174,6 +174,8 @@ class LayerExpansion {
     runOnThreads(threads, [&](int t) {
       Worker& worker = workers_[t];
       worker.decoded = typename Codec::Decoded();
+      worker.upperChanges = 0;
+      worker.upperWords = 0;
       std::unique_ptr<Key[]> keys(new Key[blockKeys]);
       for (size_t b; (b = nextBlock.fetch_add(1)) < layer.blockCount() && !control_.halted();) {
         const int count = layer.decodeBlock(b, keys.get());
@@ -249,13 +251,45 @@ class LayerExpansion {
   }
 
  private:
+  // A move of a piece above the last group: the cells it enters, its bit in
+  // its word of legal moves.
+  struct UpperMove {
+    CellMask enters;
+    int bit;
+  };
+
   struct alignas(128) Worker {
     KeyBuffer<Key> records;
     KeyBuffer<Key> scratch;  // for the radix sort
     size_t charged = 0;
     std::vector<SortedBlocks<Key>> runs;
     typename Codec::Decoded decoded;
+    // findUpperMoves' list, by word of the legal-move bits, as of
+    // decoded.upperChanges.
+    uint32_t upperChanges = 0;
+    int upperWords = 0;
+    int wordStart[maxLoggedPieces / 16 + 1] = {};
+    UpperMove upperMoves[4 * maxLoggedPieces];
   };
+
+  // Lists the moves of the pieces above the last group that those pieces
+  // leave room for: while these pieces stay, only the last group can block them.
+  void findUpperMoves(const typename Codec::Decoded& d, Worker& worker) const {
+    const int upper = groups_.groups[groups_.groupCount - 1].first;
+    int count = 0;
+    worker.upperWords = (upper + 15) >> 4;
+    for (int k = 0; k < upper; ++k) {
+      if ((k & 15) == 0) worker.wordStart[k >> 4] = count;
+      const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
+      for (int direction = 0; direction < moveDirectionCount; ++direction) {
+        // Written every time, kept when free: the test is unpredictable.
+        worker.upperMoves[count] = {entered[direction], 4 * (k & 15) + direction};
+        count += (entered[direction] & d.taken) == 0;
+      }
+    }
+    worker.wordStart[worker.upperWords] = count;
+    worker.upperChanges = d.upperChanges;
+  }
 
   // A move that brought a position from the layer before: its piece (by
   // canonical index in the position), the cells it left free, its order.
@@ -281,8 +315,24 @@ class LayerExpansion {
     // piece's bits to the previous one's store.
     uint64_t legal[maxLoggedPieces / 16] = {};
     const CellMask occupied = d.occupied;
-    for (int first = 0; first < groups_.pieceCount; first += 16) {
-      const int end = std::min(first + 16, groups_.pieceCount);
+    int first = 0;
+    if constexpr (Codec::keepsUpperGroups) {
+      // Keys in sorted order mostly differ in the last group alone; the moves
+      // the other groups leave each other are then those of the key before.
+      if (worker.upperChanges != d.upperChanges) findUpperMoves(d, worker);
+      const CellMask lastCells = occupied & ~d.taken;
+      for (int word = 0; word < worker.upperWords; ++word) {
+        uint64_t bits = 0;
+        for (int m = worker.wordStart[word]; m < worker.wordStart[word + 1]; ++m) {
+          const UpperMove& move = worker.upperMoves[m];
+          bits |= uint64_t{(move.enters & lastCells) == 0} << move.bit;
+        }
+        legal[word] = bits;
+      }
+      first = groups_.groups[groups_.groupCount - 1].first;
+    }
+    while (first < groups_.pieceCount) {
+      const int end = std::min((first & ~15) + 16, groups_.pieceCount);
       uint64_t word = 0;
       for (int k = first; k < end; ++k) {
         const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
@@ -290,9 +340,10 @@ class LayerExpansion {
             uint64_t{(entered[0] & occupied) == 0} | uint64_t{(entered[1] & occupied) == 0} << 1 |
             uint64_t{(entered[2] & occupied) == 0} << 2 |
             uint64_t{(entered[3] & occupied) == 0} << 3;
-        word |= moves << (4 * (k - first));
+        word |= moves << (4 * (k & 15));
       }
-      legal[first >> 4] = word;
+      legal[first >> 4] |= word;
+      first = end;
     }
     Arrival arrivals[maxBackBytes];
     int arrivalCount = 0;
