@@ -267,6 +267,7 @@ class LayerExpansion {
     // findUpperMoves' list, by word of the legal-move bits, as of
     // decoded.upperChanges.
     uint32_t upperChanges = 0;
+    double runBytesPerRecord = 0;  // of the last run, with a margin
     int upperWords = 0;
     int wordStart[maxLoggedPieces / 16 + 1] = {};
     UpperMove upperMoves[4 * maxLoggedPieces];
@@ -445,28 +446,34 @@ class LayerExpansion {
 
   bool flush(Worker& worker) {
     if (!sortRecords(worker)) return false;
-    // A run's gaps need distinct records: one per key, its back moves joined.
-    Key* records = worker.records.data();
-    size_t kept = 0;
-    for (size_t i = 0; i < worker.records.size(); ++i) {
-      if (kept > 0 && keyOf(records[kept - 1]) == keyOf(records[i])) {
-        records[kept - 1] = joinRecords(records[kept - 1], records[i]);
-      } else {
-        records[kept++] = records[i];
-      }
-    }
+    // Reserved at the bytes per record of the worker's last run, so that the
+    // run is written in place, without copies.
+    const Key* records = worker.records.data();
+    const size_t count = worker.records.size();
+    if (count == 0) return true;
     BlockWriter<Key> run(&budget_);
-    for (size_t i = 0; i < kept; ++i) {
-      if (!run.append(records[i])) {
-        control_.fail(SolveOutcome::outOfMemory);
-        return false;
+    bool ok = run.reserve(static_cast<size_t>(worker.runBytesPerRecord * count));
+    // A run's gaps need distinct records: one per key, its back moves joined.
+    Key pending = records[0];
+    for (size_t i = 1; ok && i < count; ++i) {
+      if (keyOf(records[i]) == keyOf(pending)) {
+        pending = joinRecords(pending, records[i]);
+      } else {
+        ok = run.append(pending);
+        pending = records[i];
       }
     }
+    if (!ok || !run.append(pending)) {
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
+    }
+    worker.runBytesPerRecord = 1.1 * static_cast<double>(run.bytes()) / static_cast<double>(count);
     worker.records.clear();
     SortedBlocks<Key> blocks;
     std::string failure;
     BlockWriter<Key>* const runs[] = {&run};
-    if (!SortedBlocks<Key>::concatenate(runs, 1, storage_, blocks, failure)) {
+    if ((!storage_.spillDirectory.empty() || !SortedBlocks<Key>::adopt(run, blocks)) &&
+        !SortedBlocks<Key>::concatenate(runs, 1, storage_, blocks, failure)) {
       failToStore(control_, storage_, failure);
       return false;
     }

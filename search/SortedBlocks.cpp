@@ -66,8 +66,7 @@ bool BlockWriter<Key>::startBlock(const Key& key) {
 }
 
 template <typename Key>
-bool BlockWriter<Key>::grow() {
-  const size_t more = std::max<size_t>(4096, capacity_);
+bool BlockWriter<Key>::grow(size_t more) {
   if (budget_ && !budget_->charge(more)) return false;
   charged_ += more;
   std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[capacity_ + more]);
@@ -135,6 +134,21 @@ bool SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count
     part.reset();
   }
   out.bytes_ = bytes;
+  return true;
+}
+
+template <typename Key>
+bool SortedBlocks<Key>::adopt(BlockWriter<Key>& writer, SortedBlocks& out) {
+  if (writer.capacity_ - writer.used_ > writer.used_ / 8 + 4096) return false;
+  out.clear();
+  out.budget_ = writer.budget_;
+  out.charged_ = writer.charged_;
+  out.data_ = std::move(writer.bytes_);
+  out.blocks_ = std::move(writer.blocks_);
+  out.size_ = writer.size_;
+  out.bytes_ = writer.used_;
+  writer.charged_ = 0;
+  writer.clear();
   return true;
 }
 

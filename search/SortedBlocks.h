@@ -4,7 +4,8 @@
 // A run is cut into blocks of at most blockKeys keys. The block list keeps
 // each block's first key whole, so a key is found by a binary search over
 // the blocks and a scan of one; the rest are gaps (LayerKeys.h). A finished
-// run lives in one buffer of its exact size, or, when the search spills, in
+// run lives in one buffer of its size (or, when its writer's buffer was
+// nearly full, in that buffer), or, when the search spills, in
 // a file of its own that is unlinked as soon as it is made, so nothing is
 // left behind whatever way the process ends.
 #pragma once
@@ -60,6 +61,9 @@ class SortedBlocks {
   // then says why.
   static bool concatenate(BlockWriter<Key>* const* parts, size_t count, const RunStorage& storage,
                           SortedBlocks& out, std::string& failure);
+  // Takes the run of `writer` where it lies, with its memory and charge,
+  // when it fills nearly all of its buffer; false, taking nothing, otherwise.
+  static bool adopt(BlockWriter<Key>& writer, SortedBlocks& out);
 
   uint64_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -123,7 +127,10 @@ class BlockWriter {
       if (!startBlock(key)) return false;
       return true;
     }
-    if (size_t{KeyCoding<Key>::maxBytes} > capacity_ - used_ && !grow()) return false;
+    if (size_t{KeyCoding<Key>::maxBytes} > capacity_ - used_ &&
+        !grow(std::max<size_t>(4096, capacity_))) {
+      return false;
+    }
     uint8_t* at = bytes_.get() + used_;
     const size_t used = KeyCoding<Key>::put(at, previous_, key) - at;
     used_ += used;
@@ -135,7 +142,13 @@ class BlockWriter {
     return true;
   }
 
+  // Room for `bytes` bytes of keys in all, charged at once; false when the
+  // budget or the system refuses.
+  bool reserve(size_t bytes) { return bytes <= capacity_ || grow(bytes - capacity_); }
+
   uint64_t size() const { return size_; }
+  // Bytes of keys written.
+  size_t bytes() const { return used_; }
   size_t blockCount() const { return blocks_.size(); }
   uint32_t blockSize(size_t i) const { return blocks_[i].count; }
   // Forgets the keys, giving the memory back.
@@ -151,7 +164,7 @@ class BlockWriter {
  private:
   friend class SortedBlocks<Key>;
   bool startBlock(const Key& key);
-  bool grow();
+  bool grow(size_t more);
 
   MemoryBudget* budget_ = nullptr;
   std::unique_ptr<uint8_t[]> bytes_;

@@ -1,0 +1,87 @@
+// Runs of sorted keys: a writer's run taken where it lies or copied gives the
+// same keys, and the memory either way is charged while held and given back.
+#include "search/SortedBlocks.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "search/LayerKeys.h"
+
+namespace {
+
+std::vector<Key128> ascendingKeys(size_t count) {
+  std::mt19937_64 random(5);
+  std::vector<Key128> keys;
+  Key128 key = 0;
+  for (size_t i = 0; i < count; ++i) {
+    key += 1 + random() % 5000;
+    if (i % 700 == 0) key += Key128{1} << 80;  // wide gaps too
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+std::vector<Key128> readBack(const SortedBlocks<Key128>& run) {
+  std::vector<Key128> keys;
+  for (RunCursor<Key128> cursor(&run, nullptr, nullptr); cursor.valid(); cursor.next()) {
+    keys.push_back(cursor.key());
+  }
+  return keys;
+}
+
+TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
+  const std::vector<Key128> keys = ascendingKeys(5000);
+  MemoryBudget budget(size_t{1} << 30);
+  size_t exactBytes = 0;
+  {
+    // Written once to learn its size.
+    BlockWriter<Key128> probe(&budget);
+    for (const Key128& key : keys) ASSERT_TRUE(probe.append(key));
+    exactBytes = probe.bytes();
+  }
+  ASSERT_EQ(budget.held(), 0u);
+
+  BlockWriter<Key128> fitted(&budget);
+  ASSERT_TRUE(fitted.reserve(exactBytes + exactBytes / 20));
+  for (const Key128& key : keys) ASSERT_TRUE(fitted.append(key));
+  const size_t held = budget.held();
+  SortedBlocks<Key128> taken;
+  ASSERT_TRUE(SortedBlocks<Key128>::adopt(fitted, taken));
+  EXPECT_EQ(budget.held(), held);  // the same memory, charged once
+  EXPECT_EQ(fitted.size(), 0u);
+  EXPECT_EQ(taken.size(), keys.size());
+  EXPECT_EQ(taken.storedBytes(), exactBytes);
+  EXPECT_EQ(readBack(taken), keys);
+  EXPECT_TRUE(taken.contains(keys[4321]));
+  EXPECT_FALSE(taken.contains(keys[4321] + 1));
+
+  // A buffer mostly empty is not kept: the run is copied to its size.
+  BlockWriter<Key128> roomy(&budget);
+  ASSERT_TRUE(roomy.reserve(4 * exactBytes));
+  for (const Key128& key : keys) ASSERT_TRUE(roomy.append(key));
+  SortedBlocks<Key128> copied;
+  EXPECT_FALSE(SortedBlocks<Key128>::adopt(roomy, copied));
+  EXPECT_EQ(roomy.size(), keys.size());
+  BlockWriter<Key128>* const parts[] = {&roomy};
+  std::string failure;
+  ASSERT_TRUE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied, failure));
+  EXPECT_EQ(readBack(copied), keys);
+
+  taken.clear();
+  copied.clear();
+  roomy.clear();
+  EXPECT_EQ(budget.held(), 0u);
+}
+
+TEST(SortedBlocksTest, AReservationTheBudgetRefusesFails) {
+  MemoryBudget budget(64 * 1024);
+  BlockWriter<Key128> writer(&budget);
+  EXPECT_FALSE(writer.reserve(size_t{1} << 20));
+  EXPECT_EQ(budget.held(), 0u);
+  EXPECT_TRUE(writer.reserve(16 * 1024));
+  EXPECT_TRUE(writer.append(Key128{7}));
+}
+
+}  // namespace
