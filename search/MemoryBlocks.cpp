@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 size_t availableMemory() {
   if (FILE* file = std::fopen("/proc/meminfo", "r")) {
@@ -41,6 +42,36 @@ Block::Block(size_t bytes, bool huge) {
 
 Block::~Block() {
   if (data_) munmap(data_, bytes_);
+}
+
+ByteBuffer::ByteBuffer(size_t bytes) {
+  if (bytes < hugePageBytes) {
+    data_ = new (std::nothrow) uint8_t[bytes];
+    return;
+  }
+  const size_t pageBytes = 4096;
+  const size_t rounded = (bytes + pageBytes - 1) / pageBytes * pageBytes;
+  // Mapped one huge page larger, then trimmed to an aligned start and to
+  // whole small pages at the end.
+  const size_t mapped = rounded + hugePageBytes;
+  void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (map == MAP_FAILED) return;
+  const uintptr_t start = reinterpret_cast<uintptr_t>(map);
+  const uintptr_t aligned = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
+  if (aligned > start) munmap(map, aligned - start);
+  const size_t tail = mapped - (aligned - start) - rounded;
+  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+  data_ = reinterpret_cast<uint8_t*>(aligned);
+  mapped_ = rounded;
+  madvise(data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
+}
+
+ByteBuffer::~ByteBuffer() {
+  if (mapped_ > 0) {
+    munmap(data_, mapped_);
+  } else {
+    delete[] data_;
+  }
 }
 
 bool RecordChunks::reserve(MemoryBudget& budget) {

@@ -52,6 +52,32 @@ class Block {
   size_t bytes_ = 0;
 };
 
+// Bytes written once and then read: from the heap when few, else mapped with
+// huge pages over every whole one they span. Fresh memory costs a fault per
+// small page, which on some machines costs more than filling it.
+class ByteBuffer {
+ public:
+  ByteBuffer() = default;
+  // Empty (false) when the system refuses.
+  explicit ByteBuffer(size_t bytes);
+  ByteBuffer(ByteBuffer&& other) noexcept { swap(other); }
+  ByteBuffer& operator=(ByteBuffer&& other) noexcept {
+    ByteBuffer(std::move(other)).swap(*this);
+    return *this;
+  }
+  ~ByteBuffer();
+  void swap(ByteBuffer& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(mapped_, other.mapped_);
+  }
+  uint8_t* get() const { return data_; }
+  explicit operator bool() const { return data_ != nullptr; }
+
+ private:
+  uint8_t* data_ = nullptr;
+  size_t mapped_ = 0;  // bytes mapped; 0 when from the heap
+};
+
 // What the search may hold, what it holds and the most it has held. Threads
 // of one search charge and release it side by side.
 class MemoryBudget {

@@ -69,7 +69,7 @@ template <typename Key>
 bool BlockWriter<Key>::grow(size_t more) {
   if (budget_ && !budget_->charge(more)) return false;
   charged_ += more;
-  std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[capacity_ + more]);
+  ByteBuffer grown(capacity_ + more);
   if (!grown) return false;
   if (used_ > 0) std::memcpy(grown.get(), bytes_.get(), used_);
   bytes_ = std::move(grown);
@@ -79,7 +79,7 @@ bool BlockWriter<Key>::grow(size_t more) {
 
 template <typename Key>
 void BlockWriter<Key>::clear() {
-  bytes_.reset();
+  bytes_ = ByteBuffer();
   used_ = capacity_ = 0;
   std::vector<BlockInfo<Key>>().swap(blocks_);
   if (budget_) budget_->release(charged_);
@@ -111,7 +111,7 @@ bool SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count
     out.file_ = openSpillFile(storage.spillDirectory, failure);
     if (out.file_ < 0) return false;
   } else if (bytes > 0) {
-    out.data_.reset(new (std::nothrow) uint8_t[bytes]);
+    out.data_ = ByteBuffer(bytes);
     if (!out.data_) {
       failure = "memory";
       return false;
@@ -186,7 +186,7 @@ template <typename Key>
 void SortedBlocks<Key>::clear() {
   blocks_.clear();
   blocks_.shrink_to_fit();
-  data_.reset();
+  data_ = ByteBuffer();
   if (file_ >= 0) close(file_);
   file_ = -1;
   if (budget_) budget_->release(charged_);

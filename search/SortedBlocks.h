@@ -89,7 +89,7 @@ class SortedBlocks {
   std::vector<BlockInfo<Key>> blocks_;
   uint64_t size_ = 0;
   uint64_t bytes_ = 0;
-  std::unique_ptr<uint8_t[]> data_;
+  ByteBuffer data_;
   int file_ = -1;
   MemoryBudget* budget_ = nullptr;
   size_t charged_ = 0;
@@ -167,7 +167,7 @@ class BlockWriter {
   bool grow(size_t more);
 
   MemoryBudget* budget_ = nullptr;
-  std::unique_ptr<uint8_t[]> bytes_;
+  ByteBuffer bytes_;
   size_t used_ = 0;
   size_t capacity_ = 0;
   std::vector<BlockInfo<Key>> blocks_;
