@@ -24,18 +24,28 @@ size_t availableMemory() {
   return size_t{1} << 30;
 }
 
-Block::Block(size_t bytes, bool huge) {
-  const size_t rounded = heldFor(bytes);
-  // Mapped one huge page larger, then trimmed to an aligned start.
-  const size_t mapped = rounded + hugePageBytes;
+namespace {
+
+// `bytes` (whole small pages) mapped at a huge page boundary: one huge page
+// more is mapped, then trimmed at both ends. Null when the system refuses.
+uint8_t* mapAligned(size_t bytes) {
+  const size_t mapped = bytes + hugePageBytes;
   void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (map == MAP_FAILED) return;
+  if (map == MAP_FAILED) return nullptr;
   const uintptr_t start = reinterpret_cast<uintptr_t>(map);
   const uintptr_t aligned = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
   if (aligned > start) munmap(map, aligned - start);
-  const size_t tail = mapped - (aligned - start) - rounded;
-  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
-  data_ = reinterpret_cast<uint8_t*>(aligned);
+  const size_t tail = mapped - (aligned - start) - bytes;
+  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+  return reinterpret_cast<uint8_t*>(aligned);
+}
+
+}  // namespace
+
+Block::Block(size_t bytes, bool huge) {
+  const size_t rounded = heldFor(bytes);
+  data_ = mapAligned(rounded);
+  if (data_ == nullptr) return;
   bytes_ = rounded;
   if (huge) madvise(data_, bytes_, MADV_HUGEPAGE);
 }
@@ -61,17 +71,9 @@ ByteBuffer::ByteBuffer(size_t bytes) {
     mapped_ = rounded;
     return;
   }
-  // Mapped one huge page larger, then trimmed to an aligned start and to
-  // whole small pages at the end.
-  const size_t mapped = rounded + hugePageBytes;
-  void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (map == MAP_FAILED) return;
-  const uintptr_t start = reinterpret_cast<uintptr_t>(map);
-  const uintptr_t aligned = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
-  if (aligned > start) munmap(map, aligned - start);
-  const size_t tail = mapped - (aligned - start) - rounded;
-  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
-  data_ = reinterpret_cast<uint8_t*>(aligned);
+  // Huge pages over every whole one; the tail in small pages.
+  data_ = mapAligned(rounded);
+  if (data_ == nullptr) return;
   mapped_ = rounded;
   madvise(data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
 }

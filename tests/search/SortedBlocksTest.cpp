@@ -1,5 +1,6 @@
 // Runs of sorted keys: a writer's run taken where it lies or copied gives the
-// same keys, and the memory either way is charged while held and given back.
+// same keys, and the memory either way is charged while held and given back;
+// the buffers under them hold every byte asked, whatever their size.
 #include "search/SortedBlocks.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,21 @@ TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
   copied.clear();
   roomy.clear();
   EXPECT_EQ(budget.held(), 0u);
+}
+
+TEST(SortedBlocksTest, ByteBuffersOfEverySizeHoldAllTheirBytes) {
+  // From the heap, mapped in small pages, and in huge pages with a tail.
+  for (const size_t bytes : {size_t{1000}, size_t{100} << 10, (size_t{5} << 20) + 12345}) {
+    SCOPED_TRACE(bytes);
+    ByteBuffer buffer(bytes);
+    ASSERT_TRUE(buffer);
+    for (size_t i = 0; i < bytes; ++i) buffer.get()[i] = static_cast<uint8_t>(i * 7);
+    ByteBuffer moved = std::move(buffer);
+    EXPECT_FALSE(buffer);
+    size_t wrong = 0;
+    for (size_t i = 0; i < bytes; ++i) wrong += moved.get()[i] != static_cast<uint8_t>(i * 7);
+    EXPECT_EQ(wrong, 0u);
+  }
 }
 
 TEST(SortedBlocksTest, AReservationTheBudgetRefusesFails) {
