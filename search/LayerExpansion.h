@@ -263,11 +263,11 @@ class LayerExpansion {
     KeyBuffer<Key> scratch;  // for the radix sort
     size_t charged = 0;
     std::vector<SortedBlocks<Key>> runs;
+    double runBytesPerRecord = 0;  // of the last run, with a margin
     typename Codec::Decoded decoded;
     // findUpperMoves' list, by word of the legal-move bits, as of
     // decoded.upperChanges.
     uint32_t upperChanges = 0;
-    double runBytesPerRecord = 0;  // of the last run, with a margin
     int upperWords = 0;
     int wordStart[maxLoggedPieces / 16 + 1] = {};
     UpperMove upperMoves[4 * maxLoggedPieces];
