@@ -447,12 +447,14 @@ class LayerExpansion {
   bool flush(Worker& worker) {
     if (!sortRecords(worker)) return false;
     // Reserved at the bytes per record of the worker's last run, so that the
-    // run is written in place, without copies.
+    // run is written in place, without copies; when the budget refuses that
+    // much, the run grows as it is written.
     const Key* records = worker.records.data();
     const size_t count = worker.records.size();
     if (count == 0) return true;
     BlockWriter<Key> run(&budget_);
-    bool ok = run.reserve(static_cast<size_t>(worker.runBytesPerRecord * count));
+    run.reserve(static_cast<size_t>(worker.runBytesPerRecord * count));
+    bool ok = true;
     // A run's gaps need distinct records: one per key, its back moves joined.
     Key pending = records[0];
     for (size_t i = 1; ok && i < count; ++i) {
