@@ -76,6 +76,42 @@ TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
   EXPECT_EQ(budget.held(), 0u);
 }
 
+// Keys whose gaps take every length of code, from one byte to the widest,
+// around the 63 and 64 bits that take a path of their own.
+template <typename Key>
+std::vector<Key> keysWithEveryGap() {
+  std::vector<Key> keys{0};
+  const int widest = 8 * static_cast<int>(sizeof(Key));
+  for (int bits = 1; bits < widest; ++bits) {
+    for (const Key gap : {Key{1} << (bits - 1), (Key{1} << bits) - 1}) {
+      if (keys.back() > static_cast<Key>(~Key{0}) - gap) return keys;
+      keys.push_back(keys.back() + gap);
+    }
+  }
+  return keys;
+}
+
+template <typename Key>
+void expectEveryGapReadBack() {
+  const std::vector<Key> keys = keysWithEveryGap<Key>();
+  BlockWriter<Key> writer;
+  for (const Key& key : keys) ASSERT_TRUE(writer.append(key));
+  SortedBlocks<Key> run;
+  BlockWriter<Key>* const parts[] = {&writer};
+  std::string failure;
+  ASSERT_TRUE(SortedBlocks<Key>::concatenate(parts, 1, RunStorage{}, run, failure));
+  std::vector<Key> read;
+  for (RunCursor<Key> cursor(&run, nullptr, nullptr); cursor.valid(); cursor.next()) {
+    read.push_back(cursor.key());
+  }
+  EXPECT_EQ(read, keys);
+}
+
+TEST(SortedBlocksTest, GapsOfEveryLengthReadBack) {
+  expectEveryGapReadBack<uint64_t>();
+  expectEveryGapReadBack<Key128>();
+}
+
 TEST(SortedBlocksTest, ByteBuffersOfEverySizeHoldAllTheirBytes) {
   // From the heap, mapped in small pages, and in huge pages with a tail.
   for (const size_t bytes : {size_t{1000}, size_t{100} << 10, (size_t{5} << 20) + 12345}) {
