@@ -108,17 +108,34 @@ void mergeSources(std::vector<std::unique_ptr<KeySource<Key>>>& sources, Emit em
     mergeByHeap(sources, emit);
     return;
   }
-  for (;;) {
-    KeySource<Key>* least = nullptr;
-    for (auto& source : sources) {
-      if (source->valid() && (least == nullptr || source->key() < least->key())) {
-        least = source.get();
-      }
+  // Each source's head key is copied beside it, so that finding the least
+  // follows no pointers; a source is dropped when it runs out.
+  struct Head {
+    Key key;
+    KeySource<Key>* source;
+  };
+  Head heads[4];
+  size_t count = 0;
+  for (auto& source : sources) {
+    if (source->valid()) heads[count++] = {source->key(), source.get()};
+  }
+  while (count > 0) {
+    Key key = heads[0].key;
+    for (size_t i = 1; i < count; ++i) {
+      if (heads[i].key < key) key = heads[i].key;
     }
-    if (least == nullptr) return;
-    const Key key = least->key();
-    for (auto& source : sources) {
-      if (source->valid() && source->key() == key) source->next();
+    for (size_t i = 0; i < count;) {
+      if (heads[i].key != key) {
+        ++i;
+        continue;
+      }
+      heads[i].source->next();
+      if (heads[i].source->valid()) {
+        heads[i].key = heads[i].source->key();
+        ++i;
+      } else {
+        heads[i] = heads[--count];
+      }
     }
     if (!emit(key)) return;
   }
