@@ -71,7 +71,10 @@ inline uint32_t joinBacks(uint32_t backs, uint32_t more, int most) {
 
 // A buffer of keys that grows only when asked and is never cleared to zero.
 // From two megabytes on it is mapped in huge pages: filled once a layer, it
-// would otherwise cost a page fault every four kilobytes.
+// would otherwise cost a page fault every four kilobytes. Below that it comes
+// from the heap, unlike a ByteBuffer: the sort's scratch is given back and
+// taken again every layer, and the heap hands back the same memory without a
+// fault (mapping it each time was 3 % slower on random6x5-14).
 template <typename Key>
 class KeyBuffer {
  public:
