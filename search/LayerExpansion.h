@@ -168,34 +168,56 @@ class LayerExpansion {
     return noBackMoves;
   }
 
+  // From now on, children from which piece 0 (of shape `shape`) enters
+  // `goalCell` in one move are also kept apart, as next to the goal.
+  void watchGoal(int shape, int goalCell) {
+    for (int direction = 0; direction < moveDirectionCount; ++direction) {
+      const uint8_t from = tables_.step[shape][goalCell][direction ^ 1];
+      if (from == noCell || tables_.step[shape][from][direction] != goalCell) continue;
+      nextToGoal_[from] = true;
+      goalEnters_[from] = tables_.entered[shape][from][direction];
+    }
+  }
+
   // Expands every position of `layer` on up to `threads` threads;
   // `blockBacks`, when not empty, holds for each block of the layer where
-  // the back moves of its positions start.
-  void expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks) {
-    std::atomic<size_t> nextBlock{0};
+  // the back moves of its positions start. The blocks `first` flags go
+  // first; when their children include some next to the goal, the others
+  // are left and this returns true (childrenNextToGoal() has them all:
+  // only a parent of those blocks can make one).
+  bool expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
+              const std::vector<bool>& first) {
+    std::vector<size_t> order;
+    for (size_t b = 0; b < layer.blockCount(); ++b) {
+      if (first[b]) order.push_back(b);
+    }
+    const size_t split = order.size();
+    // Both passes on the same threads: each sorts what it generated.
     const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
-    runOnThreads(threads, [&](int t) {
-      Worker& worker = workers_[t];
-      worker.decoded = typename Codec::Decoded();
-      worker.upperChanges = 0;
-      worker.upperWords = 0;
-      std::unique_ptr<Key[]> keys(new Key[blockKeys]);
-      for (size_t b; (b = nextBlock.fetch_add(1)) < layer.blockCount() && !control_.halted();) {
-        const int count = layer.decodeBlock(b, keys.get());
-        for (int i = 0; i < count; ++i) {
-          if (!makeRoom(worker)) return;
-          expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
-        }
-        control_.expanded += count;
-        control_.poll();
+    for (size_t b = 0; b < layer.blockCount(); ++b) {
+      if (!first[b]) order.push_back(b);
+    }
+    if (split > 0) {
+      expandBlocks(layer, blockBacks, order.data(), split, threads, false);
+      if (control_.halted()) return false;
+      for (const Worker& worker : workers_) {
+        if (!worker.nextToGoal.empty()) return true;
       }
-      sortRecords(worker);
-      // The merge that follows needs no scratch: give it back until the next
-      // sort, so that it does not add to the merge's peak.
-      budget_.release(worker.scratch.capacity() * sizeof(Key));
-      worker.charged -= worker.scratch.capacity() * sizeof(Key);
-      worker.scratch.release();
-    });
+    }
+    expandBlocks(layer, blockBacks, order.data() + split, order.size() - split, threads, true);
+    return false;
+  }
+
+  // The children next to the goal that the last expand() found, sorted,
+  // without repeats.
+  std::vector<Key> childrenNextToGoal() const {
+    std::vector<Key> found;
+    for (const Worker& worker : workers_) {
+      found.insert(found.end(), worker.nextToGoal.begin(), worker.nextToGoal.end());
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
   }
 
   // Adds to `sources` every worker's records from `low` up to `high` (either
@@ -240,6 +262,7 @@ class LayerExpansion {
     for (Worker& worker : workers_) {
       worker.records.clear();
       worker.runs.clear();
+      worker.nextToGoal.clear();
     }
   }
 
@@ -248,12 +271,46 @@ class LayerExpansion {
       worker.records.release();
       worker.scratch.release();
       worker.runs.clear();
+      worker.nextToGoal = std::vector<Key>();
       budget_.release(worker.charged);
       worker.charged = 0;
     }
   }
 
  private:
+  // Expands `count` blocks of `layer`, those `blocks` lists, on the first
+  // `threads` workers, and sorts their buffers if `last`.
+  void expandBlocks(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
+                    const size_t* blocks, size_t count, int threads, bool last) {
+    std::atomic<size_t> next{0};
+    runOnThreads(threads, [&](int t) {
+      Worker& worker = workers_[t];
+      worker.decoded = typename Codec::Decoded();
+      worker.upperChanges = 0;
+      worker.upperWords = 0;
+      const size_t heldNextToGoal = worker.nextToGoal.capacity();
+      std::unique_ptr<Key[]> keys(new Key[blockKeys]);
+      for (size_t n; (n = next.fetch_add(1)) < count && !control_.halted();) {
+        const size_t b = blocks[n];
+        const int size = layer.decodeBlock(b, keys.get());
+        for (int i = 0; i < size; ++i) {
+          if (!makeRoom(worker)) return;
+          expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
+        }
+        control_.expanded += size;
+        control_.poll();
+      }
+      if (!charge(worker, (worker.nextToGoal.capacity() - heldNextToGoal) * sizeof(Key))) return;
+      if (!last) return;
+      sortRecords(worker);
+      // The merge that follows needs no scratch: give it back until the next
+      // sort, so that it does not add to the merge's peak.
+      budget_.release(worker.scratch.capacity() * sizeof(Key));
+      worker.charged -= worker.scratch.capacity() * sizeof(Key);
+      worker.scratch.release();
+    });
+  }
+
   // A move of a piece above the last group: the cells it enters, its bit in
   // its word of legal moves.
   struct UpperMove {
@@ -274,6 +331,7 @@ class LayerExpansion {
     int upperWords = 0;
     int wordStart[maxLoggedPieces / 16 + 1] = {};
     UpperMove upperMoves[4 * maxLoggedPieces];
+    std::vector<Key> nextToGoal;  // children from which piece 0 enters the goal
   };
 
   // Lists the moves of the pieces above the last group that those pieces
@@ -383,7 +441,13 @@ class LayerExpansion {
         }
         if (later) continue;
         int movedTo;
-        const Key child = codec_.childKey(d, k, tables_.step[shape][cell][direction], movedTo);
+        const uint8_t to = tables_.step[shape][cell][direction];
+        const Key child = codec_.childKey(d, k, to, movedTo);
+        const int zeroCell = k == 0 ? to : d.cell[0];
+        if (nextToGoal_[zeroCell]) {
+          const CellMask childOccupied = (occupied & ~tables_.mask[shape][cell]) | tables_.mask[shape][to];
+          if ((goalEnters_[zeroCell] & childOccupied) == 0) worker.nextToGoal.push_back(child);
+        }
         if constexpr (isInteger) {
           if (backBytes_ == 0) {
             *out++ = child;
@@ -519,4 +583,8 @@ class LayerExpansion {
   std::vector<Worker> workers_;
   size_t bufferKeys_ = 0;
   int backBytes_ = 0;
+  // By origin of piece 0: whether one move can take it into the goal, and
+  // the cells that move enters.
+  bool nextToGoal_[maxBoardCells] = {};
+  CellMask goalEnters_[maxBoardCells] = {};
 };

@@ -41,12 +41,21 @@
 // Storage. A finished layer is a sorted run of gap-coded keys in blocks, a
 // few bytes per position, in memory or, when asked, in a file.
 //
-// The goal layer is never built. Only a move of piece 0 can enter a goal
-// (its place alone decides), so before a layer is expanded, its positions
-// whose piece 0 stands next to the exit are tried for that one move. When
-// one enters the exit, the goals so found are the goals of the next layer,
-// which is the first to hold any; the largest layer of most puzzles, the
-// last, is neither expanded nor stored.
+// Near the goal. Only a move of piece 0 can enter a goal (its place alone
+// decides). So while layer k is expanded, the children from which one move
+// of piece 0 enters the goal are also kept apart. Only a parent whose
+// piece 0 stands where that move starts, or one move from there, can make
+// one, and piece 0 is the top digit of a key: those parents fill a few key
+// ranges, and their blocks are expanded first. When they made such a
+// child, the other blocks are left. Such a child lies in layer k + 1: were
+// it in layer k - 1, a goal would lie in layer k or before, and none does
+// (the same watch while layer k - 1 was expanded would have found it). So
+// those children are exactly the positions of layer k + 1 next to a goal,
+// the goals one move from them are those of layer k + 2, the first layer to
+// hold any, and they are all the walk back needs of layer k + 1: a position
+// of it next to a goal is one of them. The rest of layer k + 1, usually the
+// largest, is neither made nor stored, and the goal layer never is. The
+// root's own neighbours are tried for goals before any expansion.
 //
 // The answer. The first layer that holds a goal is the number of moves. The
 // solution is rebuilt backwards: the goal positions of that layer are

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KeyMerge.h"
@@ -40,6 +41,27 @@ class SearchByLayers {
                        : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)) {
     goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
     hasGoal_ = codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
+    if (!hasGoal_) return;
+    expansion_.watchGoal(groups.shapeOf[0], goalCell_);
+    // The parents that can make a child next to the goal: piece 0 stands
+    // where one move takes it into the goal, or one move from there.
+    const int shape = groups.shapeOf[0];
+    bool near[maxBoardCells] = {};
+    for (int direction = 0; direction < moveDirectionCount; ++direction) {
+      const uint8_t from = tables.step[shape][goalCell_][direction ^ 1];
+      if (from == noCell || tables.step[shape][from][direction] != goalCell_) continue;
+      near[from] = true;
+      for (int back = 0; back < moveDirectionCount; ++back) {
+        const uint8_t before = tables.step[shape][from][back];
+        if (before != noCell && tables.step[shape][before][back ^ 1] == from) near[before] = true;
+      }
+    }
+    for (int cell = 0; cell < maxBoardCells; ++cell) {
+      Key first, last;
+      if (near[cell] && cell != goalCell_ && codec.pieceZeroRange(cell, first, last)) {
+        nearGoalParents_.push_back({first, last});
+      }
+    }
   }
 
   SolveResult run(const uint8_t* rootCells);
@@ -51,7 +73,8 @@ class SearchByLayers {
   std::vector<Key> goalsNextTo(const SortedBlocks<Key>& layer);
   bool spillReadFailed();
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
-  bool buildNextLayer();
+  bool buildNextLayer(bool& nextToGoal);
+  std::vector<bool> blocksNearGoal(const SortedBlocks<Key>& layer) const;
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
                   std::vector<uint32_t>& backs);
   bool keepBacks(size_t count);
@@ -84,6 +107,9 @@ class SearchByLayers {
   int goalCell_ = -1;
   Key goalFirst_{};
   Key goalLast_{};
+  // Key ranges, first to last, of the positions whose children may stand
+  // next to the goal.
+  std::vector<std::pair<Key, Key>> nearGoalParents_;
 };
 
 template <typename Codec, typename CellMask>
@@ -95,13 +121,34 @@ SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
     return finish(control_.failure());
   }
   if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
+  std::vector<Key> goals = goalsNextTo(layers_.back());
   for (;;) {
-    const std::vector<Key> goals = goalsNextTo(layers_.back());
     if (spillReadFailed() || control_.halted()) return finish(control_.failure());
     if (!goals.empty()) return solved(rootCells, goals, layers_.size());
-    if (!buildNextLayer()) return finish(control_.failure());
-    if (layers_.back().empty()) return finish(SolveOutcome::noSolution);
+    bool nextToGoal = false;
+    if (!buildNextLayer(nextToGoal)) return finish(control_.failure());
+    if (nextToGoal) {
+      goals = goalsNextTo(layers_.back());
+    } else if (layers_.back().empty()) {
+      return finish(SolveOutcome::noSolution);
+    }
   }
+}
+
+// Flags the blocks of `layer` that hold a position whose children may
+// stand next to the goal.
+template <typename Codec, typename CellMask>
+std::vector<bool> SearchByLayers<Codec, CellMask>::blocksNearGoal(
+    const SortedBlocks<Key>& layer) const {
+  std::vector<bool> flags(layer.blockCount(), false);
+  for (size_t b = 0; b < layer.blockCount(); ++b) {
+    const Key& low = layer.block(b).first;
+    for (const auto& [first, last] : nearGoalParents_) {
+      const bool after = b + 1 < layer.blockCount() && !(first < layer.block(b + 1).first);
+      if (!(last < low) && !after) flags[b] = true;
+    }
+  }
+  return flags;
 }
 
 // The goals one move of piece 0 away from `layer`, sorted: its positions
@@ -161,11 +208,26 @@ bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, s
   return true;
 }
 
+// Builds the next layer, or, when some of its positions are next to the
+// goal (`nextToGoal`), only those: they are all the walk back needs of it.
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::buildNextLayer() {
+bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   const SortedBlocks<Key>& parents = layers_.back();
-  expansion_.expand(parents, blockBacks_);
+  nextToGoal = expansion_.expand(parents, blockBacks_, blocksNearGoal(parents));
   if (control_.halted()) return false;
+  if (nextToGoal) {
+    // None lies in the layer before: from there the goal would be nearer.
+    BlockWriter<Key> keys(&budget_);
+    for (const Key& key : expansion_.childrenNextToGoal()) {
+      if (!keys.append(key)) {
+        control_.fail(SolveOutcome::outOfMemory);
+        return false;
+      }
+    }
+    expansion_.clear();
+    BlockWriter<Key>* const parts[] = {&keys};
+    return addLayer(parts, 1);
+  }
 
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents.

@@ -116,6 +116,31 @@ TEST(LayeredSearchTest, LayersInFilesAndInSegmentsGiveTheSameAnswer) {
   rmdir(folder.c_str());
 }
 
+TEST(LayeredSearchTest, ThreadsAgreeWhenTheLayerBeforeTheGoalStopsEarly) {
+  // Layers of many blocks: the blocks near the goal are expanded first, on
+  // every thread, and the search stops there in the last layer.
+  const BoardState board =
+      boardOf(5, 4,
+              {pieceAt(0, 0, 1), pieceAt(2, 0, 3), pieceAt(2, 0, 0), pieceAt(3, 2, 1),
+               pieceAt(1, 3, 2), pieceAt(1, 3, 1), pieceAt(1, 4, 3), pieceAt(1, 4, 0)});
+  SolveOptions one;
+  one.threads = 1;
+  const SolveResult first = solveBoard(board, one);
+  ASSERT_EQ(first.outcome, SolveOutcome::solved);
+  ASSERT_GT(first.stats.positions, 100000u);
+  EXPECT_EQ(first.solution.moveLog(), solveByTable(board, one).solution.moveLog());
+  for (int threads : {2, 3}) {
+    SCOPED_TRACE(threads);
+    SolveOptions options;
+    options.threads = threads;
+    for (int round = 0; round < 3; ++round) {
+      const SolveResult result = solveBoard(board, options);
+      EXPECT_EQ(result.solution.moveLog(), first.solution.moveLog());
+      EXPECT_EQ(result.stats.positions, first.stats.positions);
+    }
+  }
+}
+
 TEST(LayeredSearchTest, AFolderThatCannotBeWrittenIsReportedNotFatal) {
   SolveOptions options;
   options.spillDirectory = ::testing::TempDir() + "no-such-folder/below";

@@ -90,6 +90,16 @@ std::vector<Destination> destinations(const BoardState& state, int i, MoveMetric
   return pathDestinations(state, i);
 }
 
+// Whether one move of piece 0 takes `state` to a goal.
+bool nextToGoal(const BoardState& state, MoveMetric metric) {
+  for (const Destination& destination : destinations(state, 0, metric)) {
+    BoardState moved = state;
+    moved.pieceAt(0) = destination.piece;
+    if (moved.isGoal()) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMetric metric) {
@@ -113,7 +123,8 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
       const size_t depth = node->stepsPerMove.size();
       for (const Node* seen : visited) {
         const size_t at = seen->stepsPerMove.size();
-        result.statesBeforeGoals += at < depth || (at == depth && seen->state.isGoal());
+        result.statesBeforeGoals += at + 1 < depth || (at + 1 == depth && nextToGoal(seen->state, metric)) ||
+                                    (at == depth && seen->state.isGoal());
       }
       return result;
     }

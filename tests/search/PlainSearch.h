@@ -16,8 +16,9 @@ struct PlainSearchResult {
   std::vector<uint16_t> stepsPerMove;  // steps of each counted move, when solved
   int expanded = 0;
   size_t states = 0;  // states that entered the visited set
-  // States shallower than the goal, and the goals at its depth (all states
-  // when there is no goal): what a search by layers stores.
+  // States two moves or more shallower than the goal, those one move
+  // shallower from which piece 0 enters a goal, and the goals at its depth
+  // (all states when there is no goal): what a search by layers stores.
   size_t statesBeforeGoals = 0;
 };
 
