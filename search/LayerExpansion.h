@@ -177,34 +177,107 @@ class LayerExpansion {
       nextToGoal_[from] = true;
       goalEnters_[from] = tables_.entered[shape][from][direction];
     }
+    for (int cell = 0; cell < maxBoardCells; ++cell) {
+      if (!nextToGoal_[cell]) continue;
+      nearGoal_[cell] = true;
+      for (int direction = 0; direction < moveDirectionCount; ++direction) {
+        const uint8_t before = tables_.step[shape][cell][direction];
+        if (before != noCell && tables_.step[shape][before][direction ^ 1] == cell) {
+          nearGoal_[before] = true;
+        }
+      }
+    }
+    nearGoal_[goalCell] = false;
   }
+
+  // Whether expand() also keeps apart the children whose piece 0 stands
+  // where one move takes it next to the goal (nearRecords()).
+  void keepNearGoal(bool keep) { keepNearGoal_ = keep; }
+
+  // Key ranges, first to last, disjoint and in order.
+  using KeyRanges = std::vector<std::pair<Key, Key>>;
 
   // Expands every position of `layer` on up to `threads` threads;
   // `blockBacks`, when not empty, holds for each block of the layer where
-  // the back moves of its positions start. The blocks `first` flags go
+  // the back moves of its positions start. The positions in `first` go
   // first; when their children include some next to the goal, the others
   // are left and this returns true (childrenNextToGoal() has them all:
-  // only a parent of those blocks can make one).
+  // only a parent in `first` can make one). Between the two, `stop()` may
+  // end it too (returning true).
+  template <typename Stop>
   bool expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
-              const std::vector<bool>& first) {
+              const KeyRanges& first, Stop stop) {
+    // The blocks that may hold positions of `first`.
+    std::vector<bool> shared(layer.blockCount(), false);
     std::vector<size_t> order;
     for (size_t b = 0; b < layer.blockCount(); ++b) {
-      if (first[b]) order.push_back(b);
+      const Key& low = layer.block(b).first;
+      for (const auto& [from, to] : first) {
+        const bool after = b + 1 < layer.blockCount() && !(from < layer.block(b + 1).first);
+        if (!(to < low) && !after) shared[b] = true;
+      }
+      if (shared[b]) order.push_back(b);
     }
     const size_t split = order.size();
     // Both passes on the same threads: each sorts what it generated.
     const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
     for (size_t b = 0; b < layer.blockCount(); ++b) {
-      if (!first[b]) order.push_back(b);
+      order.push_back(b);
     }
     if (split > 0) {
-      expandBlocks(layer, blockBacks, order.data(), split, threads, false);
+      expandBlocks(layer, blockBacks, order.data(), split, threads, false, first, shared, true);
       if (control_.halted()) return false;
       for (const Worker& worker : workers_) {
         if (!worker.nextToGoal.empty()) return true;
       }
+      if (stop() || control_.halted()) return true;
     }
-    expandBlocks(layer, blockBacks, order.data() + split, order.size() - split, threads, true);
+    expandBlocks(layer, blockBacks, order.data() + split, order.size() - split, threads, true,
+                 first, shared, false);
+    return false;
+  }
+
+  // The records kept by keepNearGoal(true) since the last clear(), sorted.
+  std::vector<Key> nearRecords() const {
+    std::vector<Key> found;
+    for (const Worker& worker : workers_) {
+      found.insert(found.end(), worker.nearRecords.begin(), worker.nearRecords.end());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  // Expands positions[0..count) with their back moves `backs` (none when
+  // empty), only to find their children next to the goal; the others are
+  // dropped. True when there are some (childrenNextToGoal()).
+  bool probe(const Key* positions, const uint32_t* backs, size_t count) {
+    std::atomic<size_t> next{0};
+    constexpr size_t chunk = 4096;
+    const int threads = count <= chunk ? 1 : static_cast<int>(workers_.size());
+    const bool keep = keepNearGoal_;
+    keepNearGoal_ = false;
+    runOnThreads(threads, [&](int t) {
+      Worker& worker = workers_[t];
+      worker.decoded = typename Codec::Decoded();
+      worker.upperChanges = 0;
+      worker.upperWords = 0;
+      const size_t heldNextToGoal = worker.nextToGoal.capacity();
+      for (size_t begin; (begin = next.fetch_add(chunk)) < count && !control_.halted();) {
+        for (size_t i = begin; i < std::min(count, begin + chunk); ++i) {
+          if (!makeRoom(worker)) return;
+          const size_t held = worker.records.size();
+          expandOne(positions[i], backs ? backs[i] : noBackMoves, worker);
+          worker.records.setSize(held);
+        }
+        control_.expanded += std::min(count, begin + chunk) - begin;
+        control_.poll();
+      }
+      charge(worker, (worker.nextToGoal.capacity() - heldNextToGoal) * sizeof(Key));
+    });
+    keepNearGoal_ = keep;
+    for (const Worker& worker : workers_) {
+      if (!worker.nextToGoal.empty()) return true;
+    }
     return false;
   }
 
@@ -263,6 +336,7 @@ class LayerExpansion {
       worker.records.clear();
       worker.runs.clear();
       worker.nextToGoal.clear();
+      worker.nearRecords.clear();
     }
   }
 
@@ -272,6 +346,7 @@ class LayerExpansion {
       worker.scratch.release();
       worker.runs.clear();
       worker.nextToGoal = std::vector<Key>();
+      worker.nearRecords = std::vector<Key>();
       budget_.release(worker.charged);
       worker.charged = 0;
     }
@@ -280,8 +355,11 @@ class LayerExpansion {
  private:
   // Expands `count` blocks of `layer`, those `blocks` lists, on the first
   // `threads` workers, and sorts their buffers if `last`.
+  // Of the blocks that `shared` flags, only the positions that are in
+  // `ranges` when `inside`, outside them otherwise.
   void expandBlocks(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
-                    const size_t* blocks, size_t count, int threads, bool last) {
+                    const size_t* blocks, size_t count, int threads, bool last,
+                    const KeyRanges& ranges, const std::vector<bool>& shared, bool inside) {
     std::atomic<size_t> next{0};
     runOnThreads(threads, [&](int t) {
       Worker& worker = workers_[t];
@@ -289,18 +367,31 @@ class LayerExpansion {
       worker.upperChanges = 0;
       worker.upperWords = 0;
       const size_t heldNextToGoal = worker.nextToGoal.capacity();
+      const size_t heldNear = worker.nearRecords.capacity();
       std::unique_ptr<Key[]> keys(new Key[blockKeys]);
       for (size_t n; (n = next.fetch_add(1)) < count && !control_.halted();) {
         const size_t b = blocks[n];
         const int size = layer.decodeBlock(b, keys.get());
+        size_t range = 0;
+        int expanded = 0;
         for (int i = 0; i < size; ++i) {
+          if (shared[b]) {
+            while (range < ranges.size() && ranges[range].second < keys[i]) ++range;
+            const bool in = range < ranges.size() && !(keys[i] < ranges[range].first);
+            if (in != inside) continue;
+          }
           if (!makeRoom(worker)) return;
           expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
+          ++expanded;
         }
-        control_.expanded += size;
+        control_.expanded += expanded;
         control_.poll();
       }
-      if (!charge(worker, (worker.nextToGoal.capacity() - heldNextToGoal) * sizeof(Key))) return;
+      if (!charge(worker, (worker.nextToGoal.capacity() - heldNextToGoal +
+                           worker.nearRecords.capacity() - heldNear) *
+                              sizeof(Key))) {
+        return;
+      }
       if (!last) return;
       sortRecords(worker);
       // The merge that follows needs no scratch: give it back until the next
@@ -331,7 +422,8 @@ class LayerExpansion {
     int upperWords = 0;
     int wordStart[maxLoggedPieces / 16 + 1] = {};
     UpperMove upperMoves[4 * maxLoggedPieces];
-    std::vector<Key> nextToGoal;  // children from which piece 0 enters the goal
+    std::vector<Key> nextToGoal;   // children from which piece 0 enters the goal
+    std::vector<Key> nearRecords;  // see keepNearGoal()
   };
 
   // Lists the moves of the pieces above the last group that those pieces
@@ -398,10 +490,10 @@ class LayerExpansion {
       uint64_t word = 0;
       for (int k = first; k < end; ++k) {
         const CellMask* entered = tables_.entered[groups_.shapeOf[k]][d.cell[k]];
-        const uint64_t moves =
-            uint64_t{(entered[0] & occupied) == 0} | uint64_t{(entered[1] & occupied) == 0} << 1 |
-            uint64_t{(entered[2] & occupied) == 0} << 2 |
-            uint64_t{(entered[3] & occupied) == 0} << 3;
+        const uint64_t moves = uint64_t{(entered[0] & occupied) == 0} |
+                               uint64_t{(entered[1] & occupied) == 0} << 1 |
+                               uint64_t{(entered[2] & occupied) == 0} << 2 |
+                               uint64_t{(entered[3] & occupied) == 0} << 3;
         word |= moves << (4 * (k & 15));
       }
       legal[first >> 4] |= word;
@@ -416,9 +508,10 @@ class LayerExpansion {
       const int shape = groups_.shapeOf[piece];
       const int cell = d.cell[piece];
       const int direction = static_cast<int>(back & 3);
-      arrivals[arrivalCount++] = {piece, static_cast<uint8_t>(back),
-                                  moveOrder(shape, tables_.step[shape][cell][direction], direction ^ 1),
-                                  tables_.entered[shape][cell][direction]};
+      arrivals[arrivalCount++] = {
+          piece, static_cast<uint8_t>(back),
+          moveOrder(shape, tables_.step[shape][cell][direction], direction ^ 1),
+          tables_.entered[shape][cell][direction]};
     }
     Key* out = worker.records.data() + worker.records.size();
     for (int word = 0; word <= (groups_.pieceCount - 1) >> 4; ++word) {
@@ -445,12 +538,15 @@ class LayerExpansion {
         const Key child = codec_.childKey(d, k, to, movedTo);
         const int zeroCell = k == 0 ? to : d.cell[0];
         if (nextToGoal_[zeroCell]) {
-          const CellMask childOccupied = (occupied & ~tables_.mask[shape][cell]) | tables_.mask[shape][to];
+          const CellMask childOccupied =
+              (occupied & ~tables_.mask[shape][cell]) | tables_.mask[shape][to];
           if ((goalEnters_[zeroCell] & childOccupied) == 0) worker.nextToGoal.push_back(child);
         }
+        Key* const written = out;
         if constexpr (isInteger) {
           if (backBytes_ == 0) {
             *out++ = child;
+            if (keepNearGoal_ && nearGoal_[zeroCell]) worker.nearRecords.push_back(*written);
             continue;
           }
           // Codes 0/1 and 2/3 are opposite directions. The arrivals that
@@ -471,6 +567,7 @@ class LayerExpansion {
         } else {
           *out++ = child;
         }
+        if (keepNearGoal_ && nearGoal_[zeroCell]) worker.nearRecords.push_back(*written);
       }
     }
     worker.records.setSize(out - worker.records.data());
@@ -587,4 +684,7 @@ class LayerExpansion {
   // the cells that move enters.
   bool nextToGoal_[maxBoardCells] = {};
   CellMask goalEnters_[maxBoardCells] = {};
+  // By origin of piece 0: whether it is in nextToGoal_ or one move from it.
+  bool nearGoal_[maxBoardCells] = {};
+  bool keepNearGoal_ = false;
 };

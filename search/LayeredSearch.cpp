@@ -44,10 +44,10 @@
 // Near the goal. Only a move of piece 0 can enter a goal (its place alone
 // decides). So while layer k is expanded, the children from which one move
 // of piece 0 enters the goal are also kept apart. Only a parent whose
-// piece 0 stands where that move starts, or one move from there, can make
-// one, and piece 0 is the top digit of a key: those parents fill a few key
-// ranges, and their blocks are expanded first. When they made such a
-// child, the other blocks are left. Such a child lies in layer k + 1: were
+// piece 0 stands where that move starts, or one move from there (near the
+// goal), can make one, and piece 0 is the top digit of a key: those parents
+// fill a few key ranges, and they are expanded first. When they made such a
+// child, the other parents are left. Such a child lies in layer k + 1: were
 // it in layer k - 1, a goal would lie in layer k or before, and none does
 // (the same watch while layer k - 1 was expanded would have found it). So
 // those children are exactly the positions of layer k + 1 next to a goal,
@@ -56,6 +56,19 @@
 // of it next to a goal is one of them. The rest of layer k + 1, usually the
 // largest, is neither made nor stored, and the goal layer never is. The
 // root's own neighbours are tried for goals before any expansion.
+//
+// Looking ahead. One layer further, when few positions are near the goal:
+// the parents whose piece 0 stands within one more move go first, and their
+// children near the goal, kept apart, sorted and less layer k - 1, are
+// exactly the positions of layer k + 1 near the goal (only such parents make
+// them). These are expanded at once, their children dropped but those next
+// to the goal. When there are some, they lie in layer k + 2 by the argument
+// above, the goals one move from them lie in layer k + 3, and the walk back
+// needs of layer k + 1 only positions near the goal: the search ends
+// without making the rest of layers k + 1 and k + 2. Otherwise the rest of
+// layer k is expanded as usual; the positions near the goal of layer k + 1
+// are expanded twice, which costs little as long as they are few (at most
+// one in sixteen of layer k's positions stand near the goal).
 //
 // The answer. The first layer that holds a goal is the number of moves. The
 // solution is rebuilt backwards: the goal positions of that layer are

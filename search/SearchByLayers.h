@@ -39,28 +39,38 @@ class SearchByLayers {
                    options.childBufferBytes != 0
                        ? options.childBufferBytes
                        : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)) {
+    lookAhead_ = options.lookAhead;
     goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
     hasGoal_ = codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
     if (!hasGoal_) return;
     expansion_.watchGoal(groups.shapeOf[0], goalCell_);
-    // The parents that can make a child next to the goal: piece 0 stands
-    // where one move takes it into the goal, or one move from there.
+    // Piece 0's places one move from the goal, then those within two and
+    // three moves: the parents of children next to the goal stand within
+    // two, those of children within two stand within three.
     const int shape = groups.shapeOf[0];
-    bool near[maxBoardCells] = {};
+    bool within[3][maxBoardCells] = {};
     for (int direction = 0; direction < moveDirectionCount; ++direction) {
       const uint8_t from = tables.step[shape][goalCell_][direction ^ 1];
-      if (from == noCell || tables.step[shape][from][direction] != goalCell_) continue;
-      near[from] = true;
-      for (int back = 0; back < moveDirectionCount; ++back) {
-        const uint8_t before = tables.step[shape][from][back];
-        if (before != noCell && tables.step[shape][before][back ^ 1] == from) near[before] = true;
+      if (from != noCell && tables.step[shape][from][direction] == goalCell_)
+        within[0][from] = true;
+    }
+    for (int ring = 1; ring < 3; ++ring) {
+      for (int cell = 0; cell < maxBoardCells; ++cell) {
+        if (!within[ring - 1][cell]) continue;
+        within[ring][cell] = true;
+        for (int direction = 0; direction < moveDirectionCount; ++direction) {
+          const uint8_t before = tables.step[shape][cell][direction];
+          if (before != noCell && tables.step[shape][before][direction ^ 1] == cell) {
+            within[ring][before] = true;
+          }
+        }
       }
     }
     for (int cell = 0; cell < maxBoardCells; ++cell) {
       Key first, last;
-      if (near[cell] && cell != goalCell_ && codec.pieceZeroRange(cell, first, last)) {
-        nearGoalParents_.push_back({first, last});
-      }
+      if (cell == goalCell_ || !codec.pieceZeroRange(cell, first, last)) continue;
+      if (within[1][cell]) nearGoal_.push_back({first, last});
+      if (within[2][cell]) aheadOfGoal_.push_back({first, last});
     }
   }
 
@@ -74,7 +84,9 @@ class SearchByLayers {
   bool spillReadFailed();
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
   bool buildNextLayer(bool& nextToGoal);
-  std::vector<bool> blocksNearGoal(const SortedBlocks<Key>& layer) const;
+  bool looksAhead(const SortedBlocks<Key>& layer) const;
+  bool nearPart(std::vector<Key>& keys, std::vector<uint32_t>& backs);
+  bool addLayer(const std::vector<Key>& keys);
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
                   std::vector<uint32_t>& backs);
   bool keepBacks(size_t count);
@@ -107,9 +119,11 @@ class SearchByLayers {
   int goalCell_ = -1;
   Key goalFirst_{};
   Key goalLast_{};
-  // Key ranges, first to last, of the positions whose children may stand
-  // next to the goal.
-  std::vector<std::pair<Key, Key>> nearGoalParents_;
+  // Key ranges, first to last, of the positions whose piece 0 stands
+  // within two moves of the goal (near it), and within three.
+  std::vector<std::pair<Key, Key>> nearGoal_;
+  std::vector<std::pair<Key, Key>> aheadOfGoal_;
+  LookAhead lookAhead_ = LookAhead::automatic;
 };
 
 template <typename Codec, typename CellMask>
@@ -133,22 +147,6 @@ SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
       return finish(SolveOutcome::noSolution);
     }
   }
-}
-
-// Flags the blocks of `layer` that hold a position whose children may
-// stand next to the goal.
-template <typename Codec, typename CellMask>
-std::vector<bool> SearchByLayers<Codec, CellMask>::blocksNearGoal(
-    const SortedBlocks<Key>& layer) const {
-  std::vector<bool> flags(layer.blockCount(), false);
-  for (size_t b = 0; b < layer.blockCount(); ++b) {
-    const Key& low = layer.block(b).first;
-    for (const auto& [first, last] : nearGoalParents_) {
-      const bool after = b + 1 < layer.blockCount() && !(first < layer.block(b + 1).first);
-      if (!(last < low) && !after) flags[b] = true;
-    }
-  }
-  return flags;
 }
 
 // The goals one move of piece 0 away from `layer`, sorted: its positions
@@ -208,27 +206,107 @@ bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, s
   return true;
 }
 
-// Builds the next layer, or, when some of its positions are next to the
-// goal (`nextToGoal`), only those: they are all the walk back needs of it.
+// Whether expanding `layer` looks two layers ahead near the goal: when the
+// positions near it are few, so that doing their part of the next layer
+// twice costs little (see the design note).
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
+  if (!hasGoal_ || lookAhead_ == LookAhead::never) return false;
+  if (lookAhead_ == LookAhead::always) return true;
+  size_t near = 0;
+  for (const auto& [first, last] : nearGoal_) {
+    for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
+         cursor.next()) {
+      ++near;
+    }
+  }
+  return 16 * near <= layer.size();
+}
+
+// The positions of the next layer near the goal, from the records the
+// expansion kept apart: their back moves joined, less the layer before.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::nearPart(std::vector<Key>& keys,
+                                               std::vector<uint32_t>& backs) {
+  const std::vector<Key> records = expansion_.nearRecords();
+  const size_t held = records.size() * sizeof(Key);
+  if (!budget_.charge(held)) {
+    control_.fail(SolveOutcome::outOfMemory);
+    return false;
+  }
+  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
+  RunCursor<Key> previous(before, nullptr, nullptr);
+  const bool packed = expansion_.packed();
+  for (size_t i = 0; i < records.size();) {
+    const Key key = expansion_.keyOf(records[i]);
+    uint32_t joined = noBackMoves;
+    for (; i < records.size() && expansion_.keyOf(records[i]) == key; ++i) {
+      if (packed) joined = joinBacks(joined, expansion_.backsOf(records[i]), maxBackBytes);
+    }
+    previous.seek(key);
+    if (previous.valid() && previous.key() == key) continue;
+    keys.push_back(key);
+    if (packed) backs.push_back(joined);
+  }
+  budget_.release(held);
+  return !spillReadFailed();
+}
+
+// Stores sorted `keys` as the next layer.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::addLayer(const std::vector<Key>& keys) {
+  BlockWriter<Key> writer(&budget_);
+  for (const Key& key : keys) {
+    if (!writer.append(key)) {
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
+    }
+  }
+  BlockWriter<Key>* const parts[] = {&writer};
+  return addLayer(parts, 1);
+}
+
+// Builds the next layer; or, when some of its positions are next to the
+// goal (`nextToGoal`), only those: they are all the walk back needs of it;
+// or, looking ahead, its positions near the goal and, of the layer after,
+// those next to the goal.
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   const SortedBlocks<Key>& parents = layers_.back();
-  nextToGoal = expansion_.expand(parents, blockBacks_, blocksNearGoal(parents));
-  if (control_.halted()) return false;
-  if (nextToGoal) {
-    // None lies in the layer before: from there the goal would be nearer.
-    BlockWriter<Key> keys(&budget_);
-    for (const Key& key : expansion_.childrenNextToGoal()) {
-      if (!keys.append(key)) {
-        control_.fail(SolveOutcome::outOfMemory);
-        return false;
-      }
+  const bool ahead = looksAhead(parents);
+  std::vector<Key> nearKeys;
+  std::vector<uint32_t> nearBacks;
+  size_t charged = 0;
+  bool twoOn = false;  // the goal lies two layers on
+  expansion_.keepNearGoal(ahead);
+  nextToGoal = expansion_.expand(parents, blockBacks_, ahead ? aheadOfGoal_ : nearGoal_, [&] {
+    if (!ahead) return false;
+    if (!nearPart(nearKeys, nearBacks)) return true;
+    charged = nearKeys.capacity() * sizeof(Key) + nearBacks.capacity() * sizeof(uint32_t);
+    if (!budget_.charge(charged)) {
+      charged = 0;
+      control_.fail(SolveOutcome::outOfMemory);
+      return true;
     }
+    twoOn = expansion_.probe(nearKeys.data(), nearBacks.empty() ? nullptr : nearBacks.data(),
+                             nearKeys.size());
+    if (!twoOn) {  // the rest of the layer is made without them
+      budget_.release(charged);
+      charged = 0;
+      nearKeys = std::vector<Key>();
+      nearBacks = std::vector<uint32_t>();
+    }
+    return twoOn;
+  });
+  expansion_.keepNearGoal(false);
+  bool ok = !control_.halted();
+  if (ok && nextToGoal) {
+    // None lies in the layer before: from there the goal would be nearer.
+    ok = (!twoOn || addLayer(nearKeys)) && addLayer(expansion_.childrenNextToGoal());
     expansion_.clear();
-    BlockWriter<Key>* const parts[] = {&keys};
-    return addLayer(parts, 1);
   }
-
+  budget_.release(charged);
+  if (!ok || nextToGoal) return ok;
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents.
   const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{8} * threads_);

@@ -28,6 +28,8 @@ struct SolveStats {
   uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
 };
 
+enum class LookAhead { automatic, always, never };
+
 struct SolveOptions {
   // Bytes the search may hold; 0 means three quarters of the memory
   // available when it starts.
@@ -52,6 +54,9 @@ struct SolveOptions {
   // Back moves a child may carry beside its key, at most 4; fewer only to
   // test the narrow records that wide keys leave room for.
   int backMoveBytes = 4;
+  // Whether the layered search looks two layers ahead near the goal; by
+  // default when few positions are near it. Only tests choose.
+  LookAhead lookAhead = LookAhead::automatic;
 };
 
 struct SolveResult {

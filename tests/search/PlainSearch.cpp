@@ -1,5 +1,6 @@
 #include "PlainSearch.h"
 
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <set>
@@ -100,6 +101,13 @@ bool nextToGoal(const BoardState& state, MoveMetric metric) {
   return false;
 }
 
+// Whether piece 0 stands one or two steps from the goal's place.
+bool nearGoal(const BoardState& state) {
+  const int steps =
+      std::abs(state.pieces[0].x() - (state.size.width - 2)) + std::abs(state.pieces[0].y() - 1);
+  return steps == 1 || steps == 2;
+}
+
 }  // namespace
 
 PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMetric metric) {
@@ -123,8 +131,13 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
       const size_t depth = node->stepsPerMove.size();
       for (const Node* seen : visited) {
         const size_t at = seen->stepsPerMove.size();
-        result.statesBeforeGoals += at + 1 < depth || (at + 1 == depth && nextToGoal(seen->state, metric)) ||
-                                    (at == depth && seen->state.isGoal());
+        const bool goalNext = at + 1 == depth && nextToGoal(seen->state, metric);
+        const bool goal = at == depth && seen->state.isGoal();
+        result.statesBeforeGoals += at + 1 < depth || goalNext || goal;
+        result.statesLookingAhead +=
+            depth < 3
+                ? at + 1 < depth || goalNext || goal
+                : at + 2 < depth || (at + 2 == depth && nearGoal(seen->state)) || goalNext || goal;
       }
       return result;
     }
@@ -149,5 +162,6 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
   result.finished = true;
   result.states = visited.size();
   result.statesBeforeGoals = visited.size();
+  result.statesLookingAhead = visited.size();
   return result;
 }

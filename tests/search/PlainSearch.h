@@ -20,6 +20,10 @@ struct PlainSearchResult {
   // shallower from which piece 0 enters a goal, and the goals at its depth
   // (all states when there is no goal): what a search by layers stores.
   size_t statesBeforeGoals = 0;
+  // The same, looking ahead: three moves shallower or more, those two moves
+  // shallower whose piece 0 stands one or two steps from the goal's place,
+  // then as above (the same when the goal is two moves away or less).
+  size_t statesLookingAhead = 0;
 };
 
 // Searches from `root` on its board, one counted move of `metric` per edge,
