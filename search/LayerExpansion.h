@@ -237,13 +237,20 @@ class LayerExpansion {
     return false;
   }
 
-  // The records kept by keepNearGoal(true) since the last clear(), sorted.
+  // The records kept by keepNearGoal(true) since the last clear(), sorted
+  // by key.
   std::vector<Key> nearRecords() const {
     std::vector<Key> found;
     for (const Worker& worker : workers_) {
       found.insert(found.end(), worker.nearRecords.begin(), worker.nearRecords.end());
     }
-    std::sort(found.begin(), found.end());
+    if constexpr (isInteger) {
+      std::vector<Key> scratch(found.size());
+      radixSort(found.data(), scratch.data(), found.size(), backBits(),
+                codec_.keyBits() + backBits(), [] {});
+    } else {
+      std::sort(found.begin(), found.end());
+    }
     return found;
   }
 

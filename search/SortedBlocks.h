@@ -202,7 +202,15 @@ class RunCursor {
     if (++pos_ == last_) advanceBlock();
   }
   // Moves to the first key not below `key`.
+  // Blocks wholly below `key` are skipped without being decoded.
   void seek(const Key& key) {
+    if (valid() && keys_[last_ - 1] < key) {
+      const size_t block = run_->blockFor(key);
+      if (block > block_) {
+        block_ = block;
+        if (!load()) return;
+      }
+    }
     while (valid() && keys_[pos_] < key) next();
   }
 

@@ -1,14 +1,15 @@
 // Runs of sorted keys: a writer's run taken where it lies or copied gives the
 // same keys, and the memory either way is charged while held and given back;
 // the buffers under them hold every byte asked, whatever their size.
-#include "search/SortedBlocks.h"
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "search/LayerKeys.h"
+#include "search/SortedBlocks.h"
 
 namespace {
 
@@ -30,6 +31,41 @@ std::vector<Key128> readBack(const SortedBlocks<Key128>& run) {
     keys.push_back(cursor.key());
   }
   return keys;
+}
+
+TEST(SortedBlocksTest, ACursorSeeksAcrossBlocksAndStopsAtItsBound) {
+  const std::vector<Key128> keys = ascendingKeys(20000);
+  MemoryBudget budget(size_t{1} << 30);
+  BlockWriter<Key128> writer(&budget);
+  for (const Key128& key : keys) ASSERT_TRUE(writer.append(key));
+  SortedBlocks<Key128> run;
+  BlockWriter<Key128>* const parts[] = {&writer};
+  std::string failure;
+  ASSERT_TRUE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, run, failure));
+  ASSERT_GT(run.blockCount(), 10u);
+  const Key128 bound = keys[15000];
+  for (const bool bounded : {false, true}) {
+    SCOPED_TRACE(bounded);
+    RunCursor<Key128> cursor(&run, nullptr, bounded ? &bound : nullptr);
+    // Seeks near and far, to keys held and keys between, some blocks apart.
+    std::mt19937_64 random(9);
+    size_t at = 0;
+    while (true) {
+      at += random() % 3000;
+      if (at >= keys.size()) break;
+      const Key128 wanted = keys[at] - (random() % 2);
+      cursor.seek(wanted);
+      const size_t expected = std::lower_bound(keys.begin(), keys.end(), wanted) - keys.begin();
+      if (bounded && expected >= 15000) {
+        EXPECT_FALSE(cursor.valid());
+        break;
+      }
+      ASSERT_TRUE(cursor.valid());
+      EXPECT_EQ(cursor.key(), keys[expected]);
+    }
+    cursor.seek(keys.back() + 1);
+    EXPECT_FALSE(cursor.valid());
+  }
 }
 
 TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
@@ -67,7 +103,8 @@ TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
   EXPECT_EQ(roomy.size(), keys.size());
   BlockWriter<Key128>* const parts[] = {&roomy};
   std::string failure;
-  ASSERT_TRUE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied, failure));
+  ASSERT_TRUE(
+      SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied, failure));
   EXPECT_EQ(readBack(copied), keys);
 
   taken.clear();
