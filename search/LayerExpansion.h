@@ -264,10 +264,7 @@ class LayerExpansion {
     const bool keep = keepNearGoal_;
     keepNearGoal_ = false;
     runOnThreads(threads, [&](int t) {
-      Worker& worker = workers_[t];
-      worker.decoded = typename Codec::Decoded();
-      worker.upperChanges = 0;
-      worker.upperWords = 0;
+      Worker& worker = startWorker(t);
       const size_t heldNextToGoal = worker.nextToGoal.capacity();
       for (size_t begin; (begin = next.fetch_add(chunk)) < count && !control_.halted();) {
         for (size_t i = begin; i < std::min(count, begin + chunk); ++i) {
@@ -369,10 +366,7 @@ class LayerExpansion {
                     const KeyRanges& ranges, const std::vector<bool>& shared, bool inside) {
     std::atomic<size_t> next{0};
     runOnThreads(threads, [&](int t) {
-      Worker& worker = workers_[t];
-      worker.decoded = typename Codec::Decoded();
-      worker.upperChanges = 0;
-      worker.upperWords = 0;
+      Worker& worker = startWorker(t);
       const size_t heldNextToGoal = worker.nextToGoal.capacity();
       const size_t heldNear = worker.nearRecords.capacity();
       std::unique_ptr<Key[]> keys(new Key[blockKeys]);
@@ -432,6 +426,15 @@ class LayerExpansion {
     std::vector<Key> nextToGoal;   // children from which piece 0 enters the goal
     std::vector<Key> nearRecords;  // see keepNearGoal()
   };
+
+  // Worker t, ready to decode keys in order from the first.
+  Worker& startWorker(int t) {
+    Worker& worker = workers_[t];
+    worker.decoded = typename Codec::Decoded();
+    worker.upperChanges = 0;
+    worker.upperWords = 0;
+    return worker;
+  }
 
   // Lists the moves of the pieces above the last group that those pieces
   // leave room for: while these pieces stay, only the last group can block them.
