@@ -170,23 +170,15 @@ class LayerExpansion {
 
   // From now on, children from which piece 0 (of shape `shape`) enters
   // `goalCell` in one move are also kept apart, as next to the goal.
-  void watchGoal(int shape, int goalCell) {
+  // `near` flags piece 0's places within two moves of the goal.
+  void watchGoal(int shape, int goalCell, const bool* near) {
     for (int direction = 0; direction < moveDirectionCount; ++direction) {
       const uint8_t from = tables_.step[shape][goalCell][direction ^ 1];
       if (from == noCell || tables_.step[shape][from][direction] != goalCell) continue;
       nextToGoal_[from] = true;
       goalEnters_[from] = tables_.entered[shape][from][direction];
     }
-    for (int cell = 0; cell < maxBoardCells; ++cell) {
-      if (!nextToGoal_[cell]) continue;
-      nearGoal_[cell] = true;
-      for (int direction = 0; direction < moveDirectionCount; ++direction) {
-        const uint8_t before = tables_.step[shape][cell][direction];
-        if (before != noCell && tables_.step[shape][before][direction ^ 1] == cell) {
-          nearGoal_[before] = true;
-        }
-      }
-    }
+    std::copy(near, near + maxBoardCells, nearGoal_);
     nearGoal_[goalCell] = false;
   }
 

@@ -43,7 +43,6 @@ class SearchByLayers {
     goalCell_ = root.size.height >= 3 ? root.size.width + root.size.width - 2 : -1;
     hasGoal_ = codec.pieceZeroRange(goalCell_, goalFirst_, goalLast_);
     if (!hasGoal_) return;
-    expansion_.watchGoal(groups.shapeOf[0], goalCell_);
     // Piece 0's places one move from the goal, then those within two and
     // three moves: the parents of children next to the goal stand within
     // two, those of children within two stand within three.
@@ -66,6 +65,7 @@ class SearchByLayers {
         }
       }
     }
+    expansion_.watchGoal(shape, goalCell_, within[1]);
     for (int cell = 0; cell < maxBoardCells; ++cell) {
       Key first, last;
       if (cell == goalCell_ || !codec.pieceZeroRange(cell, first, last)) continue;
