@@ -70,29 +70,43 @@ inline uint32_t joinBacks(uint32_t backs, uint32_t more, int most) {
 }
 
 // A buffer of keys that grows only when asked and is never cleared to zero.
-// From two megabytes on it is mapped in huge pages: filled once a layer, it
-// would otherwise cost a page fault every four kilobytes. Below that it comes
-// from the heap, unlike a ByteBuffer: the sort's scratch is given back and
-// taken again every layer, and the heap hands back the same memory without a
-// fault (mapping it each time was 3 % slower on random6x5-14).
-template <typename Key>
+// From `mappedFrom` bytes on it is mapped in whole huge pages: filled once a
+// layer, it would otherwise cost a page fault every four kilobytes, and on
+// some machines such a fault costs 25 times more per byte than a huge page's
+// (10 against 0.4 microseconds on our 2-core test machine). Below that it
+// comes from the heap.
+template <typename Key, size_t mappedFrom = (size_t{256} << 10)>
 class KeyBuffer {
  public:
+  // The capacity that reserve(keys) gives: huge pages are taken whole.
+  static size_t capacityFor(size_t keys) {
+    const size_t bytes = keys * sizeof(Key);
+    return bytes < mappedFrom ? keys : Block::heldFor(bytes) / sizeof(Key);
+  }
+
   Key* data() { return data_; }
   const Key* data() const { return data_; }
   size_t size() const { return size_; }
   size_t capacity() const { return capacity_; }
   void setSize(size_t size) { size_ = size; }
   void clear() { size_ = 0; }
+  // Appends `key`, doubling the room when full; false when the system
+  // refuses.
+  bool push(const Key& key) {
+    if (size_ == capacity_ && !reserve(std::max(2 * capacity_, size_t{1024}))) return false;
+    data_[size_++] = key;
+    return true;
+  }
   // Room for `capacity` keys, keeping those held; false when the system
   // refuses.
-  bool reserve(size_t capacity) {
-    if (capacity <= capacity_) return true;
+  bool reserve(size_t wanted) {
+    if (wanted <= capacity_) return true;
+    const size_t capacity = capacityFor(wanted);
     const size_t bytes = capacity * sizeof(Key);
     Block mapped;
     std::unique_ptr<Key[]> small;
     Key* grown;
-    if (bytes >= hugePageBytes) {
+    if (bytes >= mappedFrom) {
       mapped = Block(bytes, true);
       grown = reinterpret_cast<Key*>(mapped.get());
     } else {
@@ -229,21 +243,16 @@ class LayerExpansion {
     return false;
   }
 
-  // The records kept by keepNearGoal(true) since the last clear(), sorted
-  // by key.
-  std::vector<Key> nearRecords() const {
-    std::vector<Key> found;
+  // The records kept by keepNearGoal(true) since the last clear(): each
+  // worker's, sorted by key.
+  std::vector<KeyRange<Key>> nearRecords() const {
+    std::vector<KeyRange<Key>> ranges;
     for (const Worker& worker : workers_) {
-      found.insert(found.end(), worker.nearRecords.begin(), worker.nearRecords.end());
+      const Key* begin = worker.nearRecords.data();
+      if (worker.nearRecords.size() > 0)
+        ranges.push_back({begin, begin + worker.nearRecords.size()});
     }
-    if constexpr (isInteger) {
-      std::vector<Key> scratch(found.size());
-      radixSort(found.data(), scratch.data(), found.size(), backBits(),
-                codec_.keyBits() + backBits(), [] {});
-    } else {
-      std::sort(found.begin(), found.end());
-    }
-    return found;
+    return ranges;
   }
 
   // Expands positions[0..count) with their back moves `backs` (none when
@@ -342,7 +351,7 @@ class LayerExpansion {
       worker.scratch.release();
       worker.runs.clear();
       worker.nextToGoal = std::vector<Key>();
-      worker.nearRecords = std::vector<Key>();
+      worker.nearRecords.release();
       budget_.release(worker.charged);
       worker.charged = 0;
     }
@@ -385,7 +394,10 @@ class LayerExpansion {
                               sizeof(Key))) {
         return;
       }
-      if (!last) return;
+      if (!last) {
+        if (keepNearGoal_) sortNearRecords(worker);
+        return;
+      }
       sortRecords(worker);
       // The merge that follows needs no scratch: give it back until the next
       // sort, so that it does not add to the merge's peak.
@@ -415,8 +427,8 @@ class LayerExpansion {
     int upperWords = 0;
     int wordStart[maxLoggedPieces / 16 + 1] = {};
     UpperMove upperMoves[4 * maxLoggedPieces];
-    std::vector<Key> nextToGoal;   // children from which piece 0 enters the goal
-    std::vector<Key> nearRecords;  // see keepNearGoal()
+    std::vector<Key> nextToGoal;  // children from which piece 0 enters the goal
+    KeyBuffer<Key> nearRecords;   // see keepNearGoal()
   };
 
   // Worker t, ready to decode keys in order from the first.
@@ -548,7 +560,7 @@ class LayerExpansion {
         if constexpr (isInteger) {
           if (backBytes_ == 0) {
             *out++ = child;
-            if (keepNearGoal_ && nearGoal_[zeroCell]) worker.nearRecords.push_back(*written);
+            if (keepNearGoal_ && nearGoal_[zeroCell]) keepNear(worker, *written);
             continue;
           }
           // Codes 0/1 and 2/3 are opposite directions. The arrivals that
@@ -569,7 +581,7 @@ class LayerExpansion {
         } else {
           *out++ = child;
         }
-        if (keepNearGoal_ && nearGoal_[zeroCell]) worker.nearRecords.push_back(*written);
+        if (keepNearGoal_ && nearGoal_[zeroCell]) keepNear(worker, *written);
       }
     }
     worker.records.setSize(out - worker.records.data());
@@ -591,7 +603,8 @@ class LayerExpansion {
     KeyBuffer<Key>& records = worker.records;
     if (records.size() + most <= records.capacity()) return true;
     if (records.capacity() < bufferKeys_) {
-      const size_t capacity = std::min(bufferKeys_, std::max(2 * records.capacity(), size_t{4096}));
+      const size_t capacity = KeyBuffer<Key>::capacityFor(
+          std::min(bufferKeys_, std::max(2 * records.capacity(), size_t{4096})));
       const size_t more = (capacity - records.capacity()) * sizeof(Key);
       if (!charge(worker, more)) return false;
       if (records.reserve(capacity)) return true;
@@ -651,26 +664,36 @@ class LayerExpansion {
 
   // Sorts the worker's records by key; repeats are left for the merge or
   // the run, which read them as one.
-  bool sortRecords(Worker& worker) {
-    KeyBuffer<Key>& records = worker.records;
+  bool sortRecords(Worker& worker) { return sortKeys(worker, worker.records); }
+
+  // Sorts the worker's records near the goal, on its own thread.
+  bool sortNearRecords(Worker& worker) {
+    return worker.nearRecords.size() < 2 || sortKeys(worker, worker.nearRecords);
+  }
+
+  bool sortKeys(Worker& worker, KeyBuffer<Key>& keys) {
     if constexpr (isInteger) {
-      if (worker.scratch.capacity() < records.size()) {
+      if (worker.scratch.capacity() < keys.size()) {
         // Sized like the buffer, which only grows.
-        if (!charge(worker, (records.capacity() - worker.scratch.capacity()) * sizeof(Key))) {
+        if (!charge(worker, (keys.capacity() - worker.scratch.capacity()) * sizeof(Key))) {
           return false;
         }
         worker.scratch.release();
-        if (!worker.scratch.reserve(records.capacity())) {
+        if (!worker.scratch.reserve(keys.capacity())) {
           control_.fail(SolveOutcome::outOfMemory);
           return false;
         }
       }
-      radixSort(records.data(), worker.scratch.data(), records.size(), backBits(),
+      radixSort(keys.data(), worker.scratch.data(), keys.size(), backBits(),
                 codec_.keyBits() + backBits(), [this] { control_.poll(); });
     } else {
-      std::sort(records.data(), records.data() + records.size());
+      std::sort(keys.data(), keys.data() + keys.size());
     }
     return !control_.halted();
+  }
+
+  void keepNear(Worker& worker, const Key& record) {
+    if (!worker.nearRecords.push(record)) control_.fail(SolveOutcome::outOfMemory);
   }
 
   const Codec& codec_;

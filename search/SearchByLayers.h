@@ -85,10 +85,10 @@ class SearchByLayers {
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
   bool buildNextLayer(bool& nextToGoal);
   bool looksAhead(const SortedBlocks<Key>& layer) const;
-  bool nearPart(std::vector<Key>& keys, std::vector<uint32_t>& backs);
-  bool addLayer(const std::vector<Key>& keys);
+  bool nearPart(KeyBuffer<Key>& keys, KeyBuffer<uint32_t>& backs);
+  bool addLayer(const Key* keys, size_t count);
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
-                  std::vector<uint32_t>& backs);
+                  KeyBuffer<uint32_t, hugePageBytes>& backs);
   bool keepBacks(size_t count);
   SolveResult finish(SolveOutcome outcome);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
@@ -108,7 +108,9 @@ class SearchByLayers {
   struct alignas(128) Part {
     explicit Part(MemoryBudget* budget) : keys(budget) {}
     BlockWriter<Key> keys;
-    std::vector<uint32_t> backs;
+    // Mapped only from a whole huge page: there are eight parts a thread,
+    // and rounding small ones up would take more than they hold.
+    KeyBuffer<uint32_t, hugePageBytes> backs;
   };
   std::vector<Part> parts_;
   size_t backPartsCharged_ = 0;
@@ -226,38 +228,47 @@ bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer)
 // The positions of the next layer near the goal, from the records the
 // expansion kept apart: their back moves joined, less the layer before.
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::nearPart(std::vector<Key>& keys,
-                                               std::vector<uint32_t>& backs) {
-  const std::vector<Key> records = expansion_.nearRecords();
-  const size_t held = records.size() * sizeof(Key);
-  if (!budget_.charge(held)) {
+bool SearchByLayers<Codec, CellMask>::nearPart(KeyBuffer<Key>& keys, KeyBuffer<uint32_t>& backs) {
+  std::vector<KeyRange<Key>> records = expansion_.nearRecords();
+  size_t count = 0;
+  for (const KeyRange<Key>& range : records) count += range.end - range.begin;
+  const bool packed = expansion_.packed();
+  if (!keys.reserve(count) || (packed && !backs.reserve(count))) {
     control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, nullptr, nullptr);
-  const bool packed = expansion_.packed();
-  for (size_t i = 0; i < records.size();) {
-    const Key key = expansion_.keyOf(records[i]);
-    uint32_t joined = noBackMoves;
-    for (; i < records.size() && expansion_.keyOf(records[i]) == key; ++i) {
-      if (packed) joined = joinBacks(joined, expansion_.backsOf(records[i]), maxBackBytes);
+  bool pending = false;
+  Key current{};
+  uint32_t joined = noBackMoves;
+  const auto settle = [&] {
+    previous.seek(current);
+    if (previous.valid() && previous.key() == current) return;
+    keys.push(current);  // within the room reserved
+    if (packed) backs.push(joined);
+  };
+  mergeRanges(records, [&](const Key& record) {
+    const Key key = expansion_.keyOf(record);
+    if (!pending || key != current) {
+      if (pending) settle();
+      pending = true;
+      current = key;
+      joined = noBackMoves;
     }
-    previous.seek(key);
-    if (previous.valid() && previous.key() == key) continue;
-    keys.push_back(key);
-    if (packed) backs.push_back(joined);
-  }
-  budget_.release(held);
+    if (packed) joined = joinBacks(joined, expansion_.backsOf(record), maxBackBytes);
+    return true;
+  });
+  if (pending) settle();
   return !spillReadFailed();
 }
 
 // Stores sorted `keys` as the next layer.
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::addLayer(const std::vector<Key>& keys) {
+bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
   BlockWriter<Key> writer(&budget_);
-  for (const Key& key : keys) {
-    if (!writer.append(key)) {
+  for (size_t i = 0; i < count; ++i) {
+    if (!writer.append(keys[i])) {
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
@@ -274,8 +285,8 @@ template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   const SortedBlocks<Key>& parents = layers_.back();
   const bool ahead = looksAhead(parents);
-  std::vector<Key> nearKeys;
-  std::vector<uint32_t> nearBacks;
+  KeyBuffer<Key> nearKeys;
+  KeyBuffer<uint32_t> nearBacks;
   size_t charged = 0;
   bool twoOn = false;  // the goal lies two layers on
   expansion_.keepNearGoal(ahead);
@@ -288,13 +299,13 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
       control_.fail(SolveOutcome::outOfMemory);
       return true;
     }
-    twoOn = expansion_.probe(nearKeys.data(), nearBacks.empty() ? nullptr : nearBacks.data(),
+    twoOn = expansion_.probe(nearKeys.data(), nearBacks.size() == 0 ? nullptr : nearBacks.data(),
                              nearKeys.size());
     if (!twoOn) {  // the rest of the layer is made without them
       budget_.release(charged);
       charged = 0;
-      nearKeys = std::vector<Key>();
-      nearBacks = std::vector<uint32_t>();
+      nearKeys.release();
+      nearBacks.release();
     }
     return twoOn;
   });
@@ -302,7 +313,9 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   bool ok = !control_.halted();
   if (ok && nextToGoal) {
     // None lies in the layer before: from there the goal would be nearer.
-    ok = (!twoOn || addLayer(nearKeys)) && addLayer(expansion_.childrenNextToGoal());
+    const std::vector<Key> nextTo = expansion_.childrenNextToGoal();
+    ok = (!twoOn || addLayer(nearKeys.data(), nearKeys.size())) &&
+         addLayer(nextTo.data(), nextTo.size());
     expansion_.clear();
   }
   budget_.release(charged);
@@ -340,7 +353,7 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
                                                  BlockWriter<Key>& keys,
-                                                 std::vector<uint32_t>& backs) {
+                                                 KeyBuffer<uint32_t, hugePageBytes>& backs) {
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
   const bool packed = expansion_.packed();
@@ -359,7 +372,10 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
-    if (packed) backs.push_back(currentBacks);
+    if (packed && !backs.push(currentBacks)) {
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
+    }
     if (++written % 65536 == 0) control_.poll();
     return !control_.halted();
   };
