@@ -88,7 +88,7 @@ class SearchByLayers {
   bool nearPart(KeyBuffer<Key>& keys, KeyBuffer<uint32_t>& backs);
   bool addLayer(const Key* keys, size_t count);
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
-                  KeyBuffer<uint32_t, hugePageBytes>& backs);
+                  KeyBuffer<uint32_t>& backs);
   bool keepBacks(size_t count);
   SolveResult finish(SolveOutcome outcome);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
@@ -104,18 +104,24 @@ class SearchByLayers {
   LayerExpansion<Codec, CellMask> expansion_;
   std::vector<SortedBlocks<Key>> layers_;
   // The key ranges of the layer being built, each written by one thread at a
-  // time; apart in memory, so that threads do not share cache lines.
+  // time; apart in memory, so that threads do not share cache lines. Their
+  // back moves go to the buffer of the thread that merged them, from
+  // `backsFrom` on: one buffer a thread, kept from layer to layer, grows
+  // seldom and faults little.
   struct alignas(128) Part {
     explicit Part(MemoryBudget* budget) : keys(budget) {}
     BlockWriter<Key> keys;
-    // Mapped only from a whole huge page: there are eight parts a thread,
-    // and rounding small ones up would take more than they hold.
-    KeyBuffer<uint32_t, hugePageBytes> backs;
+    int thread = 0;
+    size_t backsFrom = 0;
   };
   std::vector<Part> parts_;
-  size_t backPartsCharged_ = 0;
+  struct alignas(128) ThreadBacks {
+    KeyBuffer<uint32_t> backs;
+  };
+  std::vector<ThreadBacks> threadBacks_;
+  size_t backsCharged_ = 0;
   // Where the back moves of each block of the newest layer start, in the
-  // parts that the merge wrote them to.
+  // threads' buffers that the merge wrote them to.
   std::vector<const uint32_t*> blockBacks_;
   bool hasGoal_ = false;
   int goalCell_ = -1;
@@ -329,11 +335,18 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   }
   const size_t count = cuts.size() + 1;
   while (parts_.size() < count) parts_.emplace_back(&budget_);
+  threadBacks_.resize(threads_);
+  for (ThreadBacks& thread : threadBacks_) {
+    thread.backs.clear();  // the layer expanded last no longer needs them
+  }
   std::atomic<size_t> nextRange{0};
-  runOnThreads(std::min<int>(threads_, static_cast<int>(count)), [&](int) {
+  runOnThreads(std::min<int>(threads_, static_cast<int>(count)), [&](int t) {
+    KeyBuffer<uint32_t>& backs = threadBacks_[t].backs;
     for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
+      parts_[r].thread = t;
+      parts_[r].backsFrom = backs.size();
       if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
-                      parts_[r].keys, parts_[r].backs)) {
+                      parts_[r].keys, backs)) {
         return;
       }
       control_.poll();
@@ -353,11 +366,10 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
                                                  BlockWriter<Key>& keys,
-                                                 KeyBuffer<uint32_t, hugePageBytes>& backs) {
+                                                 KeyBuffer<uint32_t>& backs) {
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
   const bool packed = expansion_.packed();
-  backs.clear();  // the layer expanded last no longer needs them
   bool pending = false;
   Key current{};
   uint32_t currentBacks = noBackMoves;
@@ -406,22 +418,24 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
 }
 
 // Points each block of the new layer at its positions' back moves, which
-// stay in the parts until the next merge; their memory is charged.
+// stay in the threads' buffers until the next merge; their memory is charged.
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
   blockBacks_.clear();
-  budget_.release(backPartsCharged_);
-  backPartsCharged_ = 0;
+  budget_.release(backsCharged_);
+  backsCharged_ = 0;
   if (!expansion_.packed()) return true;
-  for (const Part& part : parts_) backPartsCharged_ += part.backs.capacity() * sizeof(uint32_t);
-  if (!budget_.charge(backPartsCharged_)) {
-    backPartsCharged_ = 0;
+  for (const ThreadBacks& thread : threadBacks_) {
+    backsCharged_ += thread.backs.capacity() * sizeof(uint32_t);
+  }
+  if (!budget_.charge(backsCharged_)) {
+    backsCharged_ = 0;
     control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
   for (size_t p = 0; p < count; ++p) {
     const BlockWriter<Key>& keys = parts_[p].keys;
-    const uint32_t* at = parts_[p].backs.data();
+    const uint32_t* at = threadBacks_[parts_[p].thread].backs.data() + parts_[p].backsFrom;
     for (size_t b = 0; b < keys.blockCount(); ++b) {
       blockBacks_.push_back(at);
       at += keys.blockSize(b);
@@ -435,8 +449,9 @@ SolveResult SearchByLayers<Codec, CellMask>::finish(SolveOutcome outcome) {
   expansion_.release();
   blockBacks_.clear();
   parts_.clear();
-  budget_.release(backPartsCharged_);
-  backPartsCharged_ = 0;
+  threadBacks_.clear();
+  budget_.release(backsCharged_);
+  backsCharged_ = 0;
   SolveResult result;
   result.outcome = outcome;
   result.stats = control_.stats();
