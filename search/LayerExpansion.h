@@ -34,6 +34,7 @@
 #include "RadixSort.h"
 #include "SearchControl.h"
 #include "SortedBlocks.h"
+#include "ThreadTeam.h"
 
 // Halts the search for a layer or run that could not be stored: the memory
 // ran out, unless the spill folder is what refused.
@@ -145,19 +146,21 @@ class LayerExpansion {
 
   LayerExpansion(const Codec& codec, const PieceGroups& groups, const MoveTables<CellMask>& tables,
                  MemoryBudget& budget, SearchControl& control, const RunStorage& storage,
-                 int threads, int backBytes, size_t bufferBytes)
+                 ThreadTeam& team, int backBytes, size_t bufferBytes)
       : codec_(codec),
         groups_(groups),
         tables_(tables),
         budget_(budget),
         control_(control),
         storage_(storage),
-        workers_(threads) {
+        team_(team),
+        workers_(team.size()) {
     if constexpr (isInteger) {
       const int spare = 8 * static_cast<int>(sizeof(Key)) - codec.keyBits();
       backBytes_ = std::clamp(std::min(spare / 8, backBytes), 0, maxBackBytes);
     }
-    bufferKeys_ = std::max(bufferBytes / sizeof(Key) / threads, size_t{4} * groups.pieceCount + 1);
+    bufferKeys_ =
+        std::max(bufferBytes / sizeof(Key) / team.size(), size_t{4} * groups.pieceCount + 1);
   }
   ~LayerExpansion() { release(); }
 
@@ -264,7 +267,7 @@ class LayerExpansion {
     const int threads = count <= chunk ? 1 : static_cast<int>(workers_.size());
     const bool keep = keepNearGoal_;
     keepNearGoal_ = false;
-    runOnThreads(threads, [&](int t) {
+    team_.run(threads, [&](int t) {
       Worker& worker = startWorker(t);
       const size_t heldNextToGoal = worker.nextToGoal.capacity();
       for (size_t begin; (begin = next.fetch_add(chunk)) < count && !control_.halted();) {
@@ -366,7 +369,7 @@ class LayerExpansion {
                     const size_t* blocks, size_t count, int threads, bool last,
                     const KeyRanges& ranges, const std::vector<bool>& shared, bool inside) {
     std::atomic<size_t> next{0};
-    runOnThreads(threads, [&](int t) {
+    team_.run(threads, [&](int t) {
       Worker& worker = startWorker(t);
       const size_t heldNextToGoal = worker.nextToGoal.capacity();
       const size_t heldNear = worker.nearRecords.capacity();
@@ -702,6 +705,7 @@ class LayerExpansion {
   MemoryBudget& budget_;
   SearchControl& control_;
   const RunStorage& storage_;
+  ThreadTeam& team_;
   std::vector<Worker> workers_;
   size_t bufferKeys_ = 0;
   int backBytes_ = 0;

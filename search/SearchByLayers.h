@@ -18,6 +18,7 @@
 #include "SearchControl.h"
 #include "Solver.h"
 #include "SortedBlocks.h"
+#include "ThreadTeam.h"
 
 template <typename Codec, typename CellMask>
 class SearchByLayers {
@@ -33,9 +34,9 @@ class SearchByLayers {
         budget_(budget),
         control_(options, budget_),
         threads_(threadCount(options)),
+        team_(threads_),
         storage_{&budget_, options.spillDirectory},
-        expansion_(codec, groups, tables, budget_, control_, storage_, threads_,
-                   options.backMoveBytes,
+        expansion_(codec, groups, tables, budget_, control_, storage_, team_, options.backMoveBytes,
                    options.childBufferBytes != 0
                        ? options.childBufferBytes
                        : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)) {
@@ -100,6 +101,7 @@ class SearchByLayers {
   MemoryBudget& budget_;
   SearchControl control_;
   const int threads_;
+  ThreadTeam team_;
   const RunStorage storage_;
   LayerExpansion<Codec, CellMask> expansion_;
   std::vector<SortedBlocks<Key>> layers_;
@@ -340,7 +342,7 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
     thread.backs.clear();  // the layer expanded last no longer needs them
   }
   std::atomic<size_t> nextRange{0};
-  runOnThreads(std::min<int>(threads_, static_cast<int>(count)), [&](int t) {
+  team_.run(std::min<int>(threads_, static_cast<int>(count)), [&](int t) {
     KeyBuffer<uint32_t>& backs = threadBacks_[t].backs;
     for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
       parts_[r].thread = t;

@@ -1,6 +1,5 @@
 // What the threads of one search share besides their data: the stop request,
-// the first failure, the counts the progress callback reports, and the
-// helper that runs one piece of work on every thread.
+// the first failure and the counts the progress callback reports.
 #pragma once
 
 #include <atomic>
@@ -82,14 +81,4 @@ inline int threadCount(const SolveOptions& options) {
   if (options.threads > 0) return options.threads;
   const unsigned cores = std::thread::hardware_concurrency();
   return cores == 0 ? 1 : static_cast<int>(cores);
-}
-
-// Runs work(t) for t = 0 to threads - 1, t = 0 on the calling thread.
-template <typename Work>
-void runOnThreads(int threads, Work work) {
-  std::vector<std::thread> others;
-  others.reserve(threads - 1);
-  for (int t = 1; t < threads; ++t) others.emplace_back([&work, t] { work(t); });
-  work(0);
-  for (std::thread& other : others) other.join();
 }
