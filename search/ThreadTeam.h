@@ -1,5 +1,5 @@
 // The threads of one search. A search runs a few pieces of work on all its
-// threads every layer; starting threads for each costed about 0.1 ms a piece
+// threads every layer; starting threads for each cost about 0.1 ms a piece
 // on our test machine, and now and then 20 ms in one search. The helpers are
 // started once, at the first piece of work that needs them, wait between
 // pieces, and are joined when the team goes.
