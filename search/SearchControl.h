@@ -7,7 +7,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "MemoryBlocks.h"
 #include "Solver.h"
