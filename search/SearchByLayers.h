@@ -33,8 +33,7 @@ class SearchByLayers {
         codec_(codec),
         budget_(budget),
         control_(options, budget_),
-        threads_(threadCount(options)),
-        team_(threads_),
+        team_(threadCount(options)),
         storage_{&budget_, options.spillDirectory},
         expansion_(codec, groups, tables, budget_, control_, storage_, team_, options.backMoveBytes,
                    options.childBufferBytes != 0
@@ -100,7 +99,6 @@ class SearchByLayers {
   const Codec& codec_;
   MemoryBudget& budget_;
   SearchControl control_;
-  const int threads_;
   ThreadTeam team_;
   const RunStorage storage_;
   LayerExpansion<Codec, CellMask> expansion_;
@@ -330,19 +328,19 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   if (!ok || nextToGoal) return ok;
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents.
-  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{8} * threads_);
+  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{8} * team_.size());
   std::vector<Key> cuts;
   for (size_t r = 1; r < ranges; ++r) {
     cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
   }
   const size_t count = cuts.size() + 1;
   while (parts_.size() < count) parts_.emplace_back(&budget_);
-  threadBacks_.resize(threads_);
+  threadBacks_.resize(team_.size());
   for (ThreadBacks& thread : threadBacks_) {
     thread.backs.clear();  // the layer expanded last no longer needs them
   }
   std::atomic<size_t> nextRange{0};
-  team_.run(std::min<int>(threads_, static_cast<int>(count)), [&](int t) {
+  team_.run(std::min<int>(team_.size(), static_cast<int>(count)), [&](int t) {
     KeyBuffer<uint32_t>& backs = threadBacks_[t].backs;
     for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
       parts_[r].thread = t;
