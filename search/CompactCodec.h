@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
-#include <vector>
 
+#include "MemoryBlocks.h"
 #include "MoveTables.h"
 #include "PieceGroups.h"
 
@@ -143,10 +143,10 @@ class CompactCodec {
     d.key = key;
     d.digit[last] = key - d.base[last];
     const PieceGroup& group = groups_.groups[last];
-    if (lastChoices_.empty()) {
+    if (!lastChoices_) {
       binomials_.unrank(d.digit[last], group.count, universe_[last], d.index + group.first);
     } else {
-      uint64_t chosen = lastChoices_[static_cast<size_t>(d.digit[last])];
+      uint64_t chosen = choices()[static_cast<size_t>(d.digit[last])];
       for (int k = group.first; chosen != 0; chosen &= chosen - 1) {
         d.index[k++] = static_cast<uint8_t>(__builtin_ctzll(chosen));
       }
@@ -209,17 +209,27 @@ class CompactCodec {
  private:
   // The last digit changes from one key of a run to the next, so when its
   // choices are few enough, each one's set of indices is kept as a bit mask.
+  // Ranks count the sets in the order of their masks (the sum of C(idx[i],
+  // i + 1) over ascending indices), so each mask is the next larger one with
+  // as many bits as the mask before.
   void tabulateLastGroup() {
     const int last = groups_.groupCount - 1;
     const int n = groups_.groups[last].count;
     if (!fits_ || universe_[last] > 64 || radix_[last] > Key{1} << 20) return;
-    lastChoices_.resize(static_cast<size_t>(radix_[last]));
-    uint8_t idx[maxLoggedPieces] = {};
-    for (size_t r = 0; r < lastChoices_.size(); ++r) {
-      binomials_.unrank(static_cast<Key>(r), n, universe_[last], idx);
-      uint64_t chosen = 0;
-      for (int i = 0; i < n; ++i) chosen |= uint64_t{1} << idx[i];
-      lastChoices_[r] = chosen;
+    const size_t count = static_cast<size_t>(radix_[last]);
+    // In huge pages from 2 MB on: filling small ones would cost more than
+    // computing the masks.
+    lastChoices_ = ByteBuffer(count * sizeof(uint64_t));
+    if (!lastChoices_) return;  // decode() unranks instead
+    uint64_t* const masks = choices();
+    uint64_t chosen = n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+    masks[0] = chosen;
+    for (size_t r = 1; r < count; ++r) {
+      // The lowest run of ones: its top bit moves up one place, the rest
+      // drop to the bottom.
+      const uint64_t carried = chosen + (chosen & (~chosen + 1));
+      chosen = carried | ((carried ^ chosen) >> (2 + __builtin_ctzll(chosen)));
+      masks[r] = chosen;
     }
   }
 
@@ -308,5 +318,6 @@ class CompactCodec {
   Key radix_[maxPieceGroups] = {};
   Key multiplier_[maxPieceGroups] = {};
   bool fits_ = true;
-  std::vector<uint64_t> lastChoices_;  // by rank: the indices chosen, as bits
+  uint64_t* choices() const { return reinterpret_cast<uint64_t*>(lastChoices_.get()); }
+  ByteBuffer lastChoices_;  // by rank: the indices chosen, as bits
 };
