@@ -136,8 +136,7 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options, 
         .run(cells);
   };
   // The narrowest key that fits, with room for a back move if possible; a
-  // codec is built only when those before it do not do (a wide codec's
-  // tables take about 12 ms to fill).
+  // codec is built only when those before it do not do: each fills tables.
   if (keys == LayerKeys::compact || keys == LayerKeys::narrowest) {
     const auto compact = std::make_unique<CompactCodec<uint64_t, CellMask>>(groups, *tables);
     if (compact->fits() && (keys == LayerKeys::compact || compact->keyBits() <= 56)) {
