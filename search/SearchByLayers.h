@@ -327,8 +327,10 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   budget_.release(charged);
   if (!ok || nextToGoal) return ok;
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
-  // children lie near their parents.
-  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{8} * team_.size());
+  // children lie near their parents. Many small ones, so that threads end
+  // together: with 64 a thread rather than 8, the merge of an 8 by 6 layout
+  // took 5 to 11 % less time on 2 threads, and as much on 1.
+  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{64} * team_.size());
   std::vector<Key> cuts;
   for (size_t r = 1; r < ranges; ++r) {
     cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
