@@ -75,7 +75,9 @@ inline uint32_t joinBacks(uint32_t backs, uint32_t more, int most) {
 // layer, it would otherwise cost a page fault every four kilobytes, and on
 // some machines such a fault costs 25 times more per byte than a huge page's
 // (10 against 0.4 microseconds on our 2-core test machine). Below that it
-// comes from the heap.
+// comes from the heap. A buffer told how far it may grow maps that much at
+// once and then grows in place: the system gives memory only as keys are
+// written, and growing copies nothing.
 template <typename Key, size_t mappedFrom = (size_t{256} << 10)>
 class KeyBuffer {
  public:
@@ -91,6 +93,8 @@ class KeyBuffer {
   size_t capacity() const { return capacity_; }
   void setSize(size_t size) { size_ = size; }
   void clear() { size_ = 0; }
+  // The most keys reserve() will be asked for; mapped at the first mapping.
+  void growInPlaceUpTo(size_t keys) { ceiling_ = keys; }
   // Appends `key`, doubling the room when full; false when the system
   // refuses.
   bool push(const Key& key) {
@@ -103,12 +107,18 @@ class KeyBuffer {
   bool reserve(size_t wanted) {
     if (wanted <= capacity_) return true;
     const size_t capacity = capacityFor(wanted);
+    if (capacity <= mappedKeys_) {
+      capacity_ = capacity;
+      return true;
+    }
     const size_t bytes = capacity * sizeof(Key);
     Block mapped;
+    size_t mappedKeys = 0;
     std::unique_ptr<Key[]> small;
     Key* grown;
     if (bytes >= mappedFrom) {
-      mapped = Block(bytes, true);
+      mappedKeys = capacityFor(std::max(capacity, ceiling_));
+      mapped = Block(mappedKeys * sizeof(Key), true);
       grown = reinterpret_cast<Key*>(mapped.get());
     } else {
       small.reset(new (std::nothrow) Key[capacity]);
@@ -117,6 +127,7 @@ class KeyBuffer {
     if (grown == nullptr) return false;
     std::copy(data_, data_ + size_, grown);
     mapped_ = std::move(mapped);
+    mappedKeys_ = mappedKeys;
     small_ = std::move(small);
     data_ = grown;
     capacity_ = capacity;
@@ -126,11 +137,13 @@ class KeyBuffer {
     mapped_ = Block();
     small_.reset();
     data_ = nullptr;
-    size_ = capacity_ = 0;
+    size_ = capacity_ = mappedKeys_ = 0;
   }
 
  private:
   Block mapped_;
+  size_t mappedKeys_ = 0;  // keys the mapping holds, capacity_ or more
+  size_t ceiling_ = 0;
   std::unique_ptr<Key[]> small_;
   Key* data_ = nullptr;
   size_t size_ = 0;
@@ -161,6 +174,7 @@ class LayerExpansion {
     }
     bufferKeys_ =
         std::max(bufferBytes / sizeof(Key) / team.size(), size_t{4} * groups.pieceCount + 1);
+    for (Worker& worker : workers_) worker.records.growInPlaceUpTo(bufferKeys_);
   }
   ~LayerExpansion() { release(); }
 
