@@ -416,8 +416,12 @@ class LayerExpansion {
         return;
       }
       sortRecords(worker);
-      // The merge that follows needs no scratch: give it back until the next
-      // sort, so that it does not add to the merge's peak.
+      // The merge that follows needs no scratch. But fresh memory costs the
+      // system time to clear (up to 6 % of a search's time in our profiles),
+      // so the scratch stays for the next layer's sort while the search
+      // holds less than half its budget; nearer the limit it goes back, so
+      // that it does not add to the merge's peak.
+      if (2 * budget_.held() <= budget_.limit()) return;
       budget_.release(worker.scratch.capacity() * sizeof(Key));
       worker.charged -= worker.scratch.capacity() * sizeof(Key);
       worker.scratch.release();
