@@ -440,7 +440,6 @@ class LayerExpansion {
     KeyBuffer<Key> scratch;  // for the radix sort
     size_t charged = 0;
     std::vector<SortedBlocks<Key>> runs;
-    double runBytesPerRecord = 0;  // of the last run, with a margin
     typename Codec::Decoded decoded;
     // findUpperMoves' list, by word of the legal-move bits, as of
     // decoded.upperChanges.
@@ -646,14 +645,15 @@ class LayerExpansion {
 
   bool flush(Worker& worker) {
     if (!sortRecords(worker)) return false;
-    // Reserved at the bytes per record of the worker's last run, so that the
-    // run is written in place, without copies; when the budget refuses that
-    // much, the run grows as it is written.
+    // The run maps room for its longest code and grows in place, charged as
+    // it is written; the room it does not use goes back when it is kept.
+    // Grown by copies from a guess instead, a worker's first run of a search
+    // took three times its size in fresh memory.
     const Key* records = worker.records.data();
     const size_t count = worker.records.size();
     if (count == 0) return true;
     BlockWriter<Key> run(&budget_);
-    run.reserve(static_cast<size_t>(worker.runBytesPerRecord * count));
+    run.growInPlaceUpTo(count * size_t{KeyCoding<Key>::maxBytes});
     bool ok = true;
     // A run's gaps need distinct records: one per key, its back moves joined.
     Key pending = records[0];
@@ -669,7 +669,6 @@ class LayerExpansion {
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
-    worker.runBytesPerRecord = 1.1 * static_cast<double>(run.bytes()) / static_cast<double>(count);
     worker.records.clear();
     SortedBlocks<Key> blocks;
     std::string failure;

@@ -78,6 +78,30 @@ ByteBuffer::ByteBuffer(size_t bytes) {
   madvise(data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
 }
 
+ByteBuffer ByteBuffer::room(size_t bytes) {
+  const size_t pageBytes = 4096;
+  if (bytes < 16 * pageBytes) return ByteBuffer(bytes);
+  ByteBuffer buffer;
+  const size_t rounded = (bytes + pageBytes - 1) / pageBytes * pageBytes;
+  buffer.data_ = mapAligned(rounded);
+  if (buffer.data_ == nullptr) return buffer;
+  buffer.mapped_ = rounded;
+  if (rounded >= hugePageBytes) {
+    madvise(buffer.data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
+  }
+  return buffer;
+}
+
+size_t ByteBuffer::trim(size_t bytes) {
+  const size_t pageBytes = 4096;
+  const size_t kept = (bytes + pageBytes - 1) / pageBytes * pageBytes;
+  if (mapped_ <= kept) return mapped_;
+  munmap(data_ + kept, mapped_ - kept);
+  mapped_ = kept;
+  if (kept == 0) data_ = nullptr;
+  return mapped_;
+}
+
 ByteBuffer::~ByteBuffer() {
   if (mapped_ > 0) {
     munmap(data_, mapped_);

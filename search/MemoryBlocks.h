@@ -70,8 +70,17 @@ class ByteBuffer {
     std::swap(data_, other.data_);
     std::swap(mapped_, other.mapped_);
   }
+  // Room for up to `bytes` that the system fills only as it is written:
+  // mapped, with no page taken in advance, unless so small that it comes
+  // from the heap. Empty (false) when the system refuses.
+  static ByteBuffer room(size_t bytes);
   uint8_t* get() const { return data_; }
   explicit operator bool() const { return data_ != nullptr; }
+  // Whether trim() can give memory back: the buffer is mapped.
+  bool trimmable() const { return mapped_ > 0; }
+  // Gives the system back the whole small pages past the first `bytes`; the
+  // bytes the buffer still spans.
+  size_t trim(size_t bytes);
 
  private:
   uint8_t* data_ = nullptr;

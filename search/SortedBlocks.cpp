@@ -69,18 +69,23 @@ template <typename Key>
 bool BlockWriter<Key>::grow(size_t more) {
   if (budget_ && !budget_->charge(more)) return false;
   charged_ += more;
-  ByteBuffer grown(capacity_ + more);
-  if (!grown) return false;
-  if (used_ > 0) std::memcpy(grown.get(), bytes_.get(), used_);
-  bytes_ = std::move(grown);
-  capacity_ += more;
+  const size_t capacity = capacity_ + more;
+  if (capacity > room_) {
+    const bool mapRoom = ceiling_ >= capacity;
+    ByteBuffer grown = mapRoom ? ByteBuffer::room(ceiling_) : ByteBuffer(capacity);
+    if (!grown) return false;
+    if (used_ > 0) std::memcpy(grown.get(), bytes_.get(), used_);
+    bytes_ = std::move(grown);
+    room_ = mapRoom ? ceiling_ : capacity;
+  }
+  capacity_ = capacity;
   return true;
 }
 
 template <typename Key>
 void BlockWriter<Key>::clear() {
   bytes_ = ByteBuffer();
-  used_ = capacity_ = 0;
+  used_ = capacity_ = room_ = 0;
   std::vector<BlockInfo<Key>>().swap(blocks_);
   if (budget_) budget_->release(charged_);
   charged_ = 0;
@@ -139,7 +144,17 @@ bool SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count
 
 template <typename Key>
 bool SortedBlocks<Key>::adopt(BlockWriter<Key>& writer, SortedBlocks& out) {
-  if (writer.capacity_ - writer.used_ > writer.used_ / 8 + 4096) return false;
+  if (writer.bytes_.trimmable()) {
+    const size_t spanned = writer.bytes_.trim(writer.used_);
+    if (writer.capacity_ > spanned) {
+      if (writer.budget_) writer.budget_->release(writer.capacity_ - spanned);
+      writer.charged_ -= writer.capacity_ - spanned;
+      writer.capacity_ = spanned;
+    }
+    writer.room_ = spanned;
+  } else if (writer.capacity_ - writer.used_ > writer.used_ / 8 + 4096) {
+    return false;
+  }
   out.clear();
   out.budget_ = writer.budget_;
   out.charged_ = writer.charged_;

@@ -4,10 +4,10 @@
 // A run is cut into blocks of at most blockKeys keys. The block list keeps
 // each block's first key whole, so a key is found by a binary search over
 // the blocks and a scan of one; the rest are gaps (LayerKeys.h). A finished
-// run lives in one buffer of its size (or, when its writer's buffer was
-// nearly full, in that buffer), or, when the search spills, in
-// a file of its own that is unlinked as soon as it is made, so nothing is
-// left behind whatever way the process ends.
+// run lives in one buffer of its size (its writer's, trimmed, when that one
+// can be), or, when the search spills, in a file of its own that is unlinked
+// as soon as it is made, so nothing is left behind whatever way the process
+// ends.
 #pragma once
 
 #include <algorithm>
@@ -61,8 +61,10 @@ class SortedBlocks {
   // then says why.
   static bool concatenate(BlockWriter<Key>* const* parts, size_t count, const RunStorage& storage,
                           SortedBlocks& out, std::string& failure);
-  // Takes the run of `writer` where it lies, with its memory and charge,
-  // when it fills nearly all of its buffer; false, taking nothing, otherwise.
+  // Takes the run of `writer` where it lies, with its memory and charge:
+  // a mapped buffer gives back its pages past the run, a buffer from the heap
+  // is taken only when the run fills nearly all of it. False, taking
+  // nothing, otherwise.
   static bool adopt(BlockWriter<Key>& writer, SortedBlocks& out);
 
   uint64_t size() const { return size_; }
@@ -109,7 +111,9 @@ class BlockWriter {
     bytes_ = std::move(other.bytes_);
     used_ = other.used_;
     capacity_ = other.capacity_;
-    other.used_ = other.capacity_ = 0;
+    room_ = other.room_;
+    ceiling_ = other.ceiling_;
+    other.used_ = other.capacity_ = other.room_ = 0;
     blocks_ = std::move(other.blocks_);
     charged_ = other.charged_;
     size_ = other.size_;
@@ -127,8 +131,7 @@ class BlockWriter {
       if (!startBlock(key)) return false;
       return true;
     }
-    if (size_t{KeyCoding<Key>::maxBytes} > capacity_ - used_ &&
-        !grow(std::max<size_t>(4096, capacity_))) {
+    if (size_t{KeyCoding<Key>::maxBytes} > capacity_ - used_ && !grow(growthStep())) {
       return false;
     }
     uint8_t* at = bytes_.get() + used_;
@@ -145,10 +148,17 @@ class BlockWriter {
   // Room for `bytes` bytes of keys in all, charged at once; false when the
   // budget or the system refuses.
   bool reserve(size_t bytes) { return bytes <= capacity_ || grow(bytes - capacity_); }
+  // The most bytes the run may take. The first growth maps that much, which
+  // the system fills only as keys are written; the run then grows in place,
+  // charged step by step, and what it leaves unwritten goes back when a
+  // SortedBlocks adopts it.
+  void growInPlaceUpTo(size_t bytes) { ceiling_ = bytes; }
 
   uint64_t size() const { return size_; }
   // Bytes of keys written.
   size_t bytes() const { return used_; }
+  // Bytes of keys charged, written or not.
+  size_t capacity() const { return capacity_; }
   size_t blockCount() const { return blocks_.size(); }
   uint32_t blockSize(size_t i) const { return blocks_[i].count; }
   // Forgets the keys, giving the memory back.
@@ -165,11 +175,21 @@ class BlockWriter {
   friend class SortedBlocks<Key>;
   bool startBlock(const Key& key);
   bool grow(size_t more);
+  // Within the room mapped, growing copies nothing: by small steps, so that
+  // the charge stays near the bytes written. Beyond it, by doubling.
+  size_t growthStep() const {
+    if (room_ >= capacity_ + 4096) {
+      return std::min(room_ - capacity_, std::max<size_t>(size_t{64} << 10, capacity_ / 8));
+    }
+    return std::max<size_t>(4096, capacity_);
+  }
 
   MemoryBudget* budget_ = nullptr;
   ByteBuffer bytes_;
   size_t used_ = 0;
-  size_t capacity_ = 0;
+  size_t capacity_ = 0;  // bytes charged for keys
+  size_t room_ = 0;      // bytes the buffer spans, capacity_ or more
+  size_t ceiling_ = 0;
   std::vector<BlockInfo<Key>> blocks_;
   size_t charged_ = 0;
   uint64_t size_ = 0;

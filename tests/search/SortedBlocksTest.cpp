@@ -113,6 +113,41 @@ TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
   EXPECT_EQ(budget.held(), 0u);
 }
 
+// A run given room for its longest code is charged near what it writes, and
+// kept, it holds only the pages it wrote.
+TEST(SortedBlocksTest, ARunGrowingInItsRoomIsChargedForWhatItWrites) {
+  const std::vector<Key128> keys = ascendingKeys(300000);
+  MemoryBudget budget(size_t{1} << 30);
+  BlockWriter<Key128> writer(&budget);
+  writer.growInPlaceUpTo(keys.size() * KeyCoding<Key128>::maxBytes);
+  size_t mostSlack = 0;
+  for (const Key128& key : keys) {
+    ASSERT_TRUE(writer.append(key));
+    mostSlack = std::max(mostSlack, writer.capacity() - writer.bytes());
+  }
+  const size_t bytes = writer.bytes();
+  EXPECT_LE(mostSlack, std::max<size_t>(size_t{64} << 10, bytes / 8) + 4096);
+  const size_t heldWritten = budget.held();
+  const size_t pages = (bytes + 4095) / 4096 * 4096;
+  const size_t unwritten = writer.capacity() - std::min(pages, writer.capacity());
+
+  SortedBlocks<Key128> taken;
+  ASSERT_TRUE(SortedBlocks<Key128>::adopt(writer, taken));
+  EXPECT_EQ(budget.held(), heldWritten - unwritten);
+  EXPECT_EQ(taken.storedBytes(), bytes);
+  EXPECT_EQ(readBack(taken), keys);
+  taken.clear();
+  EXPECT_EQ(budget.held(), 0u);
+
+  // Past its room it goes on, by copies.
+  BlockWriter<Key128> small(&budget);
+  small.growInPlaceUpTo(size_t{100} << 10);
+  for (const Key128& key : keys) ASSERT_TRUE(small.append(key));
+  SortedBlocks<Key128> grown;
+  ASSERT_TRUE(SortedBlocks<Key128>::adopt(small, grown));
+  EXPECT_EQ(readBack(grown), keys);
+}
+
 // Keys whose gaps take every length of code, from one byte to the widest,
 // around the 63 and 64 bits that take a path of their own.
 template <typename Key>
@@ -162,6 +197,20 @@ TEST(SortedBlocksTest, ByteBuffersOfEverySizeHoldAllTheirBytes) {
     for (size_t i = 0; i < bytes; ++i) wrong += moved.get()[i] != static_cast<uint8_t>(i * 7);
     EXPECT_EQ(wrong, 0u);
   }
+}
+
+TEST(SortedBlocksTest, ARoomKeepsItsBytesWhenTrimmed) {
+  EXPECT_FALSE(ByteBuffer::room(1000).trimmable());  // from the heap
+  const size_t bytes = (size_t{5} << 20) + 12345;
+  ByteBuffer room = ByteBuffer::room(size_t{64} << 20);
+  ASSERT_TRUE(room.trimmable());
+  for (size_t i = 0; i < bytes; ++i) room.get()[i] = static_cast<uint8_t>(i * 7);
+  EXPECT_EQ(room.trim(bytes), (bytes + 4095) / 4096 * 4096);
+  size_t wrong = 0;
+  for (size_t i = 0; i < bytes; ++i) wrong += room.get()[i] != static_cast<uint8_t>(i * 7);
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_EQ(room.trim(0), 0u);
+  EXPECT_FALSE(room);
 }
 
 TEST(SortedBlocksTest, AReservationTheBudgetRefusesFails) {
