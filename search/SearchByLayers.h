@@ -77,6 +77,12 @@ class SearchByLayers {
   SolveResult run(const uint8_t* rootCells);
 
  private:
+  void releaseNear() {
+    nearKeys_.release();
+    nearBacks_.release();
+    budget_.release(nearCharged_);
+    nearCharged_ = 0;
+  }
   bool isGoal(const Key& key) const {
     return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
   }
@@ -85,7 +91,7 @@ class SearchByLayers {
   bool addLayer(BlockWriter<Key>* const* parts, size_t count);
   bool buildNextLayer(bool& nextToGoal);
   bool looksAhead(const SortedBlocks<Key>& layer) const;
-  bool nearPart(KeyBuffer<Key>& keys, KeyBuffer<uint32_t>& backs);
+  bool nearPart();
   bool addLayer(const Key* keys, size_t count);
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
                   KeyBuffer<uint32_t>& backs);
@@ -120,6 +126,13 @@ class SearchByLayers {
   };
   std::vector<ThreadBacks> threadBacks_;
   size_t backsCharged_ = 0;
+  // The positions of the next layer near the goal and their back moves
+  // (nearPart), kept with their memory from layer to layer: made between
+  // the expansion's two passes, on one thread, they would otherwise spend
+  // most of their time taking fresh pages from the system.
+  KeyBuffer<Key> nearKeys_;
+  KeyBuffer<uint32_t> nearBacks_;
+  size_t nearCharged_ = 0;
   // Where the back moves of each block of the newest layer start, in the
   // threads' buffers that the merge wrote them to.
   std::vector<const uint32_t*> blockBacks_;
@@ -234,11 +247,30 @@ bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer)
 // The positions of the next layer near the goal, from the records the
 // expansion kept apart: their back moves joined, less the layer before.
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::nearPart(KeyBuffer<Key>& keys, KeyBuffer<uint32_t>& backs) {
+bool SearchByLayers<Codec, CellMask>::nearPart() {
   std::vector<KeyRange<Key>> records = expansion_.nearRecords();
   size_t count = 0;
   for (const KeyRange<Key>& range : records) count += range.end - range.begin;
   const bool packed = expansion_.packed();
+  KeyBuffer<Key>& keys = nearKeys_;
+  KeyBuffer<uint32_t>& backs = nearBacks_;
+  keys.clear();
+  backs.clear();
+  const size_t held =
+      std::max(keys.capacity(), KeyBuffer<Key>::capacityFor(count)) * sizeof(Key) +
+      (packed ? std::max(backs.capacity(), KeyBuffer<uint32_t>::capacityFor(count)) : 0) *
+          sizeof(uint32_t);
+  if (held > nearCharged_) {
+    if (!budget_.charge(held - nearCharged_)) {
+      control_.fail(SolveOutcome::outOfMemory);
+      return false;
+    }
+    nearCharged_ = held;
+  }
+  // The part grows from layer to layer: mapped for four times as many, it
+  // grows in place.
+  keys.growInPlaceUpTo(4 * count);
+  backs.growInPlaceUpTo(4 * count);
   if (!keys.reserve(count) || (packed && !backs.reserve(count))) {
     control_.fail(SolveOutcome::outOfMemory);
     return false;
@@ -291,28 +323,14 @@ template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   const SortedBlocks<Key>& parents = layers_.back();
   const bool ahead = looksAhead(parents);
-  KeyBuffer<Key> nearKeys;
-  KeyBuffer<uint32_t> nearBacks;
-  size_t charged = 0;
   bool twoOn = false;  // the goal lies two layers on
   expansion_.keepNearGoal(ahead);
   nextToGoal = expansion_.expand(parents, blockBacks_, ahead ? aheadOfGoal_ : nearGoal_, [&] {
     if (!ahead) return false;
-    if (!nearPart(nearKeys, nearBacks)) return true;
-    charged = nearKeys.capacity() * sizeof(Key) + nearBacks.capacity() * sizeof(uint32_t);
-    if (!budget_.charge(charged)) {
-      charged = 0;
-      control_.fail(SolveOutcome::outOfMemory);
-      return true;
-    }
-    twoOn = expansion_.probe(nearKeys.data(), nearBacks.size() == 0 ? nullptr : nearBacks.data(),
-                             nearKeys.size());
-    if (!twoOn) {  // the rest of the layer is made without them
-      budget_.release(charged);
-      charged = 0;
-      nearKeys.release();
-      nearBacks.release();
-    }
+    if (!nearPart()) return true;
+    twoOn = expansion_.probe(nearKeys_.data(), nearBacks_.size() == 0 ? nullptr : nearBacks_.data(),
+                             nearKeys_.size());
+    // Otherwise the rest of the layer is made without them.
     return twoOn;
   });
   expansion_.keepNearGoal(false);
@@ -320,11 +338,11 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   if (ok && nextToGoal) {
     // None lies in the layer before: from there the goal would be nearer.
     const std::vector<Key> nextTo = expansion_.childrenNextToGoal();
-    ok = (!twoOn || addLayer(nearKeys.data(), nearKeys.size())) &&
+    ok = (!twoOn || addLayer(nearKeys_.data(), nearKeys_.size())) &&
          addLayer(nextTo.data(), nextTo.size());
     expansion_.clear();
   }
-  budget_.release(charged);
+  if (2 * budget_.held() > budget_.limit()) releaseNear();  // not kept when memory runs short
   if (!ok || nextToGoal) return ok;
   // Key ranges for the merge, cut at the first keys of the parents' blocks:
   // children lie near their parents. Many small ones, so that threads end
@@ -449,6 +467,7 @@ bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
 template <typename Codec, typename CellMask>
 SolveResult SearchByLayers<Codec, CellMask>::finish(SolveOutcome outcome) {
   expansion_.release();
+  releaseNear();
   blockBacks_.clear();
   parts_.clear();
   threadBacks_.clear();
