@@ -93,7 +93,8 @@ class KeyBuffer {
   size_t capacity() const { return capacity_; }
   void setSize(size_t size) { size_ = size; }
   void clear() { size_ = 0; }
-  // The most keys reserve() will be asked for; mapped at the first mapping.
+  // The most keys reserve() will be asked for: a buffer that maps anew maps
+  // that many, and grows in place up to them.
   void growInPlaceUpTo(size_t keys) { ceiling_ = keys; }
   // Appends `key`, doubling the room when full; false when the system
   // refuses.

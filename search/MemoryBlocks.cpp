@@ -26,6 +26,14 @@ size_t availableMemory() {
 
 namespace {
 
+constexpr size_t smallPageBytes = 4096;
+// Byte buffers below this come from the heap.
+constexpr size_t heapBelow = 16 * smallPageBytes;
+
+size_t wholeSmallPages(size_t bytes) {
+  return (bytes + smallPageBytes - 1) / smallPageBytes * smallPageBytes;
+}
+
 // `bytes` (whole small pages) mapped at a huge page boundary: one huge page
 // more is mapped, then trimmed at both ends. Null when the system refuses.
 uint8_t* mapAligned(size_t bytes) {
@@ -55,15 +63,14 @@ Block::~Block() {
 }
 
 ByteBuffer::ByteBuffer(size_t bytes) {
-  const size_t pageBytes = 4096;
-  const size_t rounded = (bytes + pageBytes - 1) / pageBytes * pageBytes;
-  if (bytes < 16 * pageBytes) {
+  if (bytes < heapBelow) {
     data_ = new (std::nothrow) uint8_t[bytes];
     return;
   }
   if (bytes < hugePageBytes) {
     // Too small for a huge page: its small pages are all mapped at once,
     // which costs half as much as a fault for each.
+    const size_t rounded = wholeSmallPages(bytes);
     void* map = mmap(nullptr, rounded, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (map == MAP_FAILED) return;
@@ -71,30 +78,29 @@ ByteBuffer::ByteBuffer(size_t bytes) {
     mapped_ = rounded;
     return;
   }
-  // Huge pages over every whole one; the tail in small pages.
-  data_ = mapAligned(rounded);
-  if (data_ == nullptr) return;
-  mapped_ = rounded;
-  madvise(data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
+  mapUnfilled(bytes);
 }
 
 ByteBuffer ByteBuffer::room(size_t bytes) {
-  const size_t pageBytes = 4096;
-  if (bytes < 16 * pageBytes) return ByteBuffer(bytes);
+  if (bytes < heapBelow) return ByteBuffer(bytes);
   ByteBuffer buffer;
-  const size_t rounded = (bytes + pageBytes - 1) / pageBytes * pageBytes;
-  buffer.data_ = mapAligned(rounded);
-  if (buffer.data_ == nullptr) return buffer;
-  buffer.mapped_ = rounded;
-  if (rounded >= hugePageBytes) {
-    madvise(buffer.data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
-  }
+  buffer.mapUnfilled(bytes);
   return buffer;
 }
 
+void ByteBuffer::mapUnfilled(size_t bytes) {
+  // Huge pages over every whole one; the tail in small pages.
+  const size_t rounded = wholeSmallPages(bytes);
+  data_ = mapAligned(rounded);
+  if (data_ == nullptr) return;
+  mapped_ = rounded;
+  if (rounded >= hugePageBytes) {
+    madvise(data_, rounded / hugePageBytes * hugePageBytes, MADV_HUGEPAGE);
+  }
+}
+
 size_t ByteBuffer::trim(size_t bytes) {
-  const size_t pageBytes = 4096;
-  const size_t kept = (bytes + pageBytes - 1) / pageBytes * pageBytes;
+  const size_t kept = wholeSmallPages(bytes);
   if (mapped_ <= kept) return mapped_;
   munmap(data_ + kept, mapped_ - kept);
   mapped_ = kept;

@@ -83,6 +83,9 @@ class ByteBuffer {
   size_t trim(size_t bytes);
 
  private:
+  // Maps `bytes` in whole small pages, none filled yet.
+  void mapUnfilled(size_t bytes);
+
   uint8_t* data_ = nullptr;
   size_t mapped_ = 0;  // bytes mapped; 0 when from the heap
 };

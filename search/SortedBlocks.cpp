@@ -151,7 +151,6 @@ bool SortedBlocks<Key>::adopt(BlockWriter<Key>& writer, SortedBlocks& out) {
       writer.charged_ -= writer.capacity_ - spanned;
       writer.capacity_ = spanned;
     }
-    writer.room_ = spanned;
   } else if (writer.capacity_ - writer.used_ > writer.used_ / 8 + 4096) {
     return false;
   }
