@@ -110,6 +110,9 @@ bool showResult(const BoardState& initialBoard, const SolveResult& result, const
       return replaySolution(initialBoard, result.solution, camera);
     case SolveOutcome::outOfMemory:
     case SolveOutcome::spillFailed:
+    case SolveOutcome::failed:
+      // The search ran short of what it needs; the window sets no spill
+      // folder, and anything else it could meet is a resource running out.
       return showMemoryFailure(initialBoard, camera);
     case SolveOutcome::noSolution:
       return showFailure(initialBoard, camera);

@@ -41,5 +41,5 @@ void BoardState::appendMove(int pieceIndex, int dx, int dy) {
 
 bool BoardState::isGoal() const {
   const Piece& square = pieceAt(0);
-  return square.x() == size.width - 2 && square.y() == 1;
+  return size.isExit(square.x(), square.y());
 }

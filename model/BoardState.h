@@ -43,6 +43,6 @@ class BoardState {
   void appendMove(int pieceIndex, int dx, int dy);
   // A copy of the move log, oldest move first.
   std::vector<uint8_t> moveLog() const { return moves; }
-  // Whether piece 0 stands in the exit: x = width - 2, y = 1.
+  // Whether piece 0 stands in the exit (BoardSize::isExit).
   bool isGoal() const;
 };

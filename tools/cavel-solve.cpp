@@ -40,7 +40,7 @@ const char usage[] =
     "  1  'no solution'\n"
     "  2  bad input or usage: 'FILE:LINE: message' on standard error\n"
     "  3  the memory budget (or the disk of --spill) ran out before the search\n"
-    "     ended\n"
+    "     ended, or the search could not go on (the reason on standard error)\n"
     "With several files, each file's output follows a line '==> FILE <==',\n"
     "and the exit status is the largest of the files' statuses.\n"
     "\n"
@@ -71,10 +71,12 @@ const char usage[] =
     "  --max-memory MB   memory the search may hold (default: three quarters\n"
     "                    of the memory available at start)\n"
     "  --threads N       threads that search side by side (default: one per\n"
-    "                    core); the answer never depends on it\n"
+    "                    core); the answer never depends on it. The line and\n"
+    "                    path metrics search on one thread.\n"
     "  --spill DIR       keep the positions found in files in DIR instead of\n"
     "                    in memory, so that the disk bounds the largest puzzle;\n"
-    "                    the files are gone when the search ends\n"
+    "                    the files are gone when the search ends. The line and\n"
+    "                    path metrics keep their positions in memory.\n"
     "  --help            this text\n";
 
 struct Arguments {
@@ -280,6 +282,7 @@ int solveFile(const std::string& path, const Arguments& arguments) {
           static_cast<unsigned long long>(result.stats.positions));
       return exitOutOfMemory;
     case SolveOutcome::spillFailed:
+    case SolveOutcome::failed:
       std::fflush(stdout);
       std::fprintf(stderr, "cavel-solve: the search stopped: %s\n", result.failure.c_str());
       return exitOutOfMemory;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "search/LayerExpansion.h"
+#include "search/memory/KeyBuffer.h"
 
 // A buffer told how far it grows keeps its keys where they are up to there,
 // and past it moves them whole; from the heap to a mapping too.

@@ -8,12 +8,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "search/Solver.h"
+#include "search/layered/LayeredSearch.h"
+#include "search/table/TableSearch.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
@@ -104,8 +108,9 @@ TEST(LayeredSearchTest, LayersInFilesAndInSegmentsGiveTheSameAnswer) {
     SolveOptions spilled;
     spilled.threads = threads;
     spilled.spillDirectory = folder;
-    spilled.childBufferBytes = 4096;  // many runs a layer, in files too
-    const SolveResult result = solveBoard(classic, spilled);
+    LayeredTuning segments;
+    segments.childBufferBytes = 4096;  // many runs a layer, in files too
+    const SolveResult result = solveByLayers(classic, spilled, segments);
     ASSERT_EQ(result.outcome, SolveOutcome::solved);
     EXPECT_EQ(result.solution.moveLog(), plain.solution.moveLog());
     EXPECT_EQ(result.stats.positions, plain.stats.positions);
@@ -214,4 +219,28 @@ TEST(LayeredSearchTest, PositionsTakeAFewBytes) {
   solveBoard(longSearch(), bounded);
   ASSERT_GT(positions, 1000000u);
   EXPECT_LT(static_cast<double>(stored) / positions, 3.0);
+}
+
+// What a caller's callback throws, on whatever thread of the search, ends
+// the search with a failure: the memory outcome for an allocation, the
+// failure with its message otherwise; never the process.
+TEST(LayeredSearchTest, ACallbackThatThrowsEndsTheSearchNotTheProcess) {
+  for (const MoveMetric metric : {MoveMetric::step, MoveMetric::path}) {
+    for (int threads : {1, 2}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(metric) << " " << threads);
+      SolveOptions options;
+      options.metric = metric;
+      options.threads = threads;
+      options.progress = [](const SolveStats& stats) {
+        if (stats.positions > 1000) throw std::bad_alloc();
+      };
+      EXPECT_EQ(solveBoard(longSearch(), options).outcome, SolveOutcome::outOfMemory);
+      options.progress = [](const SolveStats& stats) {
+        if (stats.positions > 1000) throw std::runtime_error("the caller gave up");
+      };
+      const SolveResult result = solveBoard(longSearch(), options);
+      EXPECT_EQ(result.outcome, SolveOutcome::failed);
+      EXPECT_EQ(result.failure, "the caller gave up");
+    }
+  }
 }

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "search/MetricMoves.h"
+#include "search/core/MetricMoves.h"
 
 namespace {
 
@@ -12,8 +12,8 @@ namespace {
 //   . . .            3 4 5
 //   P X .            0 1 2
 struct SmallBoard {
-  std::unique_ptr<MoveTables<uint64_t>> tables =
-      std::make_unique<MoveTables<uint64_t>>(BoardSize{3, 3});
+  std::unique_ptr<BoardGeometry<uint64_t>> tables =
+      std::make_unique<BoardGeometry<uint64_t>>(BoardSize{3, 3});
   const uint64_t cells = 0b011;  // the piece and the cell in its way
 
   std::vector<int> destinations(MoveMetric metric, int shape = 1, uint8_t from = 0) const {
@@ -58,7 +58,7 @@ TEST(MetricMovesTest, StepsOfAMoveFollowTheFirstShortestRoute) {
 
 TEST(MetricMovesTest, APieceAloneStaysOnTheBoard) {
   // No other piece: a step off the board must still be refused.
-  const auto tables = std::make_unique<MoveTables<uint64_t>>(BoardSize{2, 2});
+  const auto tables = std::make_unique<BoardGeometry<uint64_t>>(BoardSize{2, 2});
   const uint64_t square = tables->mask[0][0];
   for (const MoveMetric metric : {MoveMetric::step, MoveMetric::line, MoveMetric::path}) {
     int count = 0;

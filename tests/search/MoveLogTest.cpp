@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "StateOrder.h"
 #include "model/BoardState.h"
 #include "model/MoveByte.h"
-#include "search/StateOrder.h"
 #include "tests/model/TestBoards.h"
 
 namespace {

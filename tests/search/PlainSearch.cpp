@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "StateOrder.h"
 #include "model/MoveByte.h"
-#include "search/StateOrder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/BoardState.h"
-#include "search/MoveMetric.h"
+#include "search/core/MoveMetric.h"
 
 struct PlainSearchResult {
   bool finished = false;  // false when it gave up at the state limit

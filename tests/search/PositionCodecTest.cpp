@@ -5,8 +5,8 @@
 #include <random>
 #include <set>
 
-#include "search/ByteCodec.h"
-#include "search/CompactCodec.h"
+#include "search/layered/keys/ByteCodec.h"
+#include "search/layered/keys/CompactCodec.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
@@ -38,7 +38,8 @@ std::vector<uint8_t> cellsOf(const BoardState& board) {
 // equals the key of the moved position, and decoding gives the position back
 // up to exchanges of equal pieces.
 template <typename Codec, typename CellMask>
-void checkCodec(const BoardState& board, const MoveTables<CellMask>& tables, const Codec& codec) {
+void checkCodec(const BoardState& board, const BoardGeometry<CellMask>& tables,
+                const Codec& codec) {
   const PieceGroups groups(board);
   std::vector<uint8_t> cells = cellsOf(board);
   typename Codec::Decoded d;
@@ -90,12 +91,14 @@ TEST(PositionCodecTest, ChildKeysAndDecodingAgreeWithEncoding) {
     const BoardState board = randomBoard(random, size, 1 + static_cast<int>(random() % 14),
                                          {1, 1, 1, 2, 3, 4, 8, 14, 0});
     SCOPED_TRACE(round);
-    const auto tables = std::make_unique<MoveTables<uint64_t>>(size);
+    const auto tables = std::make_unique<BoardGeometry<uint64_t>>(size);
     const PieceGroups groups(board);
-    const auto compact = std::make_unique<CompactCodec<uint64_t, uint64_t>>(groups, *tables);
+    MemoryBudget budget(size_t{1} << 30);
+    const auto compact =
+        std::make_unique<CompactCodec<uint64_t, uint64_t>>(groups, *tables, budget);
     ASSERT_TRUE(compact->fits());
     checkCodec(board, *tables, *compact);
-    const auto wide = std::make_unique<CompactCodec<Key128, uint64_t>>(groups, *tables);
+    const auto wide = std::make_unique<CompactCodec<Key128, uint64_t>>(groups, *tables, budget);
     checkCodec(board, *tables, *wide);
     const auto bytes = std::make_unique<ByteCodec<uint64_t>>(groups, *tables);
     checkCodec(board, *tables, *bytes);
@@ -111,10 +114,11 @@ TEST(PositionCodecTest, DecodingASortedRunReusesOnlyWhatIsUnchanged) {
     const BoardSize size{5 + static_cast<int>(random() % 4), 4 + static_cast<int>(random() % 3)};
     const BoardState board =
         randomBoard(random, size, 8 + static_cast<int>(random() % 8), {1, 1, 1, 2, 3, 4, 14, 8});
-    const auto tables = std::make_unique<MoveTables<uint64_t>>(size);
+    const auto tables = std::make_unique<BoardGeometry<uint64_t>>(size);
     const PieceGroups groups(board);
+    MemoryBudget budget(size_t{1} << 30);
     using Codec = CompactCodec<uint64_t, uint64_t>;
-    const auto codec = std::make_unique<Codec>(groups, *tables);
+    const auto codec = std::make_unique<Codec>(groups, *tables, budget);
     std::vector<uint64_t> keys{codec->encode(cellsOf(board).data())};
     for (int depth = 0; depth < 2; ++depth) {
       const std::vector<uint64_t> parents = keys;

@@ -1,14 +1,13 @@
 // The children's sort against std::sort: wide and narrow keys, keys that
 // crowd into a few buckets, the low bits left out, and the stop poll.
-#include "search/RadixSort.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <vector>
 
-#include "search/LayerKeys.h"
+#include "search/layered/keys/KeyCoding.h"
+#include "search/layered/runs/RadixSort.h"
 
 namespace {
 
@@ -31,8 +30,9 @@ void expectSorted(std::vector<Key> keys, int lowBit, int bits) {
   std::vector<Key> again = keys;
   std::sort(again.begin(), again.end());
   ASSERT_EQ(again, expected) << "the sort lost or changed keys";
-  const auto disorder = std::is_sorted_until(
-      keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return a >> lowBit < b >> lowBit; });
+  const auto disorder =
+      std::is_sorted_until(keys.begin(), keys.end(),
+                           [&](const Key& a, const Key& b) { return a >> lowBit < b >> lowBit; });
   EXPECT_EQ(disorder - keys.begin(), static_cast<long>(keys.size())) << "out of order";
   if (keys.size() > 100000) {
     EXPECT_GT(polls, 0) << "a long sort must let a stop in";

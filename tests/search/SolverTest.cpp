@@ -5,8 +5,9 @@
 
 #include "PlainSearch.h"
 #include "model/MoveByte.h"
-#include "search/LayeredSearch.h"
 #include "search/Solver.h"
+#include "search/layered/LayeredSearch.h"
+#include "search/table/TableSearch.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
@@ -86,23 +87,28 @@ std::string describe(const BoardState& board) {
 // The layered search as the window and the solver run it, and in the ways a
 // large puzzle runs it: one to three threads, layers in several segments,
 // layers in files. The answer never changes.
-std::vector<SolveOptions> layeredVariants(int round) {
-  std::vector<SolveOptions> variants(4);
-  variants[0].threads = 1;
-  variants[1].threads = 2;
-  variants[2].threads = 3;
-  variants[2].backMoveBytes = 1 + round % 3;  // the narrow records of wide keys
-  variants[3].threads = 1 + round % 3;
-  variants[3].childBufferBytes = 256;  // a few dozen children a segment
-  variants[round % 2].lookAhead = LookAhead::always;
-  variants[2].lookAhead = LookAhead::never;
-  if (round % 8 == 0) variants[3].spillDirectory = ::testing::TempDir();
+struct LayeredVariant {
+  SolveOptions options;
+  LayeredTuning tuning;
+};
+
+std::vector<LayeredVariant> layeredVariants(int round) {
+  std::vector<LayeredVariant> variants(4);
+  variants[0].options.threads = 1;
+  variants[1].options.threads = 2;
+  variants[2].options.threads = 3;
+  variants[2].tuning.backMoveBytes = 1 + round % 3;  // the narrow records of wide keys
+  variants[3].options.threads = 1 + round % 3;
+  variants[3].tuning.childBufferBytes = 256;  // a few dozen children a segment
+  variants[round % 2].tuning.lookAhead = LookAhead::always;
+  variants[2].tuning.lookAhead = LookAhead::never;
+  if (round % 8 == 0) variants[3].options.spillDirectory = ::testing::TempDir();
   return variants;
 }
 
-// A layered search's result as solveBoard gives it.
+// A layered search's result as solveBoard gives it: a move a step.
 SolveResult oneStepSolution(SolveResult result) {
-  result.stepsPerMove = oneStepPerMove(result.solution.moves.size());
+  result.stepsPerMove.assign(result.solution.moves.size(), 1);
   return result;
 }
 
@@ -139,23 +145,26 @@ TEST_P(SolverMetricTest, EqualsThePlainSearchOnRandomLayouts) {
     const SolveResult fast = solveByTable(root, options);
     expectSameAnswer(fast, plain, root);
     if (metric == MoveMetric::step) {
-      for (SolveOptions variant : layeredVariants(compared)) {
-        SCOPED_TRACE(variant.threads);
+      for (LayeredVariant variant : layeredVariants(compared)) {
+        SCOPED_TRACE(variant.options.threads);
         // A search that loses positions need not end: they come back two
         // layers on. Stopped once it counts more positions than there are,
         // it fails here rather than hang.
         uint64_t counted = 0;
-        variant.progress = [&counted](const SolveStats& stats) { counted = stats.positions; };
-        variant.shouldStop = [&counted, &plain] { return counted > plain.states; };
-        const SolveResult layered = solveBoard(root, variant);
+        variant.options.progress = [&counted](const SolveStats& stats) {
+          counted = stats.positions;
+        };
+        variant.options.shouldStop = [&counted, &plain] { return counted > plain.states; };
+        const SolveResult layered =
+            oneStepSolution(solveByLayers(root, variant.options, variant.tuning));
         expectSameAnswer(layered, plain, root);
         if (HasFailure()) return;  // one layout shows the fault
         // Nothing to merge: the very layers of the plain search.
         if (!hasMergedShapes(root)) {
           const uint64_t positions = layered.stats.positions;
-          if (variant.lookAhead == LookAhead::always) {
+          if (variant.tuning.lookAhead == LookAhead::always) {
             EXPECT_EQ(positions, plain.statesLookingAhead);
-          } else if (variant.lookAhead == LookAhead::never) {
+          } else if (variant.tuning.lookAhead == LookAhead::never) {
             EXPECT_EQ(positions, plain.statesBeforeGoals);
           } else {
             EXPECT_TRUE(positions == plain.statesBeforeGoals ||
@@ -169,7 +178,9 @@ TEST_P(SolverMetricTest, EqualsThePlainSearchOnRandomLayouts) {
       SCOPED_TRACE(static_cast<int>(kind));
       SolveOptions keyed;
       keyed.threads = 1 + compared % 2;
-      expectSameAnswer(oneStepSolution(solveByLayers(root, keyed, kind)), plain, root);
+      LayeredTuning tuning;
+      tuning.keys = kind;
+      expectSameAnswer(oneStepSolution(solveByLayers(root, keyed, tuning)), plain, root);
     } else {
       expectSameAnswer(solveBoard(root, options), plain, root);
     }

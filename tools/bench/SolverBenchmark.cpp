@@ -9,6 +9,7 @@
 
 #include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
+#include "search/table/TableSearch.h"
 
 namespace {
 
@@ -51,13 +52,25 @@ void solvePuzzle(benchmark::State& state, const std::string& name) {
 
 // Threads 1 and 2 for the layered search, 0 for the table search.
 BENCHMARK_CAPTURE(solvePuzzle, classic, std::string("classic"))
-    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(solvePuzzle, random6x5_0, std::string("random6x5-0"))
-    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(solvePuzzle, random6x5_10, std::string("random6x5-10"))
-    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(solvePuzzle, random6x5_14, std::string("random6x5-14"))
-    ->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
 BENCHMARK_MAIN();

@@ -1,0 +1,105 @@
+// What the threads of one search share besides their data: the stop request,
+// the first failure and the counts the progress callback reports.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <mutex>
+#include <string>
+
+#include "SolveTypes.h"
+#include "search/memory/MemoryBudget.h"
+
+// Why a search could not go on.
+enum class SearchFailure {
+  none,
+  stopped,      // the caller asked to stop
+  outOfMemory,  // the budget, or the system, refused memory
+  spillFailed,  // the spill folder could not be written or read back
+  error,        // anything else the search's work threw
+};
+
+// What an exception that the search's work threw means: running out of
+// memory for an allocation that failed, an error otherwise, whose message
+// goes to `why`.
+SearchFailure failureOf(std::exception_ptr thrown, std::string& why);
+
+class SearchControl {
+ public:
+  SearchControl(const SolveOptions& options, MemoryBudget& budget)
+      : options_(options), budget_(budget), last_(std::chrono::steady_clock::now()) {}
+
+  // Whether the threads should give up: a stop was asked or something failed.
+  bool halted() const { return halted_.load(std::memory_order_relaxed); }
+
+  // Records why the search cannot go on (the first reason counts) and halts it.
+  void fail(SearchFailure failure, const std::string& why = std::string()) {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    if (failure_ == SearchFailure::none) {
+      failure_ = failure;
+      why_ = why;
+    }
+    halted_.store(true, std::memory_order_relaxed);
+  }
+  // Records an exception that work of the search threw (failureOf).
+  void fail(std::exception_ptr thrown) {
+    std::string why;
+    const SearchFailure failure = failureOf(thrown, why);
+    fail(failure, why);
+  }
+  SearchFailure failure() const {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    return failure_;
+  }
+  std::string failureReason() const {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    return why_;
+  }
+
+  // Counts shown by the progress callback.
+  std::atomic<uint64_t> positions{0};
+  std::atomic<uint64_t> expanded{0};
+  std::atomic<uint64_t> storedBytes{0};
+
+  SolveStats stats() const {
+    SolveStats stats;
+    stats.positions = positions.load(std::memory_order_relaxed);
+    stats.expanded = expanded.load(std::memory_order_relaxed);
+    stats.peakBytes = budget_.peak();
+    stats.storedBytes = storedBytes.load(std::memory_order_relaxed);
+    return stats;
+  }
+
+  // Called often by any thread: every 20 ms one caller asks shouldStop, then
+  // reports progress. Cheap when it is not yet time.
+  void poll() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_.load(std::memory_order_relaxed) < std::chrono::milliseconds(20)) return;
+    std::unique_lock<std::mutex> lock(pollMutex_, std::try_to_lock);
+    if (!lock.owns_lock()) return;
+    last_.store(now, std::memory_order_relaxed);
+    if (options_.shouldStop && options_.shouldStop()) fail(SearchFailure::stopped);
+    if (options_.progress) options_.progress(stats());
+  }
+
+ private:
+  const SolveOptions& options_;
+  MemoryBudget& budget_;
+  std::atomic<std::chrono::steady_clock::time_point> last_;
+  std::mutex pollMutex_;
+  mutable std::mutex failureMutex_;
+  SearchFailure failure_ = SearchFailure::none;
+  std::string why_;
+  std::atomic<bool> halted_{false};
+};
+
+// The outcome a search that ended by `failure` reports.
+SolveOutcome outcomeOf(SearchFailure failure);
+
+// The result of a search that `thrown` ended outside its threads' work: out
+// of memory for an allocation, failed otherwise.
+SolveResult resultOfThrow(std::exception_ptr thrown);
+
+// The threads a search uses: the asked count, or one per core.
+int threadCount(const SolveOptions& options);

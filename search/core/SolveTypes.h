@@ -1,0 +1,59 @@
+// What a caller gives a search and what it gets back: the public types of
+// every engine (Solver.h is the way in).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "MoveMetric.h"
+#include "model/BoardState.h"
+
+enum class SolveOutcome {
+  solved,       // `solution` holds the goal state and its move log
+  noSolution,   // every reachable position was expanded
+  stopped,      // the caller asked to stop
+  outOfMemory,  // the memory budget would have been passed
+  spillFailed,  // the spill folder could not be written or read back
+  failed,       // something else went wrong; `failure` says what
+};
+
+struct SolveStats {
+  uint64_t positions = 0;    // distinct positions that entered the search
+  uint64_t expanded = 0;     // positions expanded that were not the goal
+  size_t peakBytes = 0;      // the most memory the search held at once
+  uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
+};
+
+struct SolveOptions {
+  // Bytes the search may hold; 0 means three quarters of the memory
+  // available when it starts.
+  size_t memoryBudget = 0;
+  // Asked many times a second (never by two threads at once); true stops
+  // the search within 0.2 s.
+  std::function<bool()> shouldStop;
+  // Called at least ten times a second while the search runs, right after a
+  // stop test, never by two threads at once.
+  std::function<void(const SolveStats&)> progress;
+  // What counts as one move.
+  MoveMetric metric = MoveMetric::step;
+  // Threads that search side by side; 0 means one per core. The result
+  // never depends on it. The line and path metrics search on one thread.
+  int threads = 0;
+  // A folder for the finished layers of positions, kept on disk instead of
+  // in memory; empty keeps them in memory. The line and path metrics keep
+  // their positions in memory.
+  std::string spillDirectory;
+};
+
+struct SolveResult {
+  SolveOutcome outcome = SolveOutcome::noSolution;
+  BoardState solution;  // the goal state, with its move log, when solved
+  // How many of the log's one-cell steps each counted move takes, in order;
+  // they add up to the log's length.
+  std::vector<uint16_t> stepsPerMove;
+  SolveStats stats;
+  std::string failure;  // what failed, for spillFailed and failed
+};

@@ -1,0 +1,377 @@
+#include "LayerExpansion.h"
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include "keys/ByteCodec.h"
+#include "keys/CompactCodec.h"
+#include "search/core/StepMoves.h"
+
+namespace {
+
+// Moves in a fixed order that does not depend on the position: by origin,
+// direction and shape (two pieces of one position never share all three).
+uint32_t moveOrder(int shape, int cell, int direction) {
+  return (static_cast<uint32_t>(cell) * moveDirectionCount + direction) * 32 + shape;
+}
+
+// A move that brought a position from the layer before: its piece (by
+// canonical index in the position), the cells it left free, its order.
+template <typename CellMask>
+struct Arrival {
+  int piece;
+  uint8_t back;  // the byte of the move back
+  uint32_t order;
+  CellMask vacated;
+};
+
+}  // namespace
+
+template <typename Codec, typename CellMask>
+LayerExpansion<Codec, CellMask>::LayerExpansion(const Codec& codec, const PieceGroups& groups,
+                                                const BoardGeometry<CellMask>& geometry,
+                                                const GoalRings<CellMask>& rings,
+                                                MemoryBudget& budget, SearchControl& control,
+                                                const RunStorage& storage, ThreadTeam& team,
+                                                int backBytes, size_t bufferBytes)
+    : codec_(codec),
+      groups_(groups),
+      geometry_(geometry),
+      rings_(rings),
+      budget_(budget),
+      control_(control),
+      storage_(storage),
+      team_(team),
+      format_(codec.keyBits(), backBytes) {
+  const size_t bufferKeys =
+      std::max(bufferBytes / sizeof(Key) / team.size(), size_t{4} * groups.pieceCount + 1);
+  for (int t = 0; t < team.size(); ++t) {
+    workers_.push_back(std::make_unique<Worker>(format_, bufferKeys, budget, control, storage));
+  }
+  if (rings.goalCell >= 0) {
+    std::copy(rings.within[1], rings.within[1] + maxBoardCells, nearGoal_);
+    nearGoal_[rings.goalCell] = false;
+  }
+}
+
+template <typename Codec, typename CellMask>
+bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
+                                             const std::vector<const uint32_t*>& blockBacks,
+                                             const KeyRanges& first, NearGoal nearGoal,
+                                             const std::function<bool()>& stop) {
+  keepNearGoal_ = nearGoal == NearGoal::keepApart;
+  const bool nextToGoal = expandNearFirst(layer, blockBacks, first, stop);
+  keepNearGoal_ = false;
+  return nextToGoal;
+}
+
+template <typename Codec, typename CellMask>
+bool LayerExpansion<Codec, CellMask>::expandNearFirst(
+    const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
+    const KeyRanges& first, const std::function<bool()>& stop) {
+  // The blocks that may hold positions of `first`.
+  std::vector<bool> shared(layer.blockCount(), false);
+  std::vector<size_t> order;
+  for (size_t b = 0; b < layer.blockCount(); ++b) {
+    const Key& low = layer.block(b).first;
+    for (const auto& [from, to] : first) {
+      const bool after = b + 1 < layer.blockCount() && !(from < layer.block(b + 1).first);
+      if (!(to < low) && !after) shared[b] = true;
+    }
+    if (shared[b]) order.push_back(b);
+  }
+  const size_t split = order.size();
+  // Both passes on the same threads: each sorts what it generated.
+  const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
+  for (size_t b = 0; b < layer.blockCount(); ++b) order.push_back(b);
+  if (split > 0) {
+    const Pass nearFirst{order.data(), split, threads, RangeSide::inside, AfterPass::sortNearGoal};
+    expandBlocks(layer, blockBacks, nearFirst, first, shared);
+    if (control_.halted()) return false;
+    for (const auto& worker : workers_) {
+      if (!worker->nextToGoal.empty()) return true;
+    }
+    if (stop() || control_.halted()) return true;
+  }
+  const Pass rest{order.data() + split, order.size() - split, threads, RangeSide::outside,
+                  AfterPass::sortAll};
+  expandBlocks(layer, blockBacks, rest, first, shared);
+  return false;
+}
+
+template <typename Codec, typename CellMask>
+std::vector<KeyRange<typename Codec::KeyType>> LayerExpansion<Codec, CellMask>::nearRecords()
+    const {
+  std::vector<KeyRange<Key>> ranges;
+  for (const auto& worker : workers_) {
+    if (!worker->nearRecords.empty()) {
+      ranges.push_back({worker->nearRecords.begin(), worker->nearRecords.end()});
+    }
+  }
+  return ranges;
+}
+
+template <typename Codec, typename CellMask>
+bool LayerExpansion<Codec, CellMask>::probe(const Key* positions, const uint32_t* backs,
+                                            size_t count) {
+  std::atomic<size_t> next{0};
+  constexpr size_t chunk = 4096;
+  const int threads = count <= chunk ? 1 : static_cast<int>(workers_.size());
+  const bool keep = keepNearGoal_;
+  keepNearGoal_ = false;
+  team_.run(threads, [&](int t) {
+    Worker& worker = startWorker(t);
+    for (size_t begin; (begin = next.fetch_add(chunk)) < count && !control_.halted();) {
+      for (size_t i = begin; i < std::min(count, begin + chunk); ++i) {
+        if (!makeRoom(worker)) return;
+        const size_t held = worker.children.records().size();
+        expandOne(positions[i], backs ? backs[i] : noBackMoves, worker);
+        worker.children.records().setSize(held);
+      }
+      control_.expanded += std::min(count, begin + chunk) - begin;
+      control_.poll();
+    }
+  });
+  keepNearGoal_ = keep;
+  for (const auto& worker : workers_) {
+    if (!worker->nextToGoal.empty()) return true;
+  }
+  return false;
+}
+
+template <typename Codec, typename CellMask>
+bool LayerExpansion<Codec, CellMask>::childrenNextToGoal(std::vector<Key>& found) const {
+  found.clear();
+  size_t count = 0;
+  for (const auto& worker : workers_) count += worker->nextToGoal.size();
+  BudgetCharge charge(&budget_);
+  if (!charge.add(count * sizeof(Key))) return false;
+  found.reserve(count);
+  for (const auto& worker : workers_) {
+    found.insert(found.end(), worker->nextToGoal.begin(), worker->nextToGoal.end());
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return true;
+}
+
+template <typename Codec, typename CellMask>
+bool LayerExpansion<Codec, CellMask>::hasRuns() const {
+  for (const auto& worker : workers_) {
+    if (!worker->children.runs().empty()) return true;
+  }
+  return false;
+}
+
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::addSources(
+    const Key* low, const Key* high, std::vector<std::unique_ptr<KeySource<Key>>>& sources) const {
+  for (const auto& worker : workers_) {
+    const Key* begin = worker->children.records().begin();
+    const Key* end = worker->children.records().end();
+    if (low) begin = std::lower_bound(begin, end, *low);
+    if (high) end = std::lower_bound(begin, end, *high);
+    if (begin != end) sources.push_back(std::make_unique<KeySource<Key>>(begin, end));
+    for (const SortedBlocks<Key>& run : worker->children.runs()) {
+      auto source = std::make_unique<KeySource<Key>>(&run, low, high);
+      if (source->valid()) sources.push_back(std::move(source));
+    }
+  }
+}
+
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::addRanges(const Key* low, const Key* high,
+                                                std::vector<KeyRange<Key>>& ranges) const {
+  for (const auto& worker : workers_) {
+    const Key* begin = worker->children.records().begin();
+    const Key* end = worker->children.records().end();
+    if (low) begin = std::lower_bound(begin, end, *low);
+    if (high) end = std::lower_bound(begin, end, *high);
+    if (begin != end) ranges.push_back({begin, end});
+  }
+}
+
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::clear() {
+  for (const auto& worker : workers_) {
+    worker->children.clear();
+    worker->nextToGoal.clear();
+    worker->nearRecords.clear();
+  }
+}
+
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::release() {
+  for (const auto& worker : workers_) {
+    worker->children.release();
+    worker->nextToGoal.release();
+    worker->nearRecords.release();
+  }
+}
+
+// Expands the positions of the blocks the pass names, on its threads; in
+// the blocks `shared` flags, only those on the pass's side of `ranges`.
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& layer,
+                                                   const std::vector<const uint32_t*>& blockBacks,
+                                                   const Pass& pass, const KeyRanges& ranges,
+                                                   const std::vector<bool>& shared) {
+  const bool inside = pass.side == RangeSide::inside;
+  std::atomic<size_t> next{0};
+  team_.run(pass.threads, [&](int t) {
+    Worker& worker = startWorker(t);
+    const std::unique_ptr<Key[]> keys(new Key[blockKeys]);
+    for (size_t n; (n = next.fetch_add(1)) < pass.count && !control_.halted();) {
+      const size_t b = pass.blocks[n];
+      const int size = layer.decodeBlock(b, keys.get());
+      size_t range = 0;
+      int expanded = 0;
+      for (int i = 0; i < size; ++i) {
+        if (shared[b]) {
+          while (range < ranges.size() && ranges[range].second < keys[i]) ++range;
+          const bool in = range < ranges.size() && !(keys[i] < ranges[range].first);
+          if (in != inside) continue;
+        }
+        if (!makeRoom(worker)) return;
+        expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
+        ++expanded;
+      }
+      control_.expanded += expanded;
+      control_.poll();
+    }
+    if (pass.after == AfterPass::sortNearGoal) {
+      if (keepNearGoal_) worker.children.sort(worker.nearRecords);
+      return;
+    }
+    worker.children.sort(worker.children.records());
+    // The merge that follows needs no scratch. But fresh memory costs the
+    // system time to clear, so the scratch stays for the next layer's sort
+    // while the search holds less than half its budget; nearer the limit it
+    // goes back, so that it does not add to the merge's peak.
+    if (2 * budget_.held() > budget_.limit()) worker.children.releaseScratch();
+  });
+}
+
+// Worker t, ready to decode keys in order from the first.
+template <typename Codec, typename CellMask>
+typename LayerExpansion<Codec, CellMask>::Worker& LayerExpansion<Codec, CellMask>::startWorker(
+    int t) {
+  Worker& worker = *workers_[t];
+  worker.decoded = typename Codec::Decoded();
+  worker.upper.reset();
+  return worker;
+}
+
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::expandOne(const Key& key, uint32_t backs, Worker& worker) {
+  typename Codec::Decoded& d = worker.decoded;
+  codec_.decode(key, d);
+  // The legal moves as bits 4k + direction, found without branches: the
+  // pieces that can move are few and unpredictable. Each word of 16 pieces
+  // is gathered in a register: or-ing into the array would chain every
+  // piece's bits to the previous one's store.
+  uint64_t legal[maxLoggedPieces / 16] = {};
+  const CellMask occupied = d.occupied;
+  int first = 0;
+  if constexpr (Codec::keepsUpperGroups) {
+    worker.upper.update(d, groups_, geometry_);
+    worker.upper.legalBits(occupied & ~d.taken, legal);
+    first = groups_.last().first;
+  }
+  while (first < groups_.pieceCount) {
+    const int end = std::min((first & ~15) + 16, groups_.pieceCount);
+    uint64_t word = 0;
+    for (int k = first; k < end; ++k) {
+      const CellMask* entered = geometry_.entered[groups_.shapeOf[k]][d.cell[k]];
+      word |= freeSteps(entered, occupied) << (4 * (k & 15));
+    }
+    legal[first >> 4] |= word;
+    first = end;
+  }
+  Arrival<CellMask> arrivals[maxBackBytes];
+  int arrivalCount = 0;
+  for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {
+    const uint32_t back = rest & 0xFF;
+    legal[back >> 6] &= ~(uint64_t{1} << (back & 63));
+    const int piece = static_cast<int>(back >> 2);
+    const int shape = groups_.shapeOf[piece];
+    const int cell = d.cell[piece];
+    const int direction = static_cast<int>(back & 3);
+    arrivals[arrivalCount++] = {
+        piece, static_cast<uint8_t>(back),
+        moveOrder(shape, geometry_.step[shape][cell][direction], direction ^ 1),
+        geometry_.entered[shape][cell][direction]};
+  }
+  KeyBuffer<Key>& records = worker.children.records();
+  Key* out = records.data() + records.size();
+  const int backBytes = format_.backBytes();
+  for (int word = 0; word <= (groups_.pieceCount - 1) >> 4; ++word) {
+    for (uint64_t bits = legal[word]; bits != 0; bits &= bits - 1) {
+      const int move = 64 * word + __builtin_ctzll(bits);
+      const int k = move >> 2;
+      const int direction = move & 3;
+      const int shape = groups_.shapeOf[k];
+      const int cell = d.cell[k];
+      // Moves of two pieces that leave each other's way commute. When this
+      // one could have come before an arrival of a later order, the child
+      // is also the child of the position that made it first (see the
+      // design note): leave it to that one.
+      const CellMask enters = geometry_.entered[shape][cell][direction];
+      const uint32_t order = moveOrder(shape, cell, direction);
+      bool later = false;
+      for (int a = 0; a < arrivalCount; ++a) {
+        later |= arrivals[a].piece != k && order < arrivals[a].order &&
+                 !cellsMeet(enters, arrivals[a].vacated);
+      }
+      if (later) continue;
+      int movedTo;
+      const uint8_t to = geometry_.step[shape][cell][direction];
+      const Key child = codec_.childKey(d, k, to, movedTo);
+      const int zeroCell = k == 0 ? to : d.cell[0];
+      if (rings_.within[0][zeroCell]) {
+        const CellMask childOccupied =
+            (occupied & ~geometry_.mask[shape][cell]) | geometry_.mask[shape][to];
+        if (rings_.entersGoalFrom(zeroCell, childOccupied)) keep(worker.nextToGoal, child);
+      }
+      Key* const written = out;
+      if constexpr (RecordFormat<Key>::isInteger) {
+        if (backBytes == 0) {
+          *out++ = child;
+        } else {
+          // Codes 0/1 and 2/3 are opposite directions. The arrivals that
+          // commute with this move are arrivals of the child too.
+          uint32_t carried = 4 * movedTo + (direction ^ 1);
+          int count = 1;
+          for (int a = 0; a < arrivalCount && count < backBytes; ++a) {
+            if (arrivals[a].piece == k || cellsMeet(enters, arrivals[a].vacated)) continue;
+            int piece = arrivals[a].piece;
+            if (groups_.groupOf[piece] == groups_.groupOf[k]) {
+              piece -= piece > k;
+              piece += piece >= movedTo;
+            }
+            carried |= (4u * piece + (arrivals[a].back & 3)) << (8 * count++);
+          }
+          if (count < 4) carried |= noBackMoves << (8 * count);
+          *out++ = format_.recordWith(child, carried);
+        }
+      } else {
+        *out++ = child;
+      }
+      if (keepNearGoal_ && nearGoal_[zeroCell]) keep(worker.nearRecords, *written);
+    }
+  }
+  records.setSize(out - records.data());
+}
+
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::keep(KeyBuffer<Key>& buffer, const Key& key) {
+  if (!buffer.push(key)) control_.fail(SearchFailure::outOfMemory);
+}
+
+template class LayerExpansion<CompactCodec<uint64_t, uint64_t>, uint64_t>;
+template class LayerExpansion<CompactCodec<Key128, uint64_t>, uint64_t>;
+template class LayerExpansion<ByteCodec<uint64_t>, uint64_t>;
+template class LayerExpansion<CompactCodec<uint64_t, CellMask128>, CellMask128>;
+template class LayerExpansion<CompactCodec<Key128, CellMask128>, CellMask128>;
+template class LayerExpansion<ByteCodec<CellMask128>, CellMask128>;

@@ -1,0 +1,69 @@
+#include "LayeredSearch.h"
+
+#include <memory>
+#include <new>
+#include <type_traits>
+
+#include "SearchByLayers.h"
+#include "keys/ByteCodec.h"
+#include "keys/CompactCodec.h"
+#include "search/core/BoardGeometry.h"
+#include "search/core/PieceGroups.h"
+#include "search/core/RootCells.h"
+#include "search/core/SearchControl.h"
+
+namespace {
+
+// Lays the board out for the search: the geometry, the groups and the codec
+// whose keys fit, then runs it.
+template <typename CellMask>
+SolveResult searchWithMask(const BoardState& root, const SolveOptions& options,
+                           const LayeredTuning& tuning) {
+  MemoryBudget budget(options.memoryBudget);
+  SolveResult outOfMemory;
+  outOfMemory.outcome = SolveOutcome::outOfMemory;
+  // The tables of a board take a few hundred kilobytes, charged like the
+  // rest.
+  BudgetCharge tables(&budget);
+  if (!tables.add(sizeof(BoardGeometry<CellMask>) + sizeof(PieceGroups))) return outOfMemory;
+  const auto geometry = std::make_unique<BoardGeometry<CellMask>>(root.size);
+  const PieceGroups groups(root);
+  uint8_t cells[maxLoggedPieces];
+  if (!rootCells(root, *geometry, cells)) return SolveResult();
+  const auto search = [&](const auto& codec) {
+    using Codec = std::decay_t<decltype(codec)>;
+    return SearchByLayers<Codec, CellMask>(root, options, tuning, groups, *geometry, codec, budget)
+        .run(cells);
+  };
+  // The narrowest key that fits, with room for a back move if possible; a
+  // codec is built only when those before it do not do: each fills tables.
+  const LayerKeys keys = tuning.keys;
+  if (keys == LayerKeys::compact || keys == LayerKeys::narrowest) {
+    if (!tables.add(sizeof(CompactCodec<uint64_t, CellMask>))) return outOfMemory;
+    const auto compact =
+        std::make_unique<CompactCodec<uint64_t, CellMask>>(groups, *geometry, budget);
+    if (compact->fits() && (keys == LayerKeys::compact || compact->keyBits() <= 56)) {
+      return search(*compact);
+    }
+  }
+  if (keys != LayerKeys::bytes) {
+    if (!tables.add(sizeof(CompactCodec<Key128, CellMask>))) return outOfMemory;
+    const auto wide = std::make_unique<CompactCodec<Key128, CellMask>>(groups, *geometry, budget);
+    if (wide->fits()) return search(*wide);
+  }
+  const ByteCodec<CellMask> bytes(groups, *geometry);
+  return search(bytes);
+}
+
+}  // namespace
+
+SolveResult solveByLayers(const BoardState& root, const SolveOptions& options,
+                          const LayeredTuning& tuning) {
+  if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
+  try {
+    if (root.size.cellCount() <= 64) return searchWithMask<uint64_t>(root, options, tuning);
+    return searchWithMask<CellMask128>(root, options, tuning);
+  } catch (...) {
+    return resultOfThrow(std::current_exception());
+  }
+}

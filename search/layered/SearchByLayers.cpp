@@ -1,0 +1,398 @@
+#include "SearchByLayers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+#include "BackMoves.h"
+#include "LayerWalk.h"
+#include "keys/ByteCodec.h"
+#include "keys/CompactCodec.h"
+#include "runs/KeyMerge.h"
+#include "search/core/RootCells.h"
+#include "search/core/StepMoves.h"
+
+template <typename Codec, typename CellMask>
+SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const SolveOptions& options,
+                                                const LayeredTuning& tuning,
+                                                const PieceGroups& groups,
+                                                const BoardGeometry<CellMask>& geometry,
+                                                const Codec& codec, MemoryBudget& budget)
+    : root_(root),
+      groups_(groups),
+      geometry_(geometry),
+      codec_(codec),
+      budget_(budget),
+      control_(options, budget_),
+      team_(threadCount(options), [this](std::exception_ptr thrown) { control_.fail(thrown); }),
+      storage_{&budget_, options.spillDirectory},
+      rings_(geometry, groups.shapeOf[0]),
+      expansion_(
+          codec, groups, geometry, rings_, budget_, control_, storage_, team_, tuning.backMoveBytes,
+          tuning.childBufferBytes != 0 ? tuning.childBufferBytes
+                                       : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)),
+      nearKeys_(&budget_),
+      nearBacks_(&budget_),
+      blockBacksCharge_(&budget_),
+      lookAhead_(tuning.lookAhead) {
+  hasGoal_ = codec.pieceZeroRange(rings_.goalCell, goalFirst_, goalLast_);
+  if (!hasGoal_) return;
+  // The parents of children next to the goal stand within two moves of it,
+  // those of children within two moves within three.
+  for (int cell = 0; cell < maxBoardCells; ++cell) {
+    Key first, last;
+    if (cell == rings_.goalCell || !codec.pieceZeroRange(cell, first, last)) continue;
+    if (rings_.within[1][cell]) nearGoal_.push_back({first, last});
+    if (rings_.within[2][cell]) aheadOfGoal_.push_back({first, last});
+  }
+}
+
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
+  const Key rootKey = codec_.encode(rootCells);
+  BlockWriter<Key> first(&budget_);
+  BlockWriter<Key>* const firstParts[] = {&first};
+  if (!first.append(rootKey)) return ended(SolveOutcome::outOfMemory);
+  if (!addLayer(firstParts, 1)) return failed();
+  if (isGoal(rootKey)) return solved(rootCells, {rootKey}, 0);
+  std::vector<Key> goals;
+  if (!goalsNextTo(layers_.back(), goals)) return failed();
+  for (;;) {
+    if (spillReadFailed() || control_.halted()) return failed();
+    if (!goals.empty()) return solved(rootCells, goals, layers_.size());
+    bool nextToGoal = false;
+    if (!buildNextLayer(nextToGoal)) return failed();
+    if (nextToGoal) {
+      if (!goalsNextTo(layers_.back(), goals)) return failed();
+    } else if (layers_.back().empty()) {
+      return ended(SolveOutcome::noSolution);
+    }
+  }
+}
+
+// The goals one move of piece 0 away from `layer`, sorted: its positions
+// whose piece 0 stands next to the exit, tried for that move. None of them
+// lies in the layer before, which holds no goal. False when memory runs
+// short.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::goalsNextTo(const SortedBlocks<Key>& layer,
+                                                  std::vector<Key>& goals) {
+  goals.clear();
+  if (!hasGoal_) return true;
+  KeyBuffer<Key> found(&budget_);
+  typename Codec::Decoded d;
+  uint64_t scanned = 0;
+  for (int from = 0; from < maxBoardCells; ++from) {
+    Key first, last;
+    if (!rings_.within[0][from] || !codec_.pieceZeroRange(from, first, last)) continue;
+    for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
+         cursor.next()) {
+      if (++scanned % 65536 == 0) control_.poll();
+      codec_.decode(cursor.key(), d);
+      if (!rings_.entersGoalFrom(from, d.occupied)) continue;
+      int movedTo;
+      if (!found.push(codec_.childKey(d, 0, static_cast<uint8_t>(rings_.goalCell), movedTo))) {
+        control_.fail(SearchFailure::outOfMemory);
+        return false;
+      }
+    }
+  }
+  Key* const begin = found.data();
+  std::sort(begin, begin + found.size());
+  goals.assign(begin, std::unique(begin, begin + found.size()));
+  return true;
+}
+
+// Whether a layer's spill file could not be read back; if so the search
+// halts for it.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
+  for (const SortedBlocks<Key>& layer : layers_) {
+    if (layer.readFailed()) {
+      control_.fail(SearchFailure::spillFailed, "cannot read a spill file back");
+      return true;
+    }
+  }
+  return false;
+}
+
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
+  SortedBlocks<Key> layer;
+  const StoreOutcome stored = SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
+  if (!stored) {
+    failToStore(control_, stored);
+    return false;
+  }
+  control_.positions += layer.size();
+  control_.storedBytes += layer.storedBytes();
+  layers_.push_back(std::move(layer));
+  return true;
+}
+
+// Stores sorted `keys` as the next layer.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
+  BlockWriter<Key> writer(&budget_);
+  for (size_t i = 0; i < count; ++i) {
+    if (!writer.append(keys[i])) {
+      control_.fail(SearchFailure::outOfMemory);
+      return false;
+    }
+  }
+  BlockWriter<Key>* const parts[] = {&writer};
+  return addLayer(parts, 1);
+}
+
+// Whether expanding `layer` looks two layers ahead near the goal: when the
+// positions near it are few, so that doing their part of the next layer
+// twice costs little (see the design note).
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
+  if (!hasGoal_ || lookAhead_ == LookAhead::never) return false;
+  if (lookAhead_ == LookAhead::always) return true;
+  size_t near = 0;
+  for (const auto& [first, last] : nearGoal_) {
+    for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
+         cursor.next()) {
+      ++near;
+    }
+  }
+  return 16 * near <= layer.size();
+}
+
+// The positions of the next layer near the goal, from the records the
+// expansion kept apart: their back moves joined, less the layer before.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::nearPart() {
+  std::vector<KeyRange<Key>> records = expansion_.nearRecords();
+  size_t count = 0;
+  for (const KeyRange<Key>& range : records) count += range.end - range.begin;
+  const RecordFormat<Key>& format = expansion_.format();
+  nearKeys_.clear();
+  nearBacks_.clear();
+  // The part grows from layer to layer: mapped for four times as many, it
+  // grows in place.
+  nearKeys_.growInPlaceUpTo(4 * count);
+  nearBacks_.growInPlaceUpTo(4 * count);
+  if (!nearKeys_.reserve(count) || (format.packed() && !nearBacks_.reserve(count))) {
+    control_.fail(SearchFailure::outOfMemory);
+    return false;
+  }
+  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
+  RunCursor<Key> previous(before, nullptr, nullptr);
+  auto fold = foldBacks<Key>(maxBackBytes, [&](const Key& key, uint32_t backs) {
+    previous.seek(key);
+    if (previous.valid() && previous.key() == key) return true;
+    nearKeys_.push(key);  // within the room reserved
+    if (format.packed()) nearBacks_.push(backs);
+    return true;
+  });
+  mergeRanges(records, [&](const Key& record) {
+    return fold.take(format.keyOf(record), format.backsOf(record));
+  });
+  fold.finish();
+  return !spillReadFailed();
+}
+
+// Builds the next layer; or, when some of its positions are next to the
+// goal (`nextToGoal`), only those: they are all the walk back needs of it;
+// or, looking ahead, its positions near the goal and, of the layer after,
+// those next to the goal.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
+  const SortedBlocks<Key>& parents = layers_.back();
+  const bool ahead = looksAhead(parents);
+  bool twoOn = false;  // the goal lies two layers on
+  const NearGoal near = ahead ? NearGoal::keepApart : NearGoal::mixIn;
+  nextToGoal = expansion_.expand(parents, blockBacks_, ahead ? aheadOfGoal_ : nearGoal_, near, [&] {
+    if (!ahead) return false;
+    if (!nearPart()) return true;
+    twoOn = expansion_.probe(nearKeys_.data(), nearBacks_.empty() ? nullptr : nearBacks_.data(),
+                             nearKeys_.size());
+    // Otherwise the rest of the layer is made without them.
+    return twoOn;
+  });
+  bool ok = !control_.halted();
+  if (ok && nextToGoal) {
+    // None lies in the layer before: from there the goal would be nearer.
+    std::vector<Key> nextTo;
+    if (!expansion_.childrenNextToGoal(nextTo)) control_.fail(SearchFailure::outOfMemory);
+    ok = !control_.halted() && (!twoOn || addLayer(nearKeys_.data(), nearKeys_.size())) &&
+         addLayer(nextTo.data(), nextTo.size());
+    expansion_.clear();
+  }
+  if (2 * budget_.held() > budget_.limit()) releaseNear();  // not kept when memory runs short
+  if (!ok || nextToGoal) return ok;
+  return mergeLayer(parents);
+}
+
+// Merges the children of `parents` into the next layer, key range by key
+// range on every thread.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parents) {
+  // Key ranges cut at the first keys of the parents' blocks: children lie
+  // near their parents. Many small ones, so that threads end together.
+  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{64} * team_.size());
+  std::vector<Key> cuts;
+  for (size_t r = 1; r < ranges; ++r) {
+    cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
+  }
+  const size_t count = cuts.size() + 1;
+  while (parts_.size() < count) parts_.emplace_back(&budget_);
+  while (threadBacks_.size() < static_cast<size_t>(team_.size())) {
+    threadBacks_.emplace_back(&budget_);
+  }
+  for (ThreadBacks& thread : threadBacks_) {
+    thread.backs.clear();  // the layer expanded last no longer needs them
+  }
+  std::atomic<size_t> nextRange{0};
+  team_.run(std::min<int>(team_.size(), static_cast<int>(count)), [&](int t) {
+    KeyBuffer<uint32_t>& backs = threadBacks_[t].backs;
+    for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
+      parts_[r].thread = t;
+      parts_[r].backsFrom = backs.size();
+      if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
+                      parts_[r].keys, backs)) {
+        return;
+      }
+      control_.poll();
+    }
+  });
+  expansion_.clear();
+  if (control_.halted() || spillReadFailed()) return false;
+  if (!keepBacks(count)) return false;
+  std::vector<BlockWriter<Key>*> writers;
+  for (size_t r = 0; r < count; ++r) writers.push_back(&parts_[r].keys);
+  return addLayer(writers.data(), count);
+}
+
+// One key range of the next layer: the children of every worker, merged
+// without repeats, less the layer before the parents; with each position,
+// the back moves of the children that reached it.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
+                                                 BlockWriter<Key>& keys,
+                                                 KeyBuffer<uint32_t>& backs) {
+  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
+  RunCursor<Key> previous(before, low, high);
+  const RecordFormat<Key>& format = expansion_.format();
+  uint64_t written = 0;
+  // Writes each position unless the layer before holds it.
+  auto fold = foldBacks<Key>(maxBackBytes, [&](const Key& key, uint32_t joined) {
+    previous.seek(key);
+    if (previous.valid() && previous.key() == key) return true;
+    if (!keys.append(key) || (format.packed() && !backs.push(joined))) {
+      control_.fail(SearchFailure::outOfMemory);
+      return false;
+    }
+    if (++written % 65536 == 0) control_.poll();
+    return !control_.halted();
+  });
+  const auto take = [&](const Key& record) {
+    return fold.take(format.keyOf(record), format.backsOf(record));
+  };
+  const Key lowRecord = low ? format.recordOf(*low) : Key{};
+  const Key highRecord = high ? format.recordOf(*high) : Key{};
+  bool ok = true;
+  if (expansion_.hasRuns()) {
+    std::vector<std::unique_ptr<KeySource<Key>>> sources;
+    expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
+    // The sources' cursors each hold a block of keys.
+    BudgetCharge cursors(&budget_);
+    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) + sizeof(RunCursor<Key>))) {
+      control_.fail(SearchFailure::outOfMemory);
+      return false;
+    }
+    ok = mergeSources(sources, take);
+  } else {
+    std::vector<KeyRange<Key>> ranges;
+    expansion_.addRanges(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, ranges);
+    ok = mergeRanges(ranges, take);
+  }
+  return ok && fold.finish();
+}
+
+// Points each block of the new layer at its positions' back moves, which
+// stay in the threads' buffers until the next merge.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
+  blockBacks_.clear();
+  if (!expansion_.format().packed()) {
+    blockBacksCharge_.release();
+    return true;
+  }
+  size_t blocks = 0;
+  for (size_t p = 0; p < count; ++p) blocks += parts_[p].keys.blockCount();
+  if (!blockBacksCharge_.holdExactly(blocks * sizeof(const uint32_t*))) {
+    control_.fail(SearchFailure::outOfMemory);
+    return false;
+  }
+  blockBacks_.reserve(blocks);
+  for (size_t p = 0; p < count; ++p) {
+    const BlockWriter<Key>& keys = parts_[p].keys;
+    const uint32_t* at = threadBacks_[parts_[p].thread].backs.data() + parts_[p].backsFrom;
+    for (size_t b = 0; b < keys.blockCount(); ++b) {
+      blockBacks_.push_back(at);
+      at += keys.blockSize(b);
+    }
+  }
+  return true;
+}
+
+template <typename Codec, typename CellMask>
+void SearchByLayers<Codec, CellMask>::releaseNear() {
+  nearKeys_.release();
+  nearBacks_.release();
+}
+
+// Gives everything back; the result of a search that ended with `outcome`.
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::ended(SolveOutcome outcome) {
+  expansion_.release();
+  releaseNear();
+  blockBacks_.clear();
+  blockBacksCharge_.release();
+  parts_.clear();
+  threadBacks_.clear();
+  layers_.clear();
+  SolveResult result;
+  result.outcome = outcome;
+  result.stats = control_.stats();
+  return result;
+}
+
+// The result of a search that halted: why, as the control recorded it.
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::failed() {
+  SolveResult result = ended(outcomeOf(control_.failure()));
+  result.failure = control_.failureReason();
+  return result;
+}
+
+template <typename Codec, typename CellMask>
+SolveResult SearchByLayers<Codec, CellMask>::solved(const uint8_t* rootCells,
+                                                    const std::vector<Key>& goals, size_t moves) {
+  expansion_.release();
+  if (moves > 0) control_.positions += goals.size();
+  uint8_t cells[maxLoggedPieces];
+  std::vector<uint8_t> log;
+  {
+    LayerWalk<Codec, CellMask> walk(groups_, geometry_, codec_, budget_);
+    if (!walk.markBackwards(layers_, goals) || !walk.forward(moves, rootCells, cells, log)) {
+      return ended(SolveOutcome::outOfMemory);
+    }
+  }
+  SolveResult result = ended(SolveOutcome::solved);
+  result.solution = root_;
+  result.solution.moves = std::move(log);
+  placeAtCells(cells, result.solution);
+  return result;
+}
+
+template class SearchByLayers<CompactCodec<uint64_t, uint64_t>, uint64_t>;
+template class SearchByLayers<CompactCodec<Key128, uint64_t>, uint64_t>;
+template class SearchByLayers<ByteCodec<uint64_t>, uint64_t>;
+template class SearchByLayers<CompactCodec<uint64_t, CellMask128>, CellMask128>;
+template class SearchByLayers<CompactCodec<Key128, CellMask128>, CellMask128>;
+template class SearchByLayers<ByteCodec<CellMask128>, CellMask128>;

@@ -1,0 +1,102 @@
+// One search by layers, from the first layer to the goal's: the layers
+// kept, the expansion of each into the next, the merge that makes it, and the
+// walk back to the answer. The design note is docs/layered-search.md.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "GoalRings.h"
+#include "LayerExpansion.h"
+#include "LayeredSearch.h"
+#include "runs/SortedBlocks.h"
+#include "search/core/BoardGeometry.h"
+#include "search/core/PieceGroups.h"
+#include "search/core/SearchControl.h"
+#include "search/core/ThreadTeam.h"
+#include "search/memory/KeyBuffer.h"
+
+template <typename Codec, typename CellMask>
+class SearchByLayers {
+  using Key = typename Codec::KeyType;
+
+ public:
+  SearchByLayers(const BoardState& root, const SolveOptions& options, const LayeredTuning& tuning,
+                 const PieceGroups& groups, const BoardGeometry<CellMask>& geometry,
+                 const Codec& codec, MemoryBudget& budget);
+
+  // Searches from the root, whose pieces stand at `rootCells` in its order.
+  SolveResult run(const uint8_t* rootCells);
+
+ private:
+  // The key ranges of the layer being built, each written by one thread at a
+  // time; apart in memory, so that threads do not share cache lines. Their
+  // back moves go to the buffer of the thread that merged them, from
+  // `backsFrom` on: one buffer a thread, kept from layer to layer, grows
+  // seldom and faults little.
+  struct alignas(128) Part {
+    explicit Part(MemoryBudget* budget) : keys(budget) {}
+    BlockWriter<Key> keys;
+    int thread = 0;
+    size_t backsFrom = 0;
+  };
+  struct alignas(128) ThreadBacks {
+    explicit ThreadBacks(MemoryBudget* budget) : backs(budget) {}
+    KeyBuffer<uint32_t> backs;
+  };
+  // Key ranges, first to last.
+  using KeyRanges = std::vector<std::pair<Key, Key>>;
+
+  bool isGoal(const Key& key) const {
+    return hasGoal_ && !(key < goalFirst_) && !(goalLast_ < key);
+  }
+  bool goalsNextTo(const SortedBlocks<Key>& layer, std::vector<Key>& goals);
+  bool spillReadFailed();
+  bool addLayer(BlockWriter<Key>* const* parts, size_t count);
+  bool addLayer(const Key* keys, size_t count);
+  bool buildNextLayer(bool& nextToGoal);
+  bool looksAhead(const SortedBlocks<Key>& layer) const;
+  bool nearPart();
+  bool mergeLayer(const SortedBlocks<Key>& parents);
+  bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
+                  KeyBuffer<uint32_t>& backs);
+  bool keepBacks(size_t count);
+  void releaseNear();
+  SolveResult ended(SolveOutcome outcome);
+  SolveResult failed();
+  SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
+
+  const BoardState& root_;
+  const PieceGroups& groups_;
+  const BoardGeometry<CellMask>& geometry_;
+  const Codec& codec_;
+  MemoryBudget& budget_;
+  SearchControl control_;
+  ThreadTeam team_;
+  const RunStorage storage_;
+  const GoalRings<CellMask> rings_;
+  LayerExpansion<Codec, CellMask> expansion_;
+  std::vector<SortedBlocks<Key>> layers_;
+  std::vector<Part> parts_;
+  std::vector<ThreadBacks> threadBacks_;
+  // The positions of the next layer near the goal and their back moves
+  // (nearPart), kept with their memory from layer to layer: made between
+  // the expansion's two passes, on one thread, they would otherwise spend
+  // most of their time taking fresh pages from the system.
+  KeyBuffer<Key> nearKeys_;
+  KeyBuffer<uint32_t> nearBacks_;
+  // Where the back moves of each block of the newest layer start, in the
+  // threads' buffers that the merge wrote them to.
+  std::vector<const uint32_t*> blockBacks_;
+  BudgetCharge blockBacksCharge_;
+  bool hasGoal_ = false;
+  Key goalFirst_{};
+  Key goalLast_{};
+  // Key ranges of the positions whose piece 0 stands within two moves of
+  // the goal (near it), and within three.
+  KeyRanges nearGoal_;
+  KeyRanges aheadOfGoal_;
+  LookAhead lookAhead_ = LookAhead::automatic;
+};

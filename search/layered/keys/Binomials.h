@@ -1,0 +1,80 @@
+// Binomial coefficients and the combinatorial number system: how the compact
+// keys rank the set of places of a group of equal pieces.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "model/BoardSize.h"
+#include "model/MoveByte.h"
+
+// Binomial coefficients C(n, k) for n up to the cells of the largest board,
+// saturated at the largest Key: a saturated entry exceeds every rank.
+template <typename Key>
+struct Binomials {
+  static constexpr int maxN = maxBoardCells;
+  Key c[maxN + 1][maxLoggedPieces + 1] = {};
+
+  Binomials() {
+    const Key most = ~Key{0};
+    for (int n = 0; n <= maxN; ++n) {
+      c[n][0] = 1;
+      for (int k = 1; k <= maxLoggedPieces; ++k) {
+        if (n == 0) continue;
+        const Key a = c[n - 1][k - 1];
+        const Key b = c[n - 1][k];
+        c[n][k] = a > most - b ? most : a + b;
+      }
+    }
+  }
+
+  // The rank of the ascending indices idx[0..n): the sum of C(idx[i], i + 1).
+  Key rank(const uint8_t* idx, int n) const {
+    Key r = 0;
+    for (int i = 0; i < n; ++i) r += c[idx[i]][i + 1];
+    return r;
+  }
+
+  // The rank of idx[0..n) with idx[at] replaced by `value` (kept ascending);
+  // `placedAt` tells where `value` stands among them.
+  Key rankReplaced(const uint8_t* idx, int n, int at, int value, int& placedAt) const {
+    if (n == 1) {  // a piece alone in its group: the rank is its index
+      placedAt = 0;
+      return static_cast<Key>(value);
+    }
+    Key r = 0;
+    int i = 1;
+    placedAt = -1;
+    for (int j = 0; j < n; ++j) {
+      if (j == at) continue;
+      if (placedAt < 0 && value < idx[j]) {
+        placedAt = i - 1;
+        r += c[value][i++];
+      }
+      r += c[idx[j]][i++];
+    }
+    if (placedAt < 0) {
+      placedAt = i - 1;
+      r += c[value][i];
+    }
+    return r;
+  }
+
+  // The ascending indices of rank r among `universe` of which n are chosen.
+  // idx[] may hold any earlier combination: the search for each index
+  // starts there, so ranks close to the last one unrank in a few steps.
+  void unrank(Key r, int n, int universe, uint8_t* idx) const {
+    int upper = universe;  // every index of this level stays below it
+    for (int i = n; i >= 1; --i) {
+      int at = std::max(std::min(static_cast<int>(idx[i - 1]), upper - 1), i - 1);
+      if (c[at][i] <= r) {
+        while (at + 1 < upper && c[at + 1][i] <= r) ++at;
+      } else {
+        while (c[at][i] > r) --at;
+      }
+      idx[i - 1] = static_cast<uint8_t>(at);
+      r -= c[at][i];
+      upper = at;
+    }
+  }
+};

@@ -1,0 +1,272 @@
+// Sorted runs of distinct keys, stored compressed: the finished layers of the
+// layered search and the runs it sorts its children into.
+//
+// A run is cut into blocks of at most blockKeys keys. The block list keeps
+// each block's first key whole, so a key is found by a binary search over
+// the blocks and a scan of one; the rest are gaps (keys/KeyCoding.h). A finished
+// run lives in one buffer of its size (its writer's, trimmed, when that one
+// can be), or, when the search spills, in a file of its own that is unlinked
+// as soon as it is made, so nothing is left behind whatever way the process
+// ends.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "search/layered/keys/KeyCoding.h"
+#include "search/memory/ByteBuffer.h"
+#include "search/memory/MemoryBudget.h"
+
+constexpr int blockKeys = 1024;
+
+// Where finished runs go: memory, or files in a folder.
+struct RunStorage {
+  MemoryBudget* budget = nullptr;
+  std::string spillDirectory;  // empty: memory
+};
+
+// Why a run could not be stored.
+enum class StoreFailure {
+  none,
+  budget,  // the memory budget refused it
+  system,  // the system refused memory
+  spill,   // the spill folder could not be written
+};
+
+struct StoreOutcome {
+  StoreFailure failure = StoreFailure::none;
+  std::string reason;  // what the system said, for spill
+  explicit operator bool() const { return failure == StoreFailure::none; }
+};
+
+template <typename Key>
+struct BlockInfo {
+  Key first;
+  uint64_t offset;  // in the run's buffer or file
+  uint32_t count;
+  uint32_t bytes;
+};
+
+template <typename Key>
+class BlockWriter;
+
+template <typename Key>
+class SortedBlocks {
+ public:
+  SortedBlocks() = default;
+  SortedBlocks(SortedBlocks&& other) noexcept { swap(other); }
+  SortedBlocks& operator=(SortedBlocks&& other) noexcept {
+    SortedBlocks(std::move(other)).swap(*this);
+    return *this;
+  }
+  ~SortedBlocks() { clear(); }
+
+  // The runs of `parts`, one after another, in one run of `storage`; their
+  // keys must ascend across them. Resets the writers, which keep their
+  // memory.
+  static StoreOutcome concatenate(BlockWriter<Key>* const* parts, size_t count,
+                                  const RunStorage& storage, SortedBlocks& out);
+  // Takes the run of `writer` where it lies, with its memory and charge:
+  // a mapped buffer gives back its pages past the run, a buffer from the heap
+  // is taken only when the run fills nearly all of it. False, taking
+  // nothing, otherwise.
+  static bool adopt(BlockWriter<Key>& writer, SortedBlocks& out);
+
+  uint64_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  size_t blockCount() const { return blocks_.size(); }
+  const BlockInfo<Key>& block(size_t i) const { return blocks_[i]; }
+  // Bytes of keys held, in memory or on disk.
+  uint64_t storedBytes() const { return bytes_; }
+
+  // Decodes block i into `keys` (room for blockKeys); returns the count.
+  // A spill file that cannot be read back gives no keys and sets
+  // readFailed().
+  int decodeBlock(size_t i, Key* keys) const;
+  bool readFailed() const { return readFailed_.load(std::memory_order_relaxed); }
+  // The first block that may hold `key`: the last whose first key is not
+  // above it (0 when none is).
+  size_t blockFor(const Key& key) const;
+  bool contains(const Key& key) const;
+
+  void clear();
+  void swap(SortedBlocks& other) noexcept;
+
+ private:
+  std::vector<BlockInfo<Key>> blocks_;
+  uint64_t size_ = 0;
+  uint64_t bytes_ = 0;
+  ByteBuffer data_;
+  int file_ = -1;
+  BudgetCharge charge_;
+  mutable std::atomic<bool> readFailed_{false};
+};
+
+// Builds a run in memory, key by key in ascending order.
+template <typename Key>
+class BlockWriter {
+ public:
+  // Charged to `budget` as it grows; to none when null.
+  explicit BlockWriter(MemoryBudget* budget = nullptr) : charge_(budget) {}
+  BlockWriter(BlockWriter&& other) noexcept { *this = std::move(other); }
+  BlockWriter& operator=(BlockWriter&& other) noexcept {
+    if (this == &other) return *this;
+    clear();
+    charge_ = std::move(other.charge_);
+    bytes_ = std::move(other.bytes_);
+    used_ = other.used_;
+    capacity_ = other.capacity_;
+    room_ = other.room_;
+    ceiling_ = other.ceiling_;
+    other.used_ = other.capacity_ = other.room_ = 0;
+    blocks_ = std::move(other.blocks_);
+    size_ = other.size_;
+    inBlock_ = other.inBlock_;
+    previous_ = other.previous_;
+    other.clear();
+    return *this;
+  }
+  ~BlockWriter() { clear(); }
+
+  // Appends `key`, not below any key so far; false when the budget refuses.
+  bool append(const Key& key) {
+    if (inBlock_ == blockKeys || blocks_.empty()) {
+      if (!startBlock(key)) return false;
+      return true;
+    }
+    if (size_t{KeyCoding<Key>::maxBytes} > capacity_ - used_ && !grow(growthStep())) {
+      return false;
+    }
+    uint8_t* at = bytes_.get() + used_;
+    const size_t used = KeyCoding<Key>::put(at, previous_, key) - at;
+    used_ += used;
+    blocks_.back().bytes += static_cast<uint32_t>(used);
+    ++blocks_.back().count;
+    ++inBlock_;
+    ++size_;
+    previous_ = key;
+    return true;
+  }
+
+  // Room for `bytes` bytes of keys in all, charged at once; false when the
+  // budget or the system refuses.
+  bool reserve(size_t bytes) { return bytes <= capacity_ || grow(bytes - capacity_); }
+  // The most bytes the run may take. The first growth maps that much, which
+  // the system fills only as keys are written; the run then grows in place,
+  // charged step by step, and what it leaves unwritten goes back when a
+  // SortedBlocks adopts it.
+  void growInPlaceUpTo(size_t bytes) { ceiling_ = bytes; }
+
+  uint64_t size() const { return size_; }
+  // Bytes of keys written.
+  size_t bytes() const { return used_; }
+  // Bytes of keys that can be written without growing.
+  size_t capacity() const { return capacity_; }
+  size_t blockCount() const { return blocks_.size(); }
+  uint32_t blockSize(size_t i) const { return blocks_[i].count; }
+  // Forgets the keys, giving the memory back.
+  void clear();
+  // Forgets the keys, keeping the memory (still charged) for the next run.
+  void reset() {
+    used_ = 0;
+    blocks_.clear();
+    size_ = 0;
+    inBlock_ = 0;
+  }
+
+ private:
+  friend class SortedBlocks<Key>;
+  bool startBlock(const Key& key);
+  bool grow(size_t more);
+  // Within the room mapped, growing copies nothing: by small steps, so that
+  // the charge stays near the bytes written. Beyond it, by doubling.
+  size_t growthStep() const {
+    if (room_ >= capacity_ + 4096) {
+      return std::min(room_ - capacity_, std::max<size_t>(size_t{64} << 10, capacity_ / 8));
+    }
+    return std::max<size_t>(4096, capacity_);
+  }
+
+  // The memory the keys' buffer takes from the system once capacity_ bytes
+  // are written: huge pages of a room are filled whole.
+  size_t keyBytesHeld() const {
+    return room_ > capacity_ ? ByteBuffer::filledFor(capacity_, room_) : capacity_;
+  }
+
+  BudgetCharge charge_;
+  ByteBuffer bytes_;
+  size_t used_ = 0;
+  size_t capacity_ = 0;  // bytes of keys that can be written
+  size_t room_ = 0;      // bytes the buffer spans, capacity_ or more
+  size_t ceiling_ = 0;
+  std::vector<BlockInfo<Key>> blocks_;
+  uint64_t size_ = 0;
+  int inBlock_ = 0;
+  Key previous_{};
+};
+
+// Reads a run from a given key on, optionally stopping before another.
+template <typename Key>
+class RunCursor {
+ public:
+  RunCursor() = default;
+  // Positions on the first key of `run` not below `from` (from the start
+  // when `from` is null); stops before `before` when that is not null.
+  RunCursor(const SortedBlocks<Key>* run, const Key* from, const Key* before)
+      : run_(run), hasEnd_(before != nullptr) {
+    if (before) end_ = *before;
+    if (run == nullptr || run->empty()) return;
+    block_ = from ? run->blockFor(*from) : 0;
+    if (!load()) return;
+    if (from) {
+      while (pos_ != last_ && keys_[pos_] < *from) ++pos_;
+      if (pos_ == last_) advanceBlock();
+    }
+  }
+
+  bool valid() const { return pos_ != last_; }
+  const Key& key() const { return keys_[pos_]; }
+  void next() {
+    if (++pos_ == last_) advanceBlock();
+  }
+  // Moves to the first key not below `key`.
+  // Blocks wholly below `key` are skipped without being decoded.
+  void seek(const Key& key) {
+    if (valid() && keys_[last_ - 1] < key) {
+      const size_t block = run_->blockFor(key);
+      if (block > block_) {
+        block_ = block;
+        if (!load()) return;
+      }
+    }
+    while (valid() && keys_[pos_] < key) next();
+  }
+
+ private:
+  void advanceBlock() {
+    ++block_;
+    load();
+  }
+  bool load() {
+    pos_ = last_ = 0;
+    if (run_ == nullptr || block_ >= run_->blockCount()) return false;
+    if (hasEnd_ && !(run_->block(block_).first < end_)) return false;
+    last_ = run_->decodeBlock(block_, keys_);
+    if (hasEnd_) last_ = static_cast<int>(std::lower_bound(keys_, keys_ + last_, end_) - keys_);
+    return pos_ != last_;
+  }
+
+  const SortedBlocks<Key>* run_ = nullptr;
+  size_t block_ = 0;
+  bool hasEnd_ = false;
+  Key end_{};
+  Key keys_[blockKeys];
+  int pos_ = 0;
+  int last_ = 0;
+};
