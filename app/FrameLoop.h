@@ -74,5 +74,6 @@ void beginText();
 // Switches texturing off, for pieces and boards.
 void endText();
 
-// Draws one fixed line with the program's font: `width` spans the whole line.
+// Draws one fixed line with the program's font: `width` spans the whole line,
+// narrowed where the line would run past the window's right edge.
 void drawLabel(const char* text, Vector3 position, Vector3 width, Vector3 height);
