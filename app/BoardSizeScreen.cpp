@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include "FrameLoop.h"
-#include "model/BoardState.h"
 #include "render/Draw.h"
 
 namespace {
@@ -31,7 +30,8 @@ BoardSize runBoardSizeScreen(const Camera& camera) {
     return std::nullopt;
   };
   return runFrames<BoardSize>(camera, escape, keys, [&] {
-    drawBoard(BoardState(size));
+    // Only the grid: the exit is shown once there is a board to fill.
+    drawGrid(size);
     beginText();
     drawLabel("Utilisez les fleches...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
     drawLabel("Return pour valider...", {-5, 7, 0}, {15, 0, 0}, {0, 1, 0});
