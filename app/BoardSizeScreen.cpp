@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include "FrameLoop.h"
-#include "model/BoardState.h"
 #include "render/Draw.h"
 
 namespace {
@@ -30,11 +29,14 @@ BoardSize runBoardSizeScreen(const Camera& camera) {
     if (handleSizeKeys(size)) return size;
     return std::nullopt;
   };
-  return runFrames<BoardSize>(camera, escape, keys, [&] {
-    drawBoard(BoardState(size));
+  const auto draw = [&] {
+    // Only the grid: the exit is shown once there is a board to fill.
+    drawGrid(size);
     beginText();
     drawLabel("Utilisez les fleches...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
     drawLabel("Return pour valider...", {-5, 7, 0}, {15, 0, 0}, {0, 1, 0});
     endText();
-  });
+  };
+  // Closed: the size as it stands; the editor, which comes next, ends at once.
+  return runFrames<BoardSize>(camera, escape, keys, draw).value_or(size);
 }

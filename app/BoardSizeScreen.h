@@ -4,6 +4,7 @@
 #include "model/BoardSize.h"
 #include "render/Camera.h"
 
-// Runs from 6 by 5 until Return or Escape and returns the size chosen. Escape
-// stays latched, so the editor that follows ends at once.
+// Runs from 6 by 5 until Return, Escape or a close request and returns the
+// size chosen. Escape stays latched, and a close request stays seen, so the
+// editor that follows ends at once.
 BoardSize runBoardSizeScreen(const Camera& camera);

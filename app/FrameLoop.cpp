@@ -4,6 +4,7 @@
 
 #include "platform/EventWait.h"
 #include "render/Draw.h"
+#include "render/TextLayout.h"
 
 namespace {
 
@@ -43,5 +44,5 @@ void beginText() {
 void endText() { glDisable(GL_TEXTURE_2D); }
 
 void drawLabel(const char* text, Vector3 position, Vector3 width, Vector3 height) {
-  drawText(fontTexture, position, width, height, "%s", text);
+  drawText(fontTexture, position, fitLineWidth(position, width), height, "%s", text);
 }

@@ -26,7 +26,9 @@ FramePacer screenPacer(const ScreenPace& pace);
 void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace,
                      std::optional<FramePacer::Clock::time_point> nextChange = std::nullopt);
 
-// Runs a screen until it has a result. Each turn first asks `endBefore()`,
+// Runs a screen until it has a result, or until the window is asked to
+// close: then it returns nothing at once, before any key of that pump acts,
+// and so does every screen started after. Each turn first asks `endBefore()`,
 // for a key latched while the previous screen or turn ran; then pumps events
 // and lets `handleKeys()` act on them. A turn runs as soon as an event comes
 // in, so keys are handled after every pump and a short press is seen however
@@ -37,15 +39,18 @@ void waitForNextTurn(const FramePacer& pacer, const ScreenPace& pace,
 // off and the camera applied, and it is presented. A result from either
 // function ends the screen at once, with nothing more drawn.
 template <typename Result, typename EndBefore, typename HandleKeys, typename Advance, typename Draw>
-Result runTimedFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys,
-                      Advance advance, Draw draw, const ScreenPace& pace = ScreenPace()) {
+std::optional<Result> runTimedFrames(const Camera& camera, EndBefore endBefore,
+                                     HandleKeys handleKeys, Advance advance, Draw draw,
+                                     const ScreenPace& pace = ScreenPace()) {
   startScreen();
   FramePacer pacer = screenPacer(pace);
   std::optional<FramePacer::Clock::time_point> nextChange;
   for (;;) {
-    if (std::optional<Result> result = endBefore()) return *result;
+    if (closeRequested()) return std::nullopt;
+    if (std::optional<Result> result = endBefore()) return result;
     if (pumpEvents() > 0) pacer.markChanged();
-    if (std::optional<Result> result = handleKeys()) return *result;
+    if (closeRequested()) return std::nullopt;
+    if (std::optional<Result> result = handleKeys()) return result;
     const FramePacer::Clock::time_point now = FramePacer::Clock::now();
     if (nextChange && *nextChange <= now) pacer.markChanged();
     nextChange = advance(now);
@@ -61,8 +66,8 @@ Result runTimedFrames(const Camera& camera, EndBefore endBefore, HandleKeys hand
 
 // runTimedFrames for a screen that changes only with events.
 template <typename Result, typename EndBefore, typename HandleKeys, typename Draw>
-Result runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys, Draw draw,
-                 const ScreenPace& pace = ScreenPace()) {
+std::optional<Result> runFrames(const Camera& camera, EndBefore endBefore, HandleKeys handleKeys,
+                                Draw draw, const ScreenPace& pace = ScreenPace()) {
   const auto nothingTimed = [](FramePacer::Clock::time_point) {
     return std::optional<FramePacer::Clock::time_point>();
   };
@@ -74,5 +79,6 @@ void beginText();
 // Switches texturing off, for pieces and boards.
 void endText();
 
-// Draws one fixed line with the program's font: `width` spans the whole line.
+// Draws one fixed line with the program's font: `width` spans the whole line,
+// narrowed where the line would run past the window's right edge.
 void drawLabel(const char* text, Vector3 position, Vector3 width, Vector3 height);

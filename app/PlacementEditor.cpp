@@ -81,7 +81,7 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay&
     settleCursor(cursor);
     return std::nullopt;
   };
-  return runFrames<bool>(camera, escape, keys, [&] {
+  const auto draw = [&] {
     drawPieceAt(cursor.piece, {-4, 0, 0}, 1.0f);
     drawBoard(board);
     drawPiece(cursor.piece, 0.5f);
@@ -89,5 +89,7 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay&
     drawPhaseTexts(board.pieceCount());
     overlay.drawMessages();
     endText();
-  });
+  };
+  // Closed: like Escape, the end of the program, with nothing saved.
+  return runFrames<bool>(camera, escape, keys, draw).value_or(false);
 }

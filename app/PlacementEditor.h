@@ -9,5 +9,6 @@
 // last one off, S saves the layout to a new puzzle-N.txt in the working
 // directory. The board may be empty or hold a layout to go on with; the
 // cursor then starts at (0, 0) in the shape of its last piece. Returns true
-// when Return asks for the search, false when Escape abandons the puzzle.
+// when Return asks for the search, false when Escape or a close request
+// abandons the puzzle.
 bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay);

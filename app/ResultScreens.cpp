@@ -77,7 +77,9 @@ bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const ch
     if (keyPressed(SDLK_e, 1)) return true;
     return std::nullopt;
   };
-  return runFrames<bool>(camera, space, edit, [&] { drawBoardAndLine(board, text); });
+  const auto draw = [&] { drawBoardAndLine(board, text); };
+  // Closed: the end, as after the last press of space.
+  return runFrames<bool>(camera, space, edit, draw).value_or(false);
 }
 
 bool replaySolution(BoardState initialBoard, const BoardState& solution, const Camera& camera) {
@@ -90,10 +92,12 @@ bool replaySolution(BoardState initialBoard, const BoardState& solution, const C
     if (replay.atEnd()) autoPlay.stop();
     return autoPlay.nextMove();
   };
-  return runTimedFrames<bool>(camera, nothingBefore, keys, advance, [&] {
+  const auto draw = [&] {
     drawBoardAndLine(replay.board(), replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
     drawMoveCounter(replay);
-  });
+  };
+  // Closed: the end, as after the last press of space.
+  return runTimedFrames<bool>(camera, nothingBefore, keys, advance, draw).value_or(false);
 }
 
 bool showFailure(const BoardState& board, const Camera& camera) {

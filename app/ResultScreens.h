@@ -1,5 +1,6 @@
 // The last screens: the replay of a solution, or the failures. On each of
-// them E goes back to the editor with the layout that was searched.
+// them E goes back to the editor with the layout that was searched; a close
+// request ends each of them as their last press of space does.
 #pragma once
 
 #include "model/BoardState.h"

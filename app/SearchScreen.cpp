@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "BackgroundSearch.h"
 #include "FrameLoop.h"
@@ -50,6 +51,10 @@ SolveResult runSearchScreen(const Camera& camera, const BoardState& root) {
   // every few milliseconds, since no event announces it.
   ScreenPace pace;
   pace.longestSleep = std::chrono::milliseconds(10);
-  return runFrames<SolveResult>(
-      camera, finished, escape, [&] { drawProgress(root, search.positions()); }, pace);
+  // Closed: stopped, like Escape; leaving stops the search and waits for it,
+  // and the editor, which comes next, ends at once.
+  SolveResult closed;
+  closed.outcome = SolveOutcome::stopped;
+  const auto draw = [&] { drawProgress(root, search.positions()); };
+  return runFrames<SolveResult>(camera, finished, escape, draw, pace).value_or(std::move(closed));
 }

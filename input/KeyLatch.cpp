@@ -15,6 +15,7 @@ enum : unsigned char {
 };
 
 unsigned char keyLatch[SDLK_LAST] = {};
+bool closeSeen = false;
 
 bool inLatch(int key) { return key >= 0 && key < SDLK_LAST; }
 
@@ -34,6 +35,7 @@ int pumpEvents() {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     ++taken;
+    if (event.type == SDL_QUIT) closeSeen = true;
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
     const int key = event.key.keysym.sym;
     if (!inLatch(key)) continue;
@@ -46,6 +48,8 @@ int pumpEvents() {
   }
   return taken;
 }
+
+bool closeRequested() { return closeSeen; }
 
 int keyPressed(int key, int consume) {
   if (!inLatch(key)) return 0;

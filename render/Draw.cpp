@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "PieceRect.h"
 #include "TextLayout.h"
 #include "model/Palette.h"
 
@@ -70,23 +71,32 @@ void setShapeColor(int shapeIndex, float brightness) {
 
 void drawPieceAt(const Piece& piece, Vector3 origin, float brightness) {
   setShapeColor(piece.shapeIndex(), brightness);
-  const int8_t* cells = piece.cells();
-  for (int k = 0; k < maxShapeCells; ++k) {
-    const int8_t dx = cells[2 * k];
-    const int8_t dy = cells[2 * k + 1];
-    if (dx == cellEndMarker) break;
-    drawQuad(origin + Vector3(dx, dy, 0.0), Vector3(1, 0, 0), Vector3(0, 1, 0), -1);
-  }
+  forEachPieceRect(piece.shape(), pieceInset, [&](const PieceRect& rect) {
+    drawQuad(origin + Vector3(rect.left, rect.bottom, 0.0), Vector3(rect.right - rect.left, 0, 0),
+             Vector3(0, rect.top - rect.bottom, 0), -1);
+  });
 }
 
 void drawPiece(const Piece& piece, float brightness) {
   drawPieceAt(piece, Vector3(piece.x(), piece.y(), 0.0), brightness);
 }
 
-void drawBoard(const BoardState& board) {
-  for (const Piece& piece : board.pieces) drawPiece(piece, 1.0f);
+void drawExitMark(BoardSize size) {
+  // White like the square that has to get out, just right of the board and
+  // as tall as the square standing in the exit: rows 1 and 2.
+  glColor3f(1, 1, 1);
+  drawQuad(Vector3(size.width + exitMarkGap, 1, 0), Vector3(exitMarkWidth, 0, 0), Vector3(0, 2, 0),
+           -1);
+}
+
+void drawGrid(BoardSize size) {
   glColor3f(0.3f, 0.3f, 0.3f);
-  const BoardSize size = board.size;
   for (int i = 0; i <= size.height; ++i) drawLine(0, i, size.width, i);
   for (int i = 0; i <= size.width; ++i) drawLine(i, size.height, i, 0);
+}
+
+void drawBoard(const BoardState& board) {
+  for (const Piece& piece : board.pieces) drawPiece(piece, 1.0f);
+  drawExitMark(board.size);
+  drawGrid(board.size);
 }

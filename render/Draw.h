@@ -25,9 +25,21 @@ void drawLine(double x0, double y0, double x1, double y1);
 
 // The shape's palette colour times `brightness` becomes the current colour.
 void setShapeColor(int shapeIndex, float brightness);
-// The piece's cells as unit squares relative to `origin`.
+// The piece's cells relative to `origin`, pulled in a little from the
+// piece's outline so that neighbouring pieces stay apart (see PieceRect).
 void drawPieceAt(const Piece& piece, Vector3 origin, float brightness);
 // The piece at its own position.
 void drawPiece(const Piece& piece, float brightness);
-// All pieces at full brightness, then the grey grid of the board's size.
+// Where the exit mark stands right of the board, in cells: a bar this far
+// from the board's edge and this wide.
+constexpr double exitMarkGap = 0.12;
+constexpr double exitMarkWidth = 0.25;
+
+// A white bar just outside the board's right edge along rows 1 and 2, where
+// the square gets out.
+void drawExitMark(BoardSize size);
+// The grey grid of a board of `size`, its outline included; the colour stays
+// grey afterwards.
+void drawGrid(BoardSize size);
+// All pieces at full brightness, the exit mark, then the grid.
 void drawBoard(const BoardState& board);

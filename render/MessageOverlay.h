@@ -17,9 +17,17 @@ struct TimedMessage {
 };
 
 // A message added at ticks `now` to live `durationMs` milliseconds: glyphs
-// 0.6 by 0.6 units, expiry now + durationMs in unsigned 32-bit arithmetic
-// (so it wraps after about 49.7 days).
+// 0.6 by 0.6 units, narrower where the line would run past the window's
+// right edge (see fitLineWidth); expiry now + durationMs in unsigned 32-bit
+// arithmetic (so it wraps after about 49.7 days).
 TimedMessage makeTimedMessage(Vector3 position, uint32_t now, int durationMs, std::string text);
+
+// Whether the boxes the two messages cover on the board plane overlap.
+bool messagesOverlap(const TimedMessage& a, const TimedMessage& b);
+
+// Appends `message` after taking away every message it would be drawn over,
+// so that a new line never shows the tail of a longer, older one.
+void placeMessage(std::vector<TimedMessage>& messages, TimedMessage message);
 
 // Walks `messages` oldest first, reading the clock `now()` anew for each:
 // a message whose expiry is before that reading is removed, any other is
@@ -46,7 +54,8 @@ class MessageOverlay {
   MessageOverlay& operator=(const MessageOverlay&) = delete;
 
   // Adds a formatted line at `position`, shown for `durationMs` milliseconds
-  // from now. A text longer than 999 characters is cut there.
+  // from now, in place of the messages it covers (see placeMessage). A text
+  // longer than 999 characters is cut there.
   void addMessage(Vector3 position, int durationMs, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
 

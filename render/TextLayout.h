@@ -26,6 +26,23 @@ inline GlyphCell glyphCell(unsigned char code) {
   return {s0, t0, s0 + 0.0625f - 0.00390625f, t0 + 0.071428575f - 0.00390625f};
 }
 
+// How far right a line of text may reach in the board plane: the window
+// shows up to x = 11.2843 (the camera stands 15 units above x = 3 and sees
+// 45 degrees tall at 4:3), and a line stops two pixels short of that edge.
+constexpr double textRightLimit = 11.2;
+
+// The extent of a line starting at `start`, narrowed so that the line ends
+// by x = `rightLimit`: a line that reaches further is drawn with narrower
+// glyphs, its text unchanged. A line that already ends there, or that does
+// not run to the right at all, keeps `width`. `start` lies left of the limit.
+inline Vector3 fitLineWidth(const Vector3& start, const Vector3& width,
+                            double rightLimit = textRightLimit) {
+  // Slack for extents such as 0.8 * 19 that end on the limit but round past.
+  constexpr double slack = 1e-9;
+  if (width.x <= 0 || start.x + width.x <= rightLimit + slack) return width;
+  return width * ((rightLimit - start.x) / width.x);
+}
+
 // Lays `length` glyphs of `text` along `width`, each getting an equal share
 // of it: calls drawGlyph(corner, advance, cell) once per glyph, in order, and
 // leaves `position` moved by the whole width. An empty text calls nothing and

@@ -31,8 +31,9 @@ std::optional<std::string> initVideo(int width, int height, int bitsPerPixel, bo
     std::atexit(SDL_Quit);
     quitRegistered = true;
   }
-  // SDL turns SIGINT and SIGTERM into a quit event, which the program
-  // ignores like a click on the close button; left alone, the signals end it.
+  // SDL turns SIGINT and SIGTERM into a quit event, which the program would
+  // take for its close button and end only at the next pump; left alone, the
+  // signals end it at once, whatever it is doing.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) return failure("cannot start SDL");
   if (showsNothingUnasked()) {

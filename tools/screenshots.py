@@ -33,7 +33,7 @@ def solving(width, height, pieces):
     return program
 
 
-# Board size, editor, refusal, replay and the end.
+# Board size, editor and a refusal.
 p = Program(binary, data_dir)
 save(p, "1-board-size")
 choose_size(p, 6, 5)
@@ -50,18 +50,22 @@ p.key("space")
 save(p, "4-editor-refused", settle=0.1)
 p.kill()
 
-p = solving(4, 3, [(0, 0, 0), (1, 3, 0)])
-save(p, "5-replay")
-p.key("space", 3)
-save(p, "6-replay-end")
-p.kill()
-
-# A puzzle file opened in the editor and saved again.
+# The classic opened from its file and saved again, then solved and replayed
+# a few moves in: pieces of one colour side by side, and the exit.
 with open(os.path.join(data_dir, "puzzles", "classic.txt")) as f:
     classic = f.read()
 p = Program(binary, data_dir, args=["classic.txt"], files={"classic.txt": classic})
 p.key("s")
 save(p, "9-file-saved", settle=0.2)
+p.key("Return")
+p.pause(2)
+p.key("space", 10)
+save(p, "5-replay")
+p.kill()
+
+p = solving(4, 3, [(0, 0, 0), (1, 3, 0)])
+p.key("space", 3)
+save(p, "6-replay-end")
 p.kill()
 
 p = solving(6, 5, LONG_SEARCH)

@@ -1,5 +1,5 @@
 #!/bin/sh
-# SIGTERM ends the program even though a close request does not.
+# SIGTERM ends the program as a signal does, not as a close request would.
 workdir=$(mktemp -d)
 trap 'rm -rf "$workdir"' EXIT
 cp "$2/font.bmp" "$workdir/"

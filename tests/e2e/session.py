@@ -167,10 +167,6 @@ class Program:
             shutil.copy(path, keep)
         return Screenshot(path)
 
-    def close_window(self):
-        """Sends what a window manager's close button sends."""
-        subprocess.run(["xdotool", "windowclose", self.window], check=False)
-
     def wait(self, timeout=30.0):
         try:
             return self.process.wait(timeout=timeout)

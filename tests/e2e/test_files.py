@@ -114,6 +114,17 @@ class PuzzleFiles(unittest.TestCase):
         self.assertEqual(again.screenshot("reopened").pixels, editing.pixels)
         self.assertEqual(p.stderr() + again.stderr(), b"")
 
+    def test_a_save_right_after_a_refusal_shows_alone(self):
+        p = self.open_layout()
+        p.key("Up")                       # the cursor cell onto the square
+        p.short_presses("space", "s")     # refused, then saved at once
+        shot = p.screenshot("refused-then-saved", settle=0.1)
+        self.assertEqual(p.files("puzzle-*"), ["puzzle-1.txt"])
+        self.assertGreater(saved_message(shot), 200)
+        # The refusal, longer and still alive, reaches past the end of the
+        # save's line (x = 10) when it is drawn: it must be gone.
+        self.assertEqual(text_pixels(shot, 10.1, 6, 11.3, 6.6), 0)
+
     def test_a_read_only_folder_gives_the_failure_message_and_loses_nothing(self):
         p = self.open_layout(read_only=True)
         before = p.screenshot("before-failed-save")

@@ -4,9 +4,10 @@ import os
 import random
 import subprocess
 import sys
+import time
 import unittest
 
-from common import BUILD_DIR, main, start
+from common import BUILD_DIR, DATA_DIR, main, start, text_pixels
 from session import choose_size, place_pieces, send_close_request
 
 
@@ -14,17 +15,44 @@ class Robustness(unittest.TestCase):
     def tearDown(self):
         self.program.kill()
 
-    def test_closing_the_window_changes_nothing(self):
-        p = self.program = start()
-        send_close_request(p, BUILD_DIR + "/tests/send-wm-delete")
-        p.pause(0.5)
-        self.assertTrue(p.running())
-        choose_size(p, 4, 3)
-        send_close_request(p, BUILD_DIR + "/tests/send-wm-delete")
-        p.pause(0.5)
-        self.assertTrue(p.running())
-        p.key("Escape")
-        self.assertEqual(p.wait(10), 0)
+    def test_a_close_request_ends_every_screen_within_a_second(self):
+        with open(os.path.join(DATA_DIR, "puzzles", "large", "large8x6-4.txt")) as f:
+            long_search = {"long.txt": f.read()}
+
+        def editor(p):
+            choose_size(p, 4, 3)
+            place_pieces(p, [(0, 0, 0)])
+            p.key("space")                       # refused: a message stands
+
+        def search(p):
+            p.key("Return")
+            shot = p.screenshot("searching", settle=0.5)
+            self.assertGreater(text_pixels(shot, -5, 6, -4.1, 7), 20)  # "Calcul solution..."
+
+        def solved(p, width, height):
+            choose_size(p, width, height)
+            place_pieces(p, [(0, 0, 0)])
+            p.key("Return")
+            p.pause(0.3)
+
+        def replay(p):
+            solved(p, 4, 3)
+            p.key("space")                       # one move played
+
+        screens = [("size", {}, lambda p: None), ("editor", {}, editor),
+                   ("search", {"args": ["long.txt"], "files": long_search}, search),
+                   ("replay", {}, replay), ("failure", {}, lambda p: solved(p, 6, 2))]
+        for name, options, reach in screens:
+            with self.subTest(screen=name):
+                p = self.program = start(**options)
+                reach(p)
+                self.assertTrue(p.running())
+                asked = time.monotonic()
+                send_close_request(p, BUILD_DIR + "/tests/send-wm-delete")
+                self.assertEqual(p.wait(10), 0)
+                self.assertLess(time.monotonic() - asked, 1.0)
+                self.assertEqual(p.files("puzzle-*"), [])   # nothing saved
+                p.kill()
 
     def test_thousands_of_random_keys_in_the_editor(self):
         p = self.program = start()

@@ -90,15 +90,17 @@ TEST_F(KeyLatchTest, KeysAreLatchedApartAndConsumingAnUnlatchedKeyIsHarmless) {
   EXPECT_EQ(keyPressed(SDLK_p, 0), 0);
 }
 
-TEST_F(KeyLatchTest, QuitIsDroppedAndOutOfRangeSymbolsAreIgnored) {
+TEST_F(KeyLatchTest, QuitIsKeptAsACloseRequestAndOutOfRangeSymbolsAreIgnored) {
   SDL_Event quit = {};
   quit.type = SDL_QUIT;
   ASSERT_EQ(SDL_PushEvent(&quit), 0);
   push(SDL_KEYDOWN, SDLK_LAST);
   push(SDL_KEYDOWN, 100000);
   push(SDL_KEYDOWN, SDLK_UP);
-  EXPECT_EQ(pumpEvents(), 4);  // every event counts, whatever it does
-  EXPECT_EQ(keyPressed(SDLK_UP, 1), 1);
+  EXPECT_FALSE(closeRequested());  // not pumped yet
+  EXPECT_EQ(pumpEvents(), 4);      // every event counts, whatever it does
+  EXPECT_TRUE(closeRequested());
+  EXPECT_EQ(keyPressed(SDLK_UP, 1), 1);  // keys go on as before
   EXPECT_EQ(keyPressed(SDLK_LAST, 1), 0);
   EXPECT_EQ(keyPressed(100000, 1), 0);
   EXPECT_EQ(keyPressed(-1, 1), 0);
@@ -106,4 +108,5 @@ TEST_F(KeyLatchTest, QuitIsDroppedAndOutOfRangeSymbolsAreIgnored) {
   SDL_Event left;
   EXPECT_EQ(SDL_PollEvent(&left), 0);
   EXPECT_EQ(pumpEvents(), 0);
+  EXPECT_TRUE(closeRequested());  // for the rest of the run
 }

@@ -164,6 +164,26 @@ TEST_F(DrawTest, TheGridIsGreyOverThePiecesAndFramesTheBoard) {
   expectPalette(cellCentre(1, 1), 0);
 }
 
+TEST_F(DrawTest, PiecesOfOneColourStandApartAndTheExitIsMarked) {
+  // Two dominoes end to end on a 5 by 4 board, as in the classic.
+  drawBoard(boardOf(5, 4, {pieceAt(0, 0, 1), pieceAt(2, 0, 0), pieceAt(2, 2, 0)}));
+  readFrame();
+  // Dark on both sides of the grid line between the two pieces; green across
+  // the line between the two cells of one of them.
+  expectBlack(pixel(columnOf(1.95), rowOf(0.5)));
+  expectBlack(pixel(columnOf(2.05), rowOf(0.5)));
+  expectPalette(pixel(columnOf(0.95), rowOf(0.5)), 2);
+  expectPalette(pixel(columnOf(1.05), rowOf(0.5)), 2);
+  // The square and the domino below it are apart too.
+  expectBlack(pixel(columnOf(0.5), rowOf(1.03)));
+
+  // The exit mark: white right of the board along rows 1 and 2 only.
+  const int mark = columnOf(5 + exitMarkGap + exitMarkWidth / 2);
+  for (const double y : {1.1, 2.0, 2.9}) expectColour(pixel(mark, rowOf(y)), 1, 1, 1);
+  expectBlack(pixel(mark, rowOf(0.5)));
+  expectBlack(pixel(mark, rowOf(3.5)));
+}
+
 TEST_F(DrawTest, TextDrawsGlyphsInsideItsBoxAndSpacesDrawNothing) {
   glEnable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);

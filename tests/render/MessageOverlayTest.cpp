@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/MessageOverlay.h"
+#include "render/TextLayout.h"
 
 namespace {
 
@@ -32,18 +33,42 @@ std::vector<std::string> walk(std::vector<TimedMessage>& messages, std::vector<u
 
 }  // namespace
 
-TEST(MessageOverlayTest, AMessageHasGlyphsOfPointSixWhateverItsLength) {
-  const std::string text = "Une piece est d\xe9ja pr\xe9sente !";
-  ASSERT_EQ(text.size(), 29u);
-  const TimedMessage message = makeTimedMessage(Vector3(-5, 6, 0), 10000, 2000, text);
+TEST(MessageOverlayTest, GlyphsArePointSixUnlessTheLineWouldLeaveTheWindow) {
+  const TimedMessage message = makeTimedMessage(Vector3(-5, 6, 0), 10000, 2000, "64 pieces !");
   EXPECT_EQ(message.expiry, 12000u);
-  EXPECT_DOUBLE_EQ(message.width.x, 17.4);
+  EXPECT_DOUBLE_EQ(message.width.x, 0.6 * 11);
   EXPECT_EQ(message.width.y, 0.0);
   EXPECT_DOUBLE_EQ(message.height.y, 0.6);
   EXPECT_EQ(message.height.x, 0.0);
   EXPECT_EQ(message.position.x, -5.0);
   EXPECT_EQ(message.position.y, 6.0);
-  EXPECT_EQ(message.text, text);
+
+  // 29 glyphs of 0.6 from x = -5 would end at 12.4, past the window's edge:
+  // the text stays whole on narrower glyphs of the same height.
+  const std::string refusal = "Une piece est d\xe9ja pr\xe9sente !";
+  ASSERT_EQ(refusal.size(), 29u);
+  const TimedMessage narrowed = makeTimedMessage(Vector3(-5, 6, 0), 0, 2000, refusal);
+  EXPECT_EQ(narrowed.text, refusal);
+  EXPECT_DOUBLE_EQ(-5 + narrowed.width.x, textRightLimit);
+  EXPECT_DOUBLE_EQ(narrowed.height.y, 0.6);
+}
+
+TEST(MessageOverlayTest, ANewMessageTakesThePlaceOfThoseItCovers) {
+  // Refused, then saved at once: the shorter line must not show the tail of
+  // the refusal, which is still alive.
+  std::vector<TimedMessage> messages;
+  placeMessage(messages, makeTimedMessage(Vector3(-5, -2, 0), 0, 9000, "below"));
+  placeMessage(messages,
+               makeTimedMessage(Vector3(-5, 6, 0), 0, 2000, "Une piece est deja presente !"));
+  placeMessage(messages, makeTimedMessage(Vector3(-5, 6.6, 0), 0, 2000, "just above"));
+  placeMessage(messages,
+               makeTimedMessage(Vector3(-5, 6, 0), 10, 3000, "Enregistr\xe9 : puzzle-1.txt"));
+  EXPECT_EQ(walk(messages, {20}),
+            (std::vector<std::string>{"below", "just above", "Enregistr\xe9 : puzzle-1.txt"}));
+
+  // Overlapping in part replaces; beside another line (x -5 to 1) does not.
+  placeMessage(messages, makeTimedMessage(Vector3(5, 6.3, 0), 20, 100, "tail"));
+  EXPECT_EQ(walk(messages, {30}), (std::vector<std::string>{"below", "just above", "tail"}));
 }
 
 TEST(MessageOverlayTest, AMessageLivesThroughItsExpiryMillisecond) {

@@ -91,3 +91,20 @@ TEST(TextLayoutTest, AnEmptyTextPlacesNothingAndLeavesThePosition) {
   EXPECT_EQ(position.y, 2.0);
   EXPECT_EQ(position.z, 3.0);
 }
+
+TEST(TextLayoutTest, ALineTooWideForTheWindowIsNarrowedToEndAtTheLimit) {
+  // Narrowed along its own direction: a slanted line stays as slanted.
+  const Vector3 slanted = fitLineWidth(Vector3(0, 0, 0), Vector3(20, 10, 0), 11.2);
+  EXPECT_DOUBLE_EQ(slanted.x, 11.2);
+  EXPECT_DOUBLE_EQ(slanted.y, 5.6);
+
+  // Lines that fit keep their extent to the last bit, one that ends on the
+  // limit through rounding (0.8 * 19 from -4) included.
+  const struct {
+    double start, width;
+  } fitting[] = {{-5, 15}, {-4, 0.8 * 19}, {-5, 0.6 * 27}, {-4, 0.8 * 7}, {-5, 0}};
+  for (const auto& line : fitting) {
+    SCOPED_TRACE(line.width);
+    EXPECT_EQ(fitLineWidth(Vector3(line.start, 0, 0), Vector3(line.width, 0, 0)).x, line.width);
+  }
+}
