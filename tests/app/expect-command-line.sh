@@ -32,7 +32,7 @@ expect() {
 printf 'size 6 5\npiece 0 0 0\npiece 3 2 1\npiece 1 2 1\n' >"$work/overlap.txt"
 printf 'size 6 5\npiece 0 0 1\n' >"$work/stdin"
 
-expect 2 "^$work/overlap.txt:4: piece overlaps another piece\$" "$work/overlap.txt"
+expect 2 "^$work/overlap.txt:4: piece overlaps piece 1 (line 3) on cell (2,1)\$" "$work/overlap.txt"
 expect 2 "^$work/none.txt:0: cannot open: No such file or directory\$" "$work/none.txt"
 expect 2 "^$work:0: cannot read: Is a directory\$" "$work"
 [ -s "$work/out" ] && { echo "a bad file printed on standard output"; failures=1; }
@@ -44,7 +44,7 @@ expect 2 "^Try 'cavel --help'.\$" -x
 expect 1 "^cavel: cannot open a window" "$puzzles/classic.txt"
 expect 1 "^cavel: cannot open a window" -
 : >"$work/stdin"
-expect 2 "^<stdin>:0: no 'size' line\$" -
+expect 2 "^<stdin>:0: the file is empty" -
 
 expect 0 "" --help
 grep -q "^Usage: cavel \[FILE\]" "$work/out" || { echo "--help printed no usage"; failures=1; }
