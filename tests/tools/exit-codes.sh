@@ -56,4 +56,29 @@ expect 3 "memory budget" --max-memory 2 "$dir/random6x5-14.txt"
 expect 0 "^positions [0-9]" --stats "$dir/classic.txt"
 expect 0 "" --help
 grep -q "Exit status\|exit status" "$work/out" || { echo "FAIL --help says nothing of exit status"; failed=1; }
+
+# Standard output that cannot be written (a full disk, a closed descriptor):
+# the reason on standard error and exit 4, whatever was to be printed.
+# writeFails NAME REDIRECTION ARGS...
+writeFails() {
+  name=$1
+  redirection=$2
+  shift 2
+  eval '"$solver" "$@" 2>"$work/err" '"$redirection"
+  code=$?
+  if [ "$code" -ne 4 ]; then
+    echo "FAIL $name: exit $code, expected 4"; failed=1
+  elif ! grep -q "^cavel-solve: cannot write to standard output: " "$work/err"; then
+    echo "FAIL $name: standard error lacks the reason:"; cat "$work/err"; failed=1
+  else
+    echo "ok $name"
+  fi
+}
+writeFails "answer to a full disk" '>/dev/full' "$dir/classic.txt"
+writeFails "answer to a closed descriptor" '>&-' "$dir/classic.txt"
+writeFails "answer with its layers on disk, closed descriptor" '>&-' --spill "$work" "$dir/classic.txt"
+writeFails "--json to a full disk" '>/dev/full' --json "$dir/classic.txt"
+writeFails "--help to a full disk" '>/dev/full' --help
+writeFails "--version to a closed descriptor" '>&-' --version
+[ -z "$(ls "$work" | grep -v '\.txt$\|^out$\|^err$')" ] || { echo "FAIL files left in $work"; failed=1; }
 exit $failed
