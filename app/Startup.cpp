@@ -4,8 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/DataFiles.h"
 #include "platform/FatalError.h"
+#include "platform/WindowIdentity.h"
 #include "render/Draw.h"
 #include "render/Texture.h"
 #include "render/Video.h"
@@ -19,12 +22,23 @@ void openProgramWindow() {
     exitWithError(1, "cavel: " + *failure, stderr, false);
   }
   SDL_WM_SetCaption(windowCaption, nullptr);
+  setWindowUtf8Title(windowCaption);
+  if (const std::optional<std::string> icon = findDataFile("icon.bmp", programDataFolders())) {
+    setWindowIcon(*icon);
+  }
 }
 
-void loadProgramFont() {
-  const std::optional<unsigned int> font = loadTexture("font.bmp", 32);
-  if (!font) abortMissingFile("font.bmp");
+std::string loadProgramFont() {
+  const std::vector<std::string> folders = programDataFolders();
+  const std::optional<std::string> path = findDataFile("font.bmp", folders);
+  if (!path) {
+    abortMissingFile("font.bmp",
+                     "cavel: font.bmp is in none of these folders: " + describeFolders(folders));
+  }
+  const std::optional<unsigned int> font = loadTexture(path->c_str(), 32);
+  if (!font) abortMissingFile(*path, "cavel: " + *path + " is no bitmap that can be loaded");
   fontTexture = static_cast<int>(*font);
+  return *path;
 }
 
 Camera placeCamera() {
