@@ -2,12 +2,16 @@
 # make run    build the window program alone, then start it in build/run/
 #             (it finds font.bmp in the source tree's data/)
 # make test   build, then run every test (on a virtual display of its own)
+# make install PREFIX=/usr/local   build both programs, then install them
+#             with their data, man pages, desktop entry and icon (DESTDIR
+#             is honoured)
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all run test deps test-deps configure clean
+.PHONY: all run test install deps test-deps configure clean
 
 all: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -32,6 +36,10 @@ test: test-deps configure
 	@cmake -S . -B $(BUILD_DIR) >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+install: deps configure
+	cmake --build $(BUILD_DIR) --target cavel cavel-solve -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD_DIR)
