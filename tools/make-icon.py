@@ -4,7 +4,7 @@ black with grey grid lines, among a few coloured pieces the white square
 leaving by the exit (the two right columns, rows 1 and 2, where the frame
 opens).
 
-usage: tools/make-icon.py [--help]
+usage: tools/make-icon.py
 Writes dist/icons/48x48/cavel.png and dist/icons/128x128/cavel.png for the
 desktop's icon theme, and data/icon.bmp (48 by 48) for the window's own
 icon. Needs python3-pil; a rerun gives the same bytes.
@@ -12,8 +12,6 @@ icon. Needs python3-pil; a rerun gives the same bytes.
 
 import os
 import sys
-
-from PIL import Image, ImageDraw
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.join(HERE, "..")
@@ -56,10 +54,14 @@ def draw(size):
 
 
 def main():
+    if sys.argv[1:] in (["--help"], ["-h"]):
+        print(__doc__)
+        return
     if len(sys.argv) > 1:
-        print(__doc__.strip().split("\n\n")[1].split("\n")[0],
-              file=sys.stdout if sys.argv[1:] == ["--help"] else sys.stderr)
-        sys.exit(0 if sys.argv[1:] == ["--help"] else 2)
+        print("usage: tools/make-icon.py", file=sys.stderr)
+        sys.exit(2)
+    global Image, ImageDraw
+    from PIL import Image, ImageDraw
     for size in (48, 128):
         folder = os.path.join(ROOT, "dist", "icons", "%dx%d" % (size, size))
         os.makedirs(folder, exist_ok=True)
