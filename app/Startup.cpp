@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,11 @@ void openProgramWindow() {
   }
   SDL_WM_SetCaption(windowCaption, nullptr);
   setWindowUtf8Title(windowCaption);
-  if (const std::optional<std::string> icon = findDataFile("icon.bmp", programDataFolders())) {
+  // The icon comes from the program's own folders only: an icon.bmp that
+  // happens to lie in the working directory is none of its business.
+  std::vector<std::string> folders = programDataFolders();
+  folders.erase(std::remove(folders.begin(), folders.end(), std::string()), folders.end());
+  if (const std::optional<std::string> icon = findDataFile("icon.bmp", folders)) {
     setWindowIcon(*icon);
   }
 }

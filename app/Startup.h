@@ -10,8 +10,8 @@
 extern const char* const windowCaption;
 
 // Opens the 400 by 300 OpenGL window and sets its caption (Latin-1 WM_NAME
-// and UTF-8 _NET_WM_NAME) and its icon (icon.bmp from the data folders,
-// none when it is missing); where no window can be had, says why on
+// and UTF-8 _NET_WM_NAME) and its icon (icon.bmp from the data folders but
+// the working directory, none when it is missing); where no window can be had, says why on
 // standard error and ends the program with status 1.
 void openProgramWindow();
 
