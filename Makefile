@@ -1,12 +1,17 @@
 # make        build everything into build/
-# make run    build, then start the program from data/ (where font.bmp lives)
+# make run    build the window program alone, then start it in build/run/
+#             (it finds font.bmp in the source tree's data/)
 # make test   build, then run every test (on a virtual display of its own)
+# make install PREFIX=/usr/local   build both programs, then install them
+#             with their data, man pages, desktop entry and icon (DESTDIR
+#             is honoured)
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all run test deps test-deps configure clean
+.PHONY: all run test install deps test-deps configure clean
 
 all: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -20,11 +25,21 @@ test-deps:
 configure:
 	@test -f $(BUILD_DIR)/CMakeCache.txt || cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-run: all
-	cd data && ../$(BUILD_DIR)/cavel
+run: deps configure
+	cmake --build $(BUILD_DIR) --target cavel -j $(JOBS)
+	mkdir -p $(BUILD_DIR)/run
+	cd $(BUILD_DIR)/run && $(abspath $(BUILD_DIR))/cavel
 
-test: test-deps all
+# Configured again: a build made before the test packages were there lacks
+# the tests.
+test: test-deps configure
+	@cmake -S . -B $(BUILD_DIR) >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+install: deps configure
+	cmake --build $(BUILD_DIR) --target cavel cavel-solve -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD_DIR)

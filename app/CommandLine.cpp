@@ -1,47 +1,102 @@
 #include "CommandLine.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "BuildInfo.h"
 #include "platform/FatalError.h"
 #include "puzzle/PuzzleFile.h"
 
 namespace {
 
 constexpr int exitBadInput = 2;
+constexpr int exitWriteFailed = 4;
 
 const char usage[] =
-    "Usage: cavel [FILE]\n"
+    "Usage: cavel [OPTION]... [FILE]\n"
     "\n"
     "Opens the window of the sliding-block puzzle solver. Without FILE it\n"
     "starts on the board size screen; with FILE, a puzzle file ('-' for\n"
-    "standard input), the placement editor opens on its layout. The glyph\n"
-    "atlas font.bmp is read from the working directory, and the editor's S\n"
-    "key saves the layout there as puzzle-N.txt.\n"
+    "standard input), the placement editor opens on its layout. The editor's\n"
+    "S key saves the layout in the working directory as puzzle-N.txt.\n"
+    "\n"
+    "The glyph atlas font.bmp is looked for in the working directory, then in\n"
+    "the data folder of the install (share/cavel beside the program's bin/\n"
+    "folder, wherever the install was moved), then, for a program that stays\n"
+    "in its build tree, in the source tree's data/.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     this text\n"
+    "  -V, --version  the version\n"
+    "  --             what follows is FILE, even when it begins with '-'\n"
     "\n"
     "Exit status: 0 at the end of a run; 1 without a usable display; 2 for a\n"
     "bad argument or a puzzle file that cannot be read ('FILE:LINE: message'\n"
-    "on standard error); 255 when font.bmp cannot be loaded.\n";
+    "on standard error); 4 when --help or --version cannot write to standard\n"
+    "output; 255 when font.bmp is found nowhere or cannot be loaded (the\n"
+    "message in a box when the file is found nowhere, and on standard output\n"
+    "and standard error).\n";
 
 [[noreturn]] void usageError(const std::string& message) {
   exitWithError(exitBadInput, "cavel: " + message + "\nTry 'cavel --help'.", stderr, false);
 }
 
+// Prints `text` and ends the program: status 0, or 4 with the reason on
+// standard error when standard output cannot take it.
+[[noreturn]] void printAndExit(const std::string& text) {
+  // A text longer than the stream's buffer is partly written by fputs,
+  // which then leaves the reason of a failure in errno.
+  errno = 0;
+  std::fputs(text.c_str(), stdout);
+  const int earlier = errno;
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  if (!flushed || std::ferror(stdout)) {
+    const int error = flushed ? earlier : errno;
+    exitWithError(exitWriteFailed,
+                  std::string("cavel: cannot write to standard output") +
+                      (error ? std::string(": ") + std::strerror(error) : std::string()),
+                  stderr, false);
+  }
+  std::exit(0);
+}
+
+void runOption(const std::string& argument) {
+  // "--name=value": no option of this program takes a value.
+  const size_t equals = argument.find('=');
+  const std::string name =
+      argument.compare(0, 2, "--") == 0 ? argument.substr(0, equals) : argument;
+  const bool known = name == "--help" || name == "-h" || name == "--version" || name == "-V";
+  if (!known) usageError("unknown option '" + argument + "'");
+  if (name != argument) usageError("option '" + name + "' takes no value");
+  if (name == "--help" || name == "-h") printAndExit(usage);
+  printAndExit(std::string("cavel ") + CAVEL_VERSION + "\n");
+}
+
 }  // namespace
 
 std::optional<BoardState> readCommandLine(int argc, char** argv) {
-  if (argc < 2) return std::nullopt;
-  const std::string path = argv[1];
-  if (path == "--help") {
-    std::fputs(usage, stdout);
-    std::exit(0);
+  std::vector<std::string> files;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (!optionsEnded && argument == "--") {
+      optionsEnded = true;
+    } else if (optionsEnded || argument.size() <= 1 || argument[0] != '-') {
+      files.push_back(argument);
+    } else {
+      runOption(argument);
+    }
   }
-  if (path.size() > 1 && path[0] == '-') usageError("unknown option '" + path + "'");
-  if (argc > 2) usageError("one puzzle file at most");
+  if (files.empty()) return std::nullopt;
+  if (files.size() > 1) usageError("one puzzle file at most");
 
   PuzzleError error;
-  std::optional<BoardState> board = readPuzzleFile(path, error);
-  if (!board) exitWithError(exitBadInput, formatPuzzleError(path, error), stderr, false);
+  std::optional<BoardState> board = readPuzzleFile(files[0], error);
+  if (!board) exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr, false);
   return board;
 }

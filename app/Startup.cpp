@@ -2,10 +2,14 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/DataFiles.h"
 #include "platform/FatalError.h"
+#include "platform/WindowIdentity.h"
 #include "render/Draw.h"
 #include "render/Texture.h"
 #include "render/Video.h"
@@ -19,12 +23,27 @@ void openProgramWindow() {
     exitWithError(1, "cavel: " + *failure, stderr, false);
   }
   SDL_WM_SetCaption(windowCaption, nullptr);
+  setWindowUtf8Title(windowCaption);
+  // The icon comes from the program's own folders only: an icon.bmp that
+  // happens to lie in the working directory is none of its business.
+  std::vector<std::string> folders = programDataFolders();
+  folders.erase(std::remove(folders.begin(), folders.end(), std::string()), folders.end());
+  if (const std::optional<std::string> icon = findDataFile("icon.bmp", folders)) {
+    setWindowIcon(*icon);
+  }
 }
 
-void loadProgramFont() {
-  const std::optional<unsigned int> font = loadTexture("font.bmp", 32);
-  if (!font) abortMissingFile("font.bmp");
+std::string loadProgramFont() {
+  const std::vector<std::string> folders = programDataFolders();
+  const std::optional<std::string> path = findDataFile("font.bmp", folders);
+  if (!path) {
+    abortMissingFile("font.bmp",
+                     "cavel: font.bmp is in none of these folders: " + describeFolders(folders));
+  }
+  const std::optional<unsigned int> font = loadTexture(path->c_str(), 32);
+  if (!font) abortMissingFile(*path, "cavel: " + *path + " is no bitmap that can be loaded");
   fontTexture = static_cast<int>(*font);
+  return *path;
 }
 
 Camera placeCamera() {

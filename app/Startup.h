@@ -2,18 +2,24 @@
 // tests of start-up.
 #pragma once
 
+#include <string>
+
 #include "render/Camera.h"
 
 // The window caption, Latin-1.
 extern const char* const windowCaption;
 
-// Opens the 400 by 300 OpenGL window and sets its caption; where no window
-// can be had, says why on standard error and ends the program with status 1.
+// Opens the 400 by 300 OpenGL window and sets its caption (Latin-1 WM_NAME
+// and UTF-8 _NET_WM_NAME) and its icon (icon.bmp from the data folders but
+// the working directory, none when it is missing); where no window can be had, says why on
+// standard error and ends the program with status 1.
 void openProgramWindow();
 
-// Loads "font.bmp" as the program's font texture; a font that cannot be
-// loaded ends the program with status -1.
-void loadProgramFont();
+// Loads "font.bmp", from the first of the program's data folders that holds
+// it (platform/DataFiles.h), as the program's font texture, and returns the
+// path it was read from. A font found nowhere, or that cannot be loaded, ends
+// the program with status -1 (abortMissingFile).
+std::string loadProgramFont();
 
 // The one camera, standing at (3, 3, 15) and looking down at the board plane
 // whatever the board size.

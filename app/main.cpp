@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
   // A puzzle file is read first: a bad one is reported before any window.
   const std::optional<BoardState> opened = readCommandLine(argc, argv);
   openProgramWindow();
-  loadProgramFont();
-  MessageOverlay overlay("font.bmp");
-  if (!overlay.hasFont()) abortMissingFile("font.bmp");
+  const std::string fontPath = loadProgramFont();
+  MessageOverlay overlay(fontPath.c_str());
+  if (!overlay.hasFont()) abortMissingFile(fontPath);
   const Camera camera = placeCamera();
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_ALPHA_TEST);

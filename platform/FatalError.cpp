@@ -16,13 +16,17 @@ void exitWithError(int status, const std::string& message, std::FILE* stream, bo
   std::exit(status);
 }
 
-void abortMissingFile(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
+void abortMissingFile(const std::string& path, const std::string& note) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
   const bool opened = file != nullptr;
   if (file != nullptr) std::fclose(file);
-  // Built whole, whatever the length of the path. A box only when the file
-  // is not there at all; a file that exists but is no usable bitmap gets the
-  // printed message alone.
-  exitWithError(-1, std::string("Erreur : Le fichier ") + path + " requis n'existe pas !!", stdout,
-                !opened);
+  // Built whole, whatever the length of the path.
+  const std::string message = "Erreur : Le fichier " + path + " requis n'existe pas !!";
+  // A box only when the file is not there at all; a file that exists but is
+  // no usable bitmap gets the printed message alone. Where no box can be
+  // shown, standard error has the text below all the same.
+  if (!opened) showModalMessage("Erreur", message.c_str());
+  std::fprintf(stderr, "%s\n", message.c_str());
+  if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
+  exitWithError(-1, message, stdout, false);
 }

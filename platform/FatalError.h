@@ -14,6 +14,8 @@
                                 bool showBox);
 
 // A file the program needs could not be loaded from `path`: "Erreur : Le
-// fichier PATH requis n'existe pas !!" on standard output, in a box as well
-// when the file cannot even be opened, then status -1.
-[[noreturn]] void abortMissingFile(const char* path);
+// fichier PATH requis n'existe pas !!" in a box when the file cannot even be
+// opened, then on standard output and on standard error, followed there by
+// `note` when it is not empty (where the file was looked for, say); then
+// status -1.
+[[noreturn]] void abortMissingFile(const std::string& path, const std::string& note = "");

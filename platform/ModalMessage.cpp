@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "WindowIdentity.h"
+
 namespace {
 
 constexpr int margin = 16;
@@ -18,19 +20,6 @@ constexpr int buttonHeight = 26;
 // The box sets the keyboard focus as soon as it is mapped; a window manager
 // may still refuse it, and that must not end the program.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-std::string latin1ToUtf8(const char* text) {
-  std::string utf8;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    if (*p < 0x80) {
-      utf8 += static_cast<char>(*p);
-    } else {
-      utf8 += static_cast<char>(0xc0 | (*p >> 6));
-      utf8 += static_cast<char>(0x80 | (*p & 0x3f));
-    }
-  }
-  return utf8;
-}
 
 struct Layout {
   int width;

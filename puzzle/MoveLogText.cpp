@@ -9,6 +9,8 @@ const char* const directionNames[] = {"right", "left", "up", "down"};
 
 }  // namespace
 
+const char* directionName(uint8_t move) { return directionNames[move >> 6]; }
+
 std::string formatMoveLog(const std::vector<uint8_t>& log) {
   static const char digits[] = "0123456789ABCDEF";
   std::string line;
@@ -30,7 +32,7 @@ std::string formatCountedMove(const std::vector<uint8_t>& log, size_t first, siz
   for (size_t k = first; k < first + count; ++k) {
     assert((log[k] & 0x3F) == (log[first] & 0x3F) && "one counted move moves one piece");
     line += ' ';
-    line += directionNames[log[k] >> 6];
+    line += directionName(log[k]);
   }
   return line;
 }

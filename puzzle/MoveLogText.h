@@ -10,6 +10,9 @@
 // spaces; an empty log gives an empty line.
 std::string formatMoveLog(const std::vector<uint8_t>& log);
 
+// "right", "left", "up" or "down": the direction of a move byte (bits 6 and 7).
+const char* directionName(uint8_t move);
+
 // "piece 3 right right up": the `count` steps of `log` from `first`, which
 // form one counted move of one piece (the piece of the first step is named).
 std::string formatCountedMove(const std::vector<uint8_t>& log, size_t first, size_t count);

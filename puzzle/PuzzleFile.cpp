@@ -123,22 +123,72 @@ class Parser {
       return fail("the first piece must be the square (shape 0)");
     }
     if (board_.pieceCount() == maxLoggedPieces) return fail("more than 64 pieces");
-    // Every shape covers a cell at dx = 0 and one at dy = 0, so an origin
-    // off the board puts a cell off the board; checked before narrowing.
-    if (!board_.size.contains(static_cast<int>(values[1]), static_cast<int>(values[2]))) {
-      return fail("piece lies off the board");
-    }
+    const Shape& shape = catalogShape(static_cast<int>(values[0]));
+    // Checked before narrowing the origin to a byte.
+    if (!onBoard(shape, values[1], values[2])) return fail(offBoard(shape, values[1], values[2]));
     Piece placed(static_cast<int>(values[0]));
     placed.setX(static_cast<int8_t>(values[1]));
     placed.setY(static_cast<int8_t>(values[2]));
-    if (!BoardState(board_.size).canPlace(placed, -1)) return fail("piece lies off the board");
-    if (!board_.canPlace(placed, -1)) return fail("piece overlaps another piece");
+    if (!board_.canPlace(placed, -1)) return fail(overlap(placed));
     board_.placePiece(placed, -1);
+    pieceLines_.push_back(number_);
     return true;
+  }
+
+  bool onBoard(const Shape& shape, long x, long y) const {
+    for (int k = 0; k < shape.cellCount; ++k) {
+      if (!board_.size.contains(static_cast<int>(x + shape.cells[2 * k]),
+                                static_cast<int>(y + shape.cells[2 * k + 1]))) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // "piece lies off the board: its cells (5,0) (6,0) (5,1) (6,1); the 6 by 5
+  // board has x 0 to 5, y 0 to 4".
+  std::string offBoard(const Shape& shape, long x, long y) const {
+    std::string message = "piece lies off the board: its cells";
+    for (int k = 0; k < shape.cellCount; ++k) {
+      message += " (" + std::to_string(x + shape.cells[2 * k]) + "," +
+                 std::to_string(y + shape.cells[2 * k + 1]) + ")";
+    }
+    const BoardSize size = board_.size;
+    return message + "; the " + std::to_string(size.width) + " by " + std::to_string(size.height) +
+           " board has x 0 to " + std::to_string(size.width - 1) + ", y 0 to " +
+           std::to_string(size.height - 1);
+  }
+
+  // "piece overlaps piece 1 (line 3) on cell (2,1)": the first piece placed
+  // that shares a cell with `placed`, and the first such cell.
+  std::string overlap(const Piece& placed) const {
+    for (int index = 0; index < board_.pieceCount(); ++index) {
+      const Piece& other = board_.pieceAt(index);
+      for (int k = 0; k < placed.cellCount(); ++k) {
+        const int x = placed.x() + placed.cells()[2 * k];
+        const int y = placed.y() + placed.cells()[2 * k + 1];
+        if (covers(other, x, y)) {
+          return "piece overlaps piece " + std::to_string(index) + " (line " +
+                 std::to_string(pieceLines_[index]) + ") on cell (" + std::to_string(x) + "," +
+                 std::to_string(y) + ")";
+        }
+      }
+    }
+    return "piece overlaps another piece";
+  }
+
+  static bool covers(const Piece& piece, int x, int y) {
+    for (int k = 0; k < piece.cellCount(); ++k) {
+      if (piece.x() + piece.cells()[2 * k] == x && piece.y() + piece.cells()[2 * k + 1] == y) {
+        return true;
+      }
+    }
+    return false;
   }
 
   BoardState board_;
   PuzzleError& error_;
+  std::vector<int> pieceLines_;  // the line of each piece placed
   int number_ = 0;
   bool sized_ = false;
 };
@@ -146,6 +196,15 @@ class Parser {
 }  // namespace
 
 std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error) {
+  // Editors that save UTF-8 may start the file with a byte-order mark.
+  constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
+    text.remove_prefix(byteOrderMark.size());
+  if (text.empty()) {
+    error.line = 0;
+    error.message = "the file is empty; a puzzle starts with a line 'size W H'";
+    return std::nullopt;
+  }
   Parser parser(error);
   int number = 0;
   while (!text.empty()) {

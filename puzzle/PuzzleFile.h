@@ -24,7 +24,9 @@ struct PuzzleError {
 
 // The board that `text` describes, with its size, its pieces and an empty
 // move log; or nothing, with `error` filled. Any bytes are taken without a
-// fault.
+// fault; a UTF-8 byte-order mark at the start is skipped. The messages say
+// how to mend the file: a piece off the board gets its cells and the board's
+// extent, one that overlaps gets the earlier piece and its line.
 std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error);
 
 // The text of the file at `path` ("-" for standard input); nothing, with

@@ -1,242 +1,103 @@
 // cavel-solve: solves puzzle files from the shell, without a window.
+#include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "BuildInfo.h"
 #include "puzzle/BoardText.h"
 #include "puzzle/MoveLogText.h"
 #include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
+#include "solve/JsonObject.h"
+#include "solve/ProgressLine.h"
+#include "solve/SolveArguments.h"
 
 namespace {
 
-constexpr int exitSolved = 0;
-constexpr int exitNoSolution = 1;
-constexpr int exitBadInput = 2;
-constexpr int exitOutOfMemory = 3;
-
-const char usage[] =
-    "Usage: cavel-solve [OPTION]... FILE...\n"
-    "\n"
-    "Finds the shortest solution of the sliding-block puzzle in each FILE (or\n"
-    "in standard input when FILE is '-'): the fewest moves that bring piece 0,\n"
-    "the 2 by 2 square, to the two rightmost columns on rows 1 and 2.\n"
-    "\n"
-    "Puzzle file: 'size W H', then one 'piece S X Y' line per piece, the\n"
-    "square (shape 0) first; the README describes the format in full.\n"
-    "\n"
-    "Output and exit status:\n"
-    "  0  solved: 'moves N' (N counted in the chosen metric), then the move\n"
-    "     bytes of every one-cell step in hexadecimal on one line (piece index\n"
-    "     in bits 0-5; bits 6-7: 0 right, 1 left, 2 up, 3 down)\n"
-    "  1  'no solution'\n"
-    "  2  bad input or usage: 'FILE:LINE: message' on standard error\n"
-    "  3  the memory budget (or the disk of --spill) ran out before the search\n"
-    "     ended, or the search could not go on (the reason on standard error)\n"
-    "With several files, each file's output follows a line '==> FILE <==',\n"
-    "and the exit status is the largest of the files' statuses.\n"
-    "\n"
-    "Options:\n"
-    "  --metric NAME     what counts as one move:\n"
-    "                      step  one piece by one cell (the default)\n"
-    "                      line  one piece by any number of cells in one\n"
-    "                            direction\n"
-    "                      path  one piece to any cell it can reach by one-cell\n"
-    "                            steps while the other pieces stay\n"
-    "                    Of the shortest solutions, the first is given, with\n"
-    "                    moves compared in turn: by piece index, then for step\n"
-    "                    and line by direction (right, left, up, down), nearer\n"
-    "                    cells first, and for path in the order in which a\n"
-    "                    breadth-first walk of one-cell steps (right, left, up,\n"
-    "                    down) first reaches the cells, each by that walk's\n"
-    "                    route.\n"
-    "  --moves           after the two lines, one line per move:\n"
-    "                    'piece P DIR...' with one DIR (right, left, up, down)\n"
-    "                    per cell, e.g. 'piece 3 right right up'\n"
-    "  --boards          the start and the board after each move as grids of\n"
-    "                    letters, top row first: piece 0 is 'A', piece 1 'B',\n"
-    "                    and so on (A-Z, a-z, 0-9, @, $); '.' is an empty\n"
-    "                    cell. A caption line 'move K: ...' comes before each\n"
-    "                    grid and a blank line after it.\n"
-    "  --stats           positions, expansions, seconds, peak memory and the\n"
-    "                    bytes stored per position on standard error\n"
-    "  --max-memory MB   memory the search may hold (default: three quarters\n"
-    "                    of the memory available at start)\n"
-    "  --threads N       threads that search side by side (default: one per\n"
-    "                    core); the answer never depends on it. The line and\n"
-    "                    path metrics search on one thread.\n"
-    "  --spill DIR       keep the positions found in files in DIR instead of\n"
-    "                    in memory, so that the disk bounds the largest puzzle;\n"
-    "                    the files are gone when the search ends. The line and\n"
-    "                    path metrics keep their positions in memory.\n"
-    "  --help            this text\n";
-
-struct Arguments {
-  std::vector<std::string> paths;
-  bool stats = false;
-  bool moves = false;
-  bool boards = false;
-  size_t memoryBudget = 0;
-  MoveMetric metric = MoveMetric::step;
-  int threads = 0;
-  std::string spillDirectory;
-};
-
-// A whole number from 1 to `most`, written in decimal digits alone.
-bool parseWholeNumber(const char* text, unsigned long long most, unsigned long long& value) {
-  if (*text == '\0') return false;
-  unsigned long long number = 0;
-  for (const char* c = text; *c; ++c) {
-    if (*c < '0' || *c > '9') return false;
-    number = number * 10 + static_cast<unsigned long long>(*c - '0');
-    if (number > most) return false;
+// How a file's outcome is named in its JSON object.
+const char* statusName(SolveOutcome outcome) {
+  switch (outcome) {
+    case SolveOutcome::solved:
+      return "solved";
+    case SolveOutcome::noSolution:
+      return "no_solution";
+    case SolveOutcome::outOfMemory:
+      return "out_of_memory";
+    case SolveOutcome::spillFailed:
+      return "spill_failed";
+    case SolveOutcome::failed:
+      return "failed";
+    case SolveOutcome::stopped:
+      break;
   }
-  if (number == 0) return false;
-  value = number;
-  return true;
+  return "stopped";
 }
 
-bool parseMegabytes(const char* text, size_t& bytes) {
-  unsigned long long megabytes;
-  if (!parseWholeNumber(text, 1ull << 40, megabytes)) return false;
-  bytes = static_cast<size_t>(megabytes) << 20;
-  return true;
+double processPeakBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss * 1024.0;
 }
 
-bool parseThreads(const char* text, int& threads) {
-  unsigned long long value;
-  if (!parseWholeNumber(text, 256, value)) return false;
-  threads = static_cast<int>(value);
-  return true;
-}
-
-// Whether `directory` is a folder the spill files can be made in.
-bool usableFolder(const char* directory) {
-  struct stat info {};
-  return *directory != '\0' && stat(directory, &info) == 0 && S_ISDIR(info.st_mode) &&
-         access(directory, W_OK | X_OK) == 0;
-}
-
-bool parseMetric(const std::string& text, MoveMetric& metric) {
-  const struct {
-    const char* name;
-    MoveMetric metric;
-  } metrics[] = {
-      {"step", MoveMetric::step}, {"line", MoveMetric::line}, {"path", MoveMetric::path}};
-  for (const auto& known : metrics) {
-    if (text == known.name) {
-      metric = known.metric;
-      return true;
-    }
-  }
-  return false;
-}
-
-// One option: its name, whether a value follows it, and what it sets. A
-// missing value reaches `apply` as an empty string; `apply` returns the
-// message for a bad value, or nullptr.
-struct Option {
-  const char* name;
-  bool takesValue;
-  const char* (*apply)(Arguments& arguments, const char* value);
-};
-
-const Option options[] = {
-    {"--stats", false,
-     [](Arguments& a, const char*) -> const char* {
-       a.stats = true;
-       return nullptr;
-     }},
-    {"--moves", false,
-     [](Arguments& a, const char*) -> const char* {
-       a.moves = true;
-       return nullptr;
-     }},
-    {"--boards", false,
-     [](Arguments& a, const char*) -> const char* {
-       a.boards = true;
-       return nullptr;
-     }},
-    {"--max-memory", true,
-     [](Arguments& a, const char* value) -> const char* {
-       return parseMegabytes(value, a.memoryBudget)
-                  ? nullptr
-                  : "--max-memory needs a whole number of megabytes, at least 1";
-     }},
-    {"--metric", true,
-     [](Arguments& a, const char* value) -> const char* {
-       return parseMetric(value, a.metric) ? nullptr : "--metric needs step, line or path";
-     }},
-    {"--threads", true,
-     [](Arguments& a, const char* value) -> const char* {
-       return parseThreads(value, a.threads) ? nullptr
-                                             : "--threads needs a whole number from 1 to 256";
-     }},
-    {"--spill", true,
-     [](Arguments& a, const char* value) -> const char* {
-       a.spillDirectory = value;
-       return usableFolder(value) ? nullptr : "--spill needs a folder that can be written to";
-     }},
-};
-
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "cavel-solve: %s\nTry 'cavel-solve --help'.\n", message.c_str());
-  return exitBadInput;
-}
-
-enum class Parsed { run, help, bad };
-
-// Reads the command line into `arguments`; a usage error is reported here.
-Parsed parseArguments(int argc, char** argv, Arguments& arguments) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument == "--help") return Parsed::help;
-    if (argument.size() <= 1 || argument[0] != '-') {
-      arguments.paths.push_back(argument);
-      continue;
-    }
-    const Option* option = std::find_if(std::begin(options), std::end(options),
-                                        [&](const Option& o) { return argument == o.name; });
-    if (option == std::end(options)) {
-      usageError("unknown option '" + argument + "'");
-      return Parsed::bad;
-    }
-    const char* value = "";
-    if (option->takesValue && i + 1 < argc) value = argv[++i];
-    if (const char* message = option->apply(arguments, value)) {
-      usageError(message);
-      return Parsed::bad;
-    }
-  }
-  if (arguments.paths.empty()) {
-    usageError("no puzzle file given");
-    return Parsed::bad;
-  }
-  return Parsed::run;
+double storedBytesPerPosition(const SolveStats& stats) {
+  return stats.positions ? static_cast<double>(stats.storedBytes) / stats.positions : 0.0;
 }
 
 void printStats(const SolveStats& stats, double seconds) {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
   std::fprintf(stderr,
                "positions %llu\nexpansions %llu\nseconds %.3f\n"
                "search peak memory %.1f MB\nprocess peak resident memory %.1f MB\n"
                "stored bytes per position %.2f\n",
                static_cast<unsigned long long>(stats.positions),
                static_cast<unsigned long long>(stats.expanded), seconds,
-               stats.peakBytes / 1048576.0, usage.ru_maxrss / 1024.0,
-               stats.positions ? static_cast<double>(stats.storedBytes) / stats.positions : 0.0);
+               stats.peakBytes / 1048576.0, processPeakBytes() / 1048576.0,
+               storedBytesPerPosition(stats));
 }
 
-void printSolution(const BoardState& start, const SolveResult& result, const Arguments& arguments) {
+std::string jsonStats(const SolveStats& stats, double seconds) {
+  JsonObject json;
+  json.addNumber("positions", static_cast<uint64_t>(stats.positions));
+  json.addNumber("expansions", static_cast<uint64_t>(stats.expanded));
+  json.addNumber("seconds", seconds);
+  json.addNumber("search_peak_bytes", static_cast<uint64_t>(stats.peakBytes));
+  json.addNumber("process_peak_resident_bytes", static_cast<uint64_t>(processPeakBytes()));
+  json.addNumber("stored_bytes_per_position", storedBytesPerPosition(stats));
+  return json.text();
+}
+
+// [{"piece":3,"directions":["right","right","up"]},...]: one object per
+// counted move.
+std::string jsonMoves(const std::vector<uint8_t>& log, const std::vector<uint16_t>& stepsPerMove) {
+  std::string moves = "[";
+  size_t first = 0;
+  for (const uint16_t steps : stepsPerMove) {
+    std::string directions = "[";
+    for (size_t k = first; k < first + steps && k < log.size(); ++k) {
+      if (k > first) directions += ',';
+      directions += jsonString(directionName(log[k]));
+    }
+    JsonObject move;
+    move.addNumber("piece", static_cast<uint64_t>(log[first] & 0x3F));
+    move.addRaw("directions", directions + "]");
+    if (moves.size() > 1) moves += ',';
+    moves += move.text();
+    first += steps;
+  }
+  return moves + "]";
+}
+
+void printSolution(const BoardState& start, const SolveResult& result,
+                   const SolveArguments& arguments) {
   const std::vector<uint8_t>& log = result.solution.moves;
   std::printf("moves %zu\n%s\n", result.stepsPerMove.size(), formatMoveLog(log).c_str());
   if (arguments.moves) std::fputs(formatCountedMoves(log, result.stepsPerMove).c_str(), stdout);
@@ -245,13 +106,77 @@ void printSolution(const BoardState& start, const SolveResult& result, const Arg
   }
 }
 
-// Solves the puzzle at `path` and prints its outcome; returns its exit status.
-int solveFile(const std::string& path, const Arguments& arguments) {
+void addSolution(JsonObject& json, const SolveResult& result, const SolveArguments& arguments) {
+  const std::vector<uint8_t>& log = result.solution.moves;
+  json.addNumber("move_count", static_cast<uint64_t>(result.stepsPerMove.size()));
+  json.addString("move_bytes", formatMoveLog(log));
+  if (arguments.moves) json.addRaw("moves", jsonMoves(log, result.stepsPerMove));
+}
+
+// A failure of one file: its message on standard error, after what standard
+// output holds so far.
+void reportFailure(const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+// Why a search that ended without an answer stopped.
+std::string stopMessage(const SolveResult& result, const SolveArguments& arguments) {
+  char message[256];
+  switch (result.outcome) {
+    case SolveOutcome::outOfMemory:
+      std::snprintf(
+          message, sizeof message,
+          "cavel-solve: the search stopped at its memory budget of %.0f MB after %llu "
+          "positions; try a larger --max-memory",
+          (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) / 1048576.0,
+          static_cast<unsigned long long>(result.stats.positions));
+      return message;
+    case SolveOutcome::spillFailed:
+    case SolveOutcome::failed:
+      return "cavel-solve: the search stopped: " + result.failure;
+    default:
+      return "cavel-solve: the search stopped";
+  }
+}
+
+int exitStatusOf(SolveOutcome outcome) {
+  switch (outcome) {
+    case SolveOutcome::solved:
+      return exitSolved;
+    case SolveOutcome::noSolution:
+      return exitNoSolution;
+    default:
+      return exitOutOfMemory;
+  }
+}
+
+// The label of the progress line: the file's name without its folders.
+std::string progressLabel(const std::string& path) {
+  const std::string name = puzzleFileName(path);
+  const size_t slash = name.find_last_of('/');
+  return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// Solves the puzzle at `path` and prints its outcome, as text or as one JSON
+// line; returns its exit status.
+int solveFile(const std::string& path, const SolveArguments& arguments) {
+  JsonObject json;
+  json.addString("file", puzzleFileName(path));
+  json.addString("metric", metricName(arguments.metric));
+  const auto printJson = [&]() { std::printf("%s\n", json.text().c_str()); };
+
   PuzzleError error;
   const std::optional<BoardState> board = readPuzzleFile(path, error);
   if (!board) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", formatPuzzleError(path, error).c_str());
+    const std::string message = formatPuzzleError(path, error);
+    reportFailure(message);
+    if (arguments.json) {
+      json.addString("status", "bad_input");
+      json.addNumber("line", static_cast<uint64_t>(std::max(error.line, 0)));
+      json.addString("message", message);
+      printJson();
+    }
     return exitBadInput;
   }
 
@@ -260,58 +185,104 @@ int solveFile(const std::string& path, const Arguments& arguments) {
   options.metric = arguments.metric;
   options.threads = arguments.threads;
   options.spillDirectory = arguments.spillDirectory;
+  std::unique_ptr<ProgressLine> progress;
+  if (!arguments.quiet && isatty(STDERR_FILENO)) {
+    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path));
+    options.progress = [&progress](const SolveStats& stats) { progress->update(stats); };
+  }
   const auto start = std::chrono::steady_clock::now();
   const SolveResult result = solveBoard(*board, options);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  if (arguments.stats) printStats(result.stats, elapsed.count());
+  if (progress) progress->erase();
+
+  if (arguments.json) {
+    json.addString("status", statusName(result.outcome));
+    if (result.outcome == SolveOutcome::solved) addSolution(json, result, arguments);
+    if (arguments.stats) json.addRaw("stats", jsonStats(result.stats, elapsed.count()));
+  } else if (arguments.stats) {
+    printStats(result.stats, elapsed.count());
+  }
 
   switch (result.outcome) {
     case SolveOutcome::solved:
-      printSolution(*board, result, arguments);
-      return exitSolved;
-    case SolveOutcome::noSolution:
-      std::printf("no solution\n");
-      return exitNoSolution;
-    case SolveOutcome::outOfMemory:
-      std::fflush(stdout);
-      std::fprintf(
-          stderr,
-          "cavel-solve: the search stopped at its memory budget of %.0f MB after %llu "
-          "positions; try a larger --max-memory\n",
-          (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) / 1048576.0,
-          static_cast<unsigned long long>(result.stats.positions));
-      return exitOutOfMemory;
-    case SolveOutcome::spillFailed:
-    case SolveOutcome::failed:
-      std::fflush(stdout);
-      std::fprintf(stderr, "cavel-solve: the search stopped: %s\n", result.failure.c_str());
-      return exitOutOfMemory;
-    case SolveOutcome::stopped:
+      if (!arguments.json) printSolution(*board, result, arguments);
       break;
+    case SolveOutcome::noSolution:
+      if (!arguments.json) std::printf("no solution\n");
+      break;
+    default: {
+      const std::string message = stopMessage(result, arguments);
+      reportFailure(message);
+      if (arguments.json) json.addString("message", message);
+    }
   }
-  std::fflush(stdout);
-  std::fprintf(stderr, "cavel-solve: the search stopped\n");
-  return exitOutOfMemory;
+  if (arguments.json) printJson();
+  return exitStatusOf(result.outcome);
+}
+
+// Opens /dev/null on any of the descriptors 0 to 2 that is closed, so that
+// no file opened later takes its number (the answer would be written into
+// a puzzle or a spill file); returns whether standard output was open.
+bool guardStandardDescriptors() {
+  bool outputOpen = true;
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == STDOUT_FILENO) outputOpen = false;
+    const int opened = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
+  return outputOpen;
+}
+
+int writeFailure(int error) {
+  std::fprintf(stderr, "cavel-solve: cannot write to standard output%s%s\n", error ? ": " : "",
+               error ? std::strerror(error) : "");
+  return exitWriteFailed;
+}
+
+// Whether everything printed since errno was last cleared reached standard
+// output; when it did not, says so on standard error. A write that failed
+// while printing (output longer than the stream's buffer) left its reason
+// in errno.
+bool outputWritten() {
+  const int earlier = errno;
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  const int error = flushed ? earlier : errno;
+  if (flushed && !std::ferror(stdout)) return true;
+  writeFailure(error);
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Arguments arguments;
-  switch (parseArguments(argc, argv, arguments)) {
-    case Parsed::help:
-      std::fputs(usage, stdout);
-      return exitSolved;
-    case Parsed::bad:
+  if (!guardStandardDescriptors()) return writeFailure(EBADF);
+  SolveArguments arguments;
+  switch (parseSolveArguments(argc, argv, arguments)) {
+    case ParsedCommand::help:
+      errno = 0;
+      std::fputs(solveUsage, stdout);
+      return outputWritten() ? exitSolved : exitWriteFailed;
+    case ParsedCommand::version:
+      errno = 0;
+      std::printf("cavel-solve %s\n", CAVEL_VERSION);
+      return outputWritten() ? exitSolved : exitWriteFailed;
+    case ParsedCommand::bad:
       return exitBadInput;
-    case Parsed::run:
+    case ParsedCommand::run:
       break;
   }
-  const bool several = arguments.paths.size() > 1;
+  const bool headers = arguments.paths.size() > 1 && !arguments.json;
   int status = exitSolved;
   for (const std::string& path : arguments.paths) {
-    if (several) std::printf("==> %s <==\n", puzzleFileName(path).c_str());
+    errno = 0;
+    if (headers) std::printf("==> %s <==\n", puzzleFileName(path).c_str());
     status = std::max(status, solveFile(path, arguments));
+    if (!outputWritten()) return exitWriteFailed;
   }
   return status;
 }

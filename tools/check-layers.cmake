@@ -60,9 +60,12 @@ foreach(source ${sources})
       continue()
     endif()
     set(included ${CMAKE_MATCH_1})
-    # Beside the file first, then from the root.
+    # Beside the file first, then from the root; what is in neither is
+    # written by the build (the version header).
     if(EXISTS ${ROOT}/${folder}/${included})
       set(included ${folder}/${included})
+    elseif(NOT EXISTS ${ROOT}/${included})
+      continue()
     endif()
     get_filename_component(includedFolder ${included} DIRECTORY)
     set(ok FALSE)

@@ -8,7 +8,7 @@ often narrow and tall (a 40-character line over 15 world units), so every
 glyph is drawn stretched to fill most of its cell's width; on screen the
 quad squeezes it back to normal proportions.
 
-Usage: tools/make-font-atlas.py [FONT.ttf] [OUTPUT.bmp]
+usage: tools/make-font-atlas.py [FONT.ttf] [OUTPUT.bmp]
 Defaults: DejaVu Sans Mono Bold from fonts-dejavu-core, data/font.bmp.
 The output depends only on the font file and Pillow, so a rerun with the
 same inputs gives the same bytes.
@@ -16,8 +16,6 @@ same inputs gives the same bytes.
 
 import os
 import sys
-
-from PIL import Image, ImageDraw, ImageFont
 
 CELL = 32          # pixels a cell, both ways
 COLUMNS, ROWS = 16, 14
@@ -48,6 +46,15 @@ def glyph_cell(font, code):
 
 
 def main():
+    usage = "usage: tools/make-font-atlas.py [FONT.ttf] [OUTPUT.bmp]"
+    if sys.argv[1:] in (["--help"], ["-h"]):
+        print(__doc__)
+        return
+    if len(sys.argv) > 3 or any(a.startswith("-") for a in sys.argv[1:]):
+        print(usage, file=sys.stderr)
+        sys.exit(2)
+    global Image, ImageDraw, ImageFont
+    from PIL import Image, ImageDraw, ImageFont
     font_path = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_FONT
     output = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_OUTPUT
     font = ImageFont.truetype(font_path, EM * SCALE)

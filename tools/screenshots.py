@@ -11,6 +11,12 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
 from session import Program, choose_size, place_pieces  # noqa: E402
 
+if sys.argv[1:] in (["--help"], ["-h"]):
+    print(__doc__)
+    sys.exit(0)
+if len(sys.argv) != 4 or any(a.startswith("-") for a in sys.argv[1:]):
+    print(__doc__.split("\n\n")[1].split("\n")[0], file=sys.stderr)
+    sys.exit(2)
 build_dir, data_dir, out_dir = sys.argv[1:4]
 binary = os.path.abspath(os.path.join(build_dir, "cavel"))
 os.makedirs(out_dir, exist_ok=True)

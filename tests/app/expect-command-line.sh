@@ -32,7 +32,7 @@ expect() {
 printf 'size 6 5\npiece 0 0 0\npiece 3 2 1\npiece 1 2 1\n' >"$work/overlap.txt"
 printf 'size 6 5\npiece 0 0 1\n' >"$work/stdin"
 
-expect 2 "^$work/overlap.txt:4: piece overlaps another piece\$" "$work/overlap.txt"
+expect 2 "^$work/overlap.txt:4: piece overlaps piece 1 (line 3) on cell (2,1)\$" "$work/overlap.txt"
 expect 2 "^$work/none.txt:0: cannot open: No such file or directory\$" "$work/none.txt"
 expect 2 "^$work:0: cannot read: Is a directory\$" "$work"
 [ -s "$work/out" ] && { echo "a bad file printed on standard output"; failures=1; }
@@ -44,8 +44,34 @@ expect 2 "^Try 'cavel --help'.\$" -x
 expect 1 "^cavel: cannot open a window" "$puzzles/classic.txt"
 expect 1 "^cavel: cannot open a window" -
 : >"$work/stdin"
-expect 2 "^<stdin>:0: no 'size' line\$" -
+expect 2 "^<stdin>:0: the file is empty" -
+
+# After '--' a name that begins with '-' is the file.
+cp "$puzzles/classic.txt" "$work/-classic.txt"
+here=$PWD
+cd "$work" || exit 1
+expect 1 "^cavel: cannot open a window" -- -classic.txt
+expect 2 "^cavel: unknown option '-classic.txt'\$" -classic.txt
+cd "$here" || exit 1
+expect 2 "^cavel: one puzzle file at most\$" -- "$puzzles/classic.txt" -
+expect 2 "^cavel: option '--help' takes no value\$" --help=yes
 
 expect 0 "" --help
-grep -q "^Usage: cavel \[FILE\]" "$work/out" || { echo "--help printed no usage"; failures=1; }
+grep -q "^Usage: cavel \[OPTION\]... \[FILE\]" "$work/out" || { echo "--help printed no usage"; failures=1; }
+cp "$work/out" "$work/help"
+expect 0 "" -h
+cmp -s "$work/out" "$work/help" || { echo "-h printed other than --help"; failures=1; }
+expect 0 "" --version
+grep -qx "cavel [0-9][0-9.]*" "$work/out" || { echo "--version printed: $(cat "$work/out")"; failures=1; }
+cp "$work/out" "$work/version"
+expect 0 "" -V "$puzzles/classic.txt"
+cmp -s "$work/out" "$work/version" || { echo "-V printed other than --version"; failures=1; }
+
+# A text that cannot be written is no success.
+"$cavel" --help >/dev/full 2>"$work/err"
+[ $? -eq 4 ] && grep -q "^cavel: cannot write to standard output: No space left" "$work/err" ||
+  { echo "--help to a full disk: no exit 4 and message"; failures=1; }
+"$cavel" --version >&- 2>"$work/err"
+[ $? -eq 4 ] && grep -q "^cavel: cannot write to standard output: Bad file descriptor" "$work/err" ||
+  { echo "--version to a closed descriptor: no exit 4 and message"; failures=1; }
 exit $failures

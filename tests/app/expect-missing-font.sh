@@ -1,8 +1,12 @@
 #!/bin/sh
 # Without a usable font.bmp the program must end with code -1 (255 here),
-# after printing the reason. When the file is missing, a modal box captioned
-# "Erreur" says so too, and the program waits until Return closes it; when
-# the file is there but is no bitmap, there is no box.
+# after printing the reason on standard output and standard error. When the
+# file is found nowhere, a modal box captioned "Erreur" says so too, and the
+# program waits until Return closes it; when the file is there but is no
+# bitmap, there is no box.
+#
+# The program is a copy outside its build tree, which would otherwise read
+# the source tree's data/, and outside any install.
 #
 # Runs on an X display of its own, so that no other test takes the keyboard
 # focus from the box.
@@ -15,6 +19,8 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
+mkdir bin && cp "$cavel" bin/cavel || exit 1
+cavel=$work/bin/cavel
 printf "Erreur : Le fichier font.bmp requis n'existe pas !!\n" >expected.txt
 fail() {
   echo "$*"
@@ -51,6 +57,9 @@ xdotool key Return
 waitFor "$pid"
 [ "$status" = 255 ] || fail "missing font.bmp: exit status $status, expected 255"
 cmp -s out.txt expected.txt || { echo "missing font.bmp: standard output was:"; cat out.txt; exit 1; }
+head -n 1 err.txt | cmp -s - expected.txt || { echo "missing font.bmp: standard error was:"; cat err.txt; exit 1; }
+grep -qx "cavel: font.bmp is in none of these folders: the working directory, $work/share/cavel" err.txt ||
+  { echo "missing font.bmp: standard error does not say where it looked:"; cat err.txt; exit 1; }
 
 # A file that is no bitmap: the same message and code, and no box to wait for.
 echo "no bitmap here" >font.bmp
@@ -58,4 +67,5 @@ echo "no bitmap here" >font.bmp
 waitFor $!
 [ "$status" = 255 ] || fail "font.bmp not a bitmap: exit status $status, expected 255"
 cmp -s out.txt expected.txt || { echo "font.bmp not a bitmap: standard output was:"; cat out.txt; exit 1; }
+head -n 1 err.txt | cmp -s - expected.txt || { echo "font.bmp not a bitmap: standard error was:"; cat err.txt; exit 1; }
 echo "both cases end with status 255 and the message"

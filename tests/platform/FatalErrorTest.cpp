@@ -28,26 +28,27 @@ TEST(FatalErrorDeathTest, AMissingFileIsReportedInFullAndEndsWithMinusOne) {
       {
         unsetenv("DISPLAY");
         if (!std::freopen(out.c_str(), "w", stdout)) std::abort();
-        abortMissingFile(missing.c_str());
+        abortMissingFile(missing);
       },
       ::testing::ExitedWithCode(255), "Erreur : Le fichier .*x\\.bmp requis n'existe pas !!");
   EXPECT_EQ(readFile(out), message + "\n");
   std::remove(out.c_str());
 }
 
-TEST(FatalErrorDeathTest, AFileThatExistsGetsNoBox) {
+// Standard error gets the message too, and the note after it.
+TEST(FatalErrorDeathTest, AFileThatExistsIsReportedOnBothStreams) {
   ::testing::FLAGS_gtest_death_test_style = "threadsafe";
   const std::string path = ::testing::TempDir() + "cavel-not-a-bitmap.bmp";
   std::ofstream(path) << "plain text, no bitmap";
   const std::string out = path + ".out";
-  // With DISPLAY unset, a box would have put the message on standard error.
   EXPECT_EXIT(
       {
         unsetenv("DISPLAY");
         if (!std::freopen(out.c_str(), "w", stdout)) std::abort();
-        abortMissingFile(path.c_str());
+        abortMissingFile(path, "cavel: no bitmap");
       },
-      ::testing::ExitedWithCode(255), "^$");
+      ::testing::ExitedWithCode(255),
+      "^Erreur : Le fichier .*cavel-not-a-bitmap.bmp requis n'existe pas !!\ncavel: no bitmap\n$");
   EXPECT_EQ(readFile(out), "Erreur : Le fichier " + path + " requis n'existe pas !!\n");
   std::remove(path.c_str());
   std::remove(out.c_str());

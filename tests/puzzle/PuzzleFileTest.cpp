@@ -50,7 +50,8 @@ TEST(PuzzleFileTest, EachErrorNamesItsLine) {
     int line;
     const char* message;
   } cases[] = {
-      {"", 0, "no 'size' line"},
+      {"", 0, "the file is empty; a puzzle starts with a line 'size W H'"},
+      {"\xEF\xBB\xBF", 0, "the file is empty; a puzzle starts with a line 'size W H'"},
       {"# only a comment\n\n", 2, "no 'size' line"},
       {"size 6 5\n", 1, "no pieces"},
       {"size 6 5\n\nfoo 1 2\n", 3, "unknown word 'foo'"},
@@ -71,12 +72,21 @@ TEST(PuzzleFileTest, EachErrorNamesItsLine) {
       {"size 6 5\npiece 0 0 0\npiece -1 3 3\n", 3, "shape must be 0 to 18"},
       {"size 6 5\npiece 0 0 0\npiece 1 3\n", 3, "expected 'piece S X Y'"},
       {"size 6 5\npiece 0 0 0 7\n", 2, "expected 'piece S X Y'"},
-      {"size 6 5\npiece 0 5 0\n", 2, "piece lies off the board"},  // its right column at x = 6
-      {"size 6 5\npiece 0 0 0\npiece 1 -1 0\n", 3, "piece lies off the board"},
-      {"size 6 5\npiece 0 0 0\npiece 1 256 0\n", 3, "piece lies off the board"},
-      {"size 6 5\npiece 0 0 0\npiece 1 0 5\n", 3, "piece lies off the board"},
-      {"size 6 5\npiece 0 0 0\npiece 1 1 1\n", 3, "piece overlaps another piece"},
-      {"size 6 5\npiece 0 1 1\npiece 5 0 0\n", 3, "piece overlaps another piece"},
+      // Off the board: the piece's cells and the board's extent.
+      {"size 6 5\npiece 0 5 0\n", 2,
+       "piece lies off the board: its cells (5,0) (6,0) (5,1) (6,1); "
+       "the 6 by 5 board has x 0 to 5, y 0 to 4"},
+      {"size 6 5\npiece 0 0 0\npiece 1 -1 0\n", 3,
+       "piece lies off the board: its cells (-1,0); the 6 by 5 board has x 0 to 5, y 0 to 4"},
+      {"size 6 5\npiece 0 0 0\npiece 1 256 0\n", 3,
+       "piece lies off the board: its cells (256,0); the 6 by 5 board has x 0 to 5, y 0 to 4"},
+      {"size 4 3\npiece 0 0 0\npiece 4 3 1\n", 3,
+       "piece lies off the board: its cells (3,1) (3,2) (3,3); "
+       "the 4 by 3 board has x 0 to 3, y 0 to 2"},
+      // Overlaps: the earlier piece, the line it was placed on, the shared cell.
+      {"size 6 5\npiece 0 0 0\npiece 1 1 1\n", 3, "piece overlaps piece 0 (line 2) on cell (1,1)"},
+      {"size 6 5\n# c\npiece 0 0 0\n\npiece 3 3 0\npiece 14 2 1\n", 6,
+       "piece overlaps piece 1 (line 5) on cell (3,1)"},
   };
   for (const auto& c : cases) {
     const std::string text(c.text, std::char_traits<char>::length(c.text));
@@ -88,6 +98,16 @@ TEST(PuzzleFileTest, EachErrorNamesItsLine) {
   const PuzzleError nul = errorOf(std::string("size 6 5\npiece 0 0 0\npiece\0 1 3 3\n", 34));
   EXPECT_EQ(nul.line, 3);
   EXPECT_EQ(nul.message, "unknown word 'piece?'");
+}
+
+// Editors that save UTF-8 may start a file with a byte-order mark.
+TEST(PuzzleFileTest, AByteOrderMarkIsSkipped) {
+  PuzzleError error;
+  const std::optional<BoardState> board = parsePuzzle("\xEF\xBB\xBFsize 4 3\npiece 0 0 0\n", error);
+  ASSERT_TRUE(board) << error.line << ": " << error.message;
+  EXPECT_EQ(board->size, (BoardSize{4, 3}));
+  // Only at the start.
+  EXPECT_EQ(errorOf("size 4 3\n\xEF\xBB\xBFpiece 0 0 0\n").message, "unknown word '???piece'");
 }
 
 TEST(PuzzleFileTest, AtMostSixtyFourPieces) {

@@ -34,7 +34,14 @@ printf 'size 6 5\npiece 0 0 0\nturn 1\n' >"$work/word.txt"
 printf 'size 6 5\n' >"$work/empty.txt"
 printf 'size 6 5\npiece 0 0 0\001\377\000\n' >"$work/binary.txt"
 
-expect 2 "^$work/overlap.txt:3: piece overlaps another piece\$" "$work/overlap.txt"
+printf '\357\273\277size 4 3\npiece 0 2 1\n' >"$work/bom.txt"
+: >"$work/nothing.txt"
+printf 'size 4 3\npiece 0 3 0\n' >"$work/off.txt"
+
+expect 0 "" "$work/bom.txt"
+expect 2 "^$work/nothing.txt:0: the file is empty" "$work/nothing.txt"
+expect 2 "^$work/off.txt:2: piece lies off the board: its cells (3,0) (4,0) (3,1) (4,1); the 4 by 3 board has x 0 to 3, y 0 to 2\$" "$work/off.txt"
+expect 2 "^$work/overlap.txt:3: piece overlaps piece 0 (line 2) on cell (1,1)\$" "$work/overlap.txt"
 expect 2 "^$work/first.txt:3: the first piece must be the square" "$work/first.txt"
 expect 2 "^$work/word.txt:3: unknown word 'turn'\$" "$work/word.txt"
 expect 2 "^$work/empty.txt:1: no pieces\$" "$work/empty.txt"
@@ -49,4 +56,29 @@ expect 3 "memory budget" --max-memory 2 "$dir/random6x5-14.txt"
 expect 0 "^positions [0-9]" --stats "$dir/classic.txt"
 expect 0 "" --help
 grep -q "Exit status\|exit status" "$work/out" || { echo "FAIL --help says nothing of exit status"; failed=1; }
+
+# Standard output that cannot be written (a full disk, a closed descriptor):
+# the reason on standard error and exit 4, whatever was to be printed.
+# writeFails NAME REDIRECTION ARGS...
+writeFails() {
+  name=$1
+  redirection=$2
+  shift 2
+  eval '"$solver" "$@" 2>"$work/err" '"$redirection"
+  code=$?
+  if [ "$code" -ne 4 ]; then
+    echo "FAIL $name: exit $code, expected 4"; failed=1
+  elif ! grep -q "^cavel-solve: cannot write to standard output: " "$work/err"; then
+    echo "FAIL $name: standard error lacks the reason:"; cat "$work/err"; failed=1
+  else
+    echo "ok $name"
+  fi
+}
+writeFails "answer to a full disk" '>/dev/full' "$dir/classic.txt"
+writeFails "answer to a closed descriptor" '>&-' "$dir/classic.txt"
+writeFails "answer with its layers on disk, closed descriptor" '>&-' --spill "$work" "$dir/classic.txt"
+writeFails "--json to a full disk" '>/dev/full' --json "$dir/classic.txt"
+writeFails "--help to a full disk" '>/dev/full' --help
+writeFails "--version to a closed descriptor" '>&-' --version
+[ -z "$(ls "$work" | grep -v '\.txt$\|^out$\|^err$')" ] || { echo "FAIL files left in $work"; failed=1; }
 exit $failed

@@ -1,10 +1,11 @@
 #!/bin/sh
 # The options that change what cavel-solve prints: --metric, --moves, --boards,
-# and several files in one call.
+# several files in one call, and the spellings of options.
 # Usage: options.sh CAVEL_SOLVE PUZZLE_DIR
 set -u
 solver=$1
 dir=$2
+case $solver in /*) ;; *) solver=$PWD/$solver ;; esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
@@ -117,8 +118,30 @@ done
 [ $? -eq 2 ] && [ ! -s "$work/out" ] || fail "--metric without a value"
 echo "ok bad metrics"
 
+# The usual spellings: --opt=value, '--' before names that begin with '-',
+# -h and -V.
+"$solver" --metric=line "$dir/classic.txt" | head -1 | grep -qx 'moves 90' || fail "--metric=line"
+"$solver" --max-memory=2 "$dir/random6x5-14.txt" >/dev/null 2>&1
+[ $? -eq 3 ] || fail "--max-memory=2 is not the budget"
+cp "$dir/square-only.txt" "$work/-square.txt"
+(cd "$work" && "$solver" --quiet -- -square.txt >out) && cmp -s "$work/out" "$dir/square-only.expected" ||
+  fail "-- before a file named -square.txt"
+(cd "$work" && "$solver" -square.txt >out 2>err)
+[ $? -eq 2 ] && grep -q "unknown option '-square.txt'" "$work/err" || fail "-square.txt without --"
+for call in "--moves=yes" "--json --boards" "--metric= " "--quiet=1"; do
+  # shellcheck disable=SC2086
+  "$solver" $call "$dir/square-only.txt" >"$work/out" 2>"$work/err"
+  code=$?
+  [ "$code" -eq 2 ] && [ ! -s "$work/out" ] && grep -q "Try 'cavel-solve --help'" "$work/err" ||
+    fail "$call: exit $code"
+done
+"$solver" -V >"$work/out" && grep -qx 'cavel-solve [0-9][0-9.]*' "$work/out" || fail "-V: $(cat "$work/out")"
+"$solver" --version "$dir/no-such-file.txt" >"$work/want" && same "--version" "$work/out"
+"$solver" -h >"$work/out" && "$solver" --help >"$work/want" && same "-h" "$work/out"
+echo "ok spellings"
+
 "$solver" --help >"$work/out"
-for word in --metric --moves --boards '==> FILE <=='; do
+for word in --metric --moves --boards --json --quiet --version '==> FILE <=='; do
   grep -q -e "$word" "$work/out" || fail "--help says nothing of $word"
 done
 exit $failed

@@ -55,10 +55,22 @@ def positions(solver, text):
 
 
 def main():
-    solver, out_dir, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    low = float(sys.argv[4]) * 1e6 if len(sys.argv) > 4 else 40e6
-    high = float(sys.argv[5]) * 1e6 if len(sys.argv) > 5 else 65e6
-    rng = random.Random(int(sys.argv[6]) if len(sys.argv) > 6 else 1)
+    usage = __doc__.split("\n\n")[1].split("\n")[0]
+    arguments = sys.argv[1:]
+    if arguments in (["--help"], ["-h"]):
+        print(__doc__)
+        return
+    if len(arguments) not in (3, 5, 6) or any(a.startswith("-") for a in arguments):
+        print(usage, file=sys.stderr)
+        sys.exit(2)
+    try:
+        solver, out_dir, count = arguments[0], arguments[1], int(arguments[2])
+        low = float(arguments[3]) * 1e6 if len(arguments) > 3 else 40e6
+        high = float(arguments[4]) * 1e6 if len(arguments) > 4 else 65e6
+        rng = random.Random(int(arguments[5]) if len(arguments) > 5 else 1)
+    except ValueError:
+        print(usage, file=sys.stderr)
+        sys.exit(2)
     os.makedirs(out_dir, exist_ok=True)
     found = 0
     while found < count:

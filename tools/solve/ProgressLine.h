@@ -1,0 +1,37 @@
+// The one line on a terminal that shows a long search is alive: positions,
+// their rate, the search's peak memory and the time, redrawn in place.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "search/Solver.h"
+
+class ProgressLine {
+ public:
+  // A line about the search of `label`, on `stream`, a terminal; the search
+  // starts now.
+  ProgressLine(std::FILE* stream, std::string label);
+
+  // Given to the search as its progress callback (never called by two
+  // threads at once): draws the line half a second after the start at the
+  // earliest, then at most ten times a second.
+  void update(const SolveStats& stats);
+
+  // Erases the line, if it was drawn, so that what follows starts on a
+  // clean line: a carriage return, then clear to the end of the line.
+  void erase();
+
+ private:
+  std::FILE* stream_;
+  std::string label_;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point drawn_;
+  bool shown_ = false;
+};
+
+// The text of the line: "LABEL: 21.6 M positions, 8.6 M/s, peak 161 MB,
+// 2.5 s", cut to `columns` - 1 characters so that it never wraps.
+std::string progressText(const std::string& label, const SolveStats& stats, double seconds,
+                         int columns);
