@@ -1,9 +1,9 @@
 // The breadth-first search for the fewest moves that free piece 0: the one
 // way in for the window, the command-line solver and the benchmarks.
 //
-// Two engines give the same answers: the layered search (layered/), which
-// counts one-cell moves on every core with a few bytes per position, and the
-// table search (table/), which counts moves in any metric on one thread.
+// The search by layers (layered/) answers, in every metric, on every core,
+// with a few bytes per position. The table search (table/) gives the same
+// answers on one thread; it stays beside it as the tests' oracle.
 #pragma once
 
 #include "search/core/SolveTypes.h"

@@ -40,11 +40,31 @@ struct BoardGeometry {
     uint8_t takenCount;
   };
   StepCells stepCells[shapeCount][maxBoardCells][moveDirectionCount] = {};
+  // The origins where shape s fits on the board, and its cells as offsets
+  // from its origin (dy * width + dx).
+  CellMask fits[shapeCount] = {};
+  int offsets[shapeCount][maxShapeCells] = {};
+  int offsetCount[shapeCount] = {};
+  // The cells off the last and off the first column: a shift of a set of
+  // cells by one to the right or the left must not wrap into the next row.
+  CellMask beforeLastColumn = 0;
+  CellMask afterFirstColumn = 0;
 
   explicit BoardGeometry(BoardSize boardSize) : size(boardSize) {
+    for (int c = 0; c < size.cellCount(); ++c) {
+      if (c % size.width != size.width - 1) beforeLastColumn |= bit(c);
+      if (c % size.width != 0) afterFirstColumn |= bit(c);
+    }
     for (int s = 0; s < shapeCount; ++s) {
       const Shape& shape = catalogShape(s);
-      for (int c = 0; c < size.cellCount(); ++c) mask[s][c] = shapeMask(shape, c);
+      for (int k = 0; k < shape.cellCount; ++k) {
+        offsets[s][k] = shape.cells[2 * k + 1] * size.width + shape.cells[2 * k];
+      }
+      offsetCount[s] = shape.cellCount;
+      for (int c = 0; c < size.cellCount(); ++c) {
+        mask[s][c] = shapeMask(shape, c);
+        if (mask[s][c] != 0) fits[s] |= bit(c);
+      }
       for (int c = 0; c < size.cellCount(); ++c) {
         for (int d = 0; d < moveDirectionCount; ++d) {
           step[s][c][d] = stepTo(s, c, d);
@@ -57,6 +77,16 @@ struct BoardGeometry {
   }
 
   static CellMask bit(int cell) { return CellMask{1} << cell; }
+  // The lowest cell of a set that is not empty.
+  static int lowestCell(CellMask cells) {
+    if constexpr (sizeof(CellMask) <= 8) {
+      return __builtin_ctzll(static_cast<uint64_t>(cells));
+    } else {
+      const uint64_t low = static_cast<uint64_t>(cells);
+      return low != 0 ? __builtin_ctzll(low)
+                      : 64 + __builtin_ctzll(static_cast<uint64_t>(cells >> 64));
+    }
+  }
 
  private:
   void listStepCells(int s, int c, int d) {

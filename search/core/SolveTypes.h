@@ -40,11 +40,10 @@ struct SolveOptions {
   // What counts as one move.
   MoveMetric metric = MoveMetric::step;
   // Threads that search side by side; 0 means one per core. The result
-  // never depends on it. The line and path metrics search on one thread.
+  // never depends on it.
   int threads = 0;
   // A folder for the finished layers of positions, kept on disk instead of
-  // in memory; empty keeps them in memory. The line and path metrics keep
-  // their positions in memory.
+  // in memory; empty keeps them in memory.
   std::string spillDirectory;
 };
 

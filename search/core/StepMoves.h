@@ -1,8 +1,8 @@
 // The one-cell steps of the pieces: the one place that decides whether a
 // piece may go where a step takes it. Every engine, the walk back to the
 // answer and the watch for the goal ask here, in the form that suits them:
-// one step, a piece's four steps as bits without branches, or a visit of
-// each step in order.
+// one step, a piece's four steps as bits without branches, a visit of each
+// step in order, or every origin a piece reaches by steps at once.
 #pragma once
 
 #include <cstdint>
@@ -47,4 +47,46 @@ void forEachStep(const BoardGeometry<CellMask>& geometry, int shape, int from, C
       visit(direction, geometry.step[shape][from][direction]);
     }
   }
+}
+
+// The origins where the piece of shape `shape` fits clear of the cells
+// `others`: an origin is clear when no cell of the shape there is taken.
+template <typename CellMask>
+CellMask clearOrigins(const BoardGeometry<CellMask>& geometry, int shape, CellMask others) {
+  CellMask blocked = 0;
+  for (int k = 0; k < geometry.offsetCount[shape]; ++k) {
+    blocked |= others >> geometry.offsets[shape][k];
+  }
+  return geometry.fits[shape] & ~blocked;
+}
+
+// The origins that the piece of shape `shape` at origin `from` reaches by
+// one-cell steps while the cells `others` (every other piece's) stay taken,
+// `from` included. A step between two clear origins next to each other is
+// always free, so this is a flood fill of the clear origins from `from`,
+// one step in every direction at a time.
+template <typename CellMask>
+CellMask reachableOrigins(const BoardGeometry<CellMask>& geometry, int shape, int from,
+                          CellMask others) {
+  const CellMask clear = clearOrigins(geometry, shape, others);
+  const int width = geometry.size.width;
+  CellMask reached = BoardGeometry<CellMask>::bit(from);
+  for (;;) {
+    const CellMask grown =
+        (reached | (reached & geometry.beforeLastColumn) << 1 |
+         (reached & geometry.afterFirstColumn) >> 1 | reached << width | reached >> width) &
+        clear;
+    if (grown == reached) return reached;
+    reached = grown;
+  }
+}
+
+// The cells that the piece of shape `shape` covers at any of `origins`.
+template <typename CellMask>
+CellMask sweptCells(const BoardGeometry<CellMask>& geometry, int shape, CellMask origins) {
+  CellMask cells = 0;
+  for (int k = 0; k < geometry.offsetCount[shape]; ++k) {
+    cells |= origins << geometry.offsets[shape][k];
+  }
+  return cells;
 }

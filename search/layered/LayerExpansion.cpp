@@ -6,6 +6,7 @@
 
 #include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
+#include "search/core/MoveMetric.h"
 #include "search/core/StepMoves.h"
 
 namespace {
@@ -29,29 +30,35 @@ struct Arrival {
 }  // namespace
 
 template <typename Codec, typename CellMask>
-LayerExpansion<Codec, CellMask>::LayerExpansion(const Codec& codec, const PieceGroups& groups,
+LayerExpansion<Codec, CellMask>::LayerExpansion(MoveMetric metric, const Codec& codec,
+                                                const PieceGroups& groups,
                                                 const BoardGeometry<CellMask>& geometry,
-                                                const GoalRings<CellMask>& rings,
+                                                const GoalWatch<CellMask>& watch,
                                                 MemoryBudget& budget, SearchControl& control,
                                                 const RunStorage& storage, ThreadTeam& team,
                                                 int backBytes, size_t bufferBytes)
     : codec_(codec),
       groups_(groups),
       geometry_(geometry),
-      rings_(rings),
+      metric_(metric),
+      watch_(watch),
       budget_(budget),
       control_(control),
       storage_(storage),
       team_(team),
       format_(codec.keyBits(), backBytes) {
-  const size_t bufferKeys =
-      std::max(bufferBytes / sizeof(Key) / team.size(), size_t{4} * groups.pieceCount + 1);
+  const BoardSize size = geometry.size;
+  const size_t perPiece = metric == MoveMetric::step   ? moveDirectionCount
+                          : metric == MoveMetric::line ? size.width + size.height - 2
+                                                       : size.cellCount() - 1;
+  mostChildren_ = perPiece * groups.pieceCount;
+  const size_t bufferKeys = std::max(bufferBytes / sizeof(Key) / team.size(), mostChildren_ + 1);
   for (int t = 0; t < team.size(); ++t) {
-    workers_.push_back(std::make_unique<Worker>(format_, bufferKeys, budget, control, storage));
+    workers_.push_back(std::make_unique<Worker>(*this, bufferKeys));
   }
-  if (rings.goalCell >= 0) {
-    std::copy(rings.within[1], rings.within[1] + maxBoardCells, nearGoal_);
-    nearGoal_[rings.goalCell] = false;
+  if (watch.goalCell >= 0 && metric == MoveMetric::step) {
+    std::copy(watch.within[1], watch.within[1] + maxBoardCells, nearGoal_);
+    nearGoal_[watch.goalCell] = false;
   }
 }
 
@@ -85,19 +92,25 @@ bool LayerExpansion<Codec, CellMask>::expandNearFirst(
   // Both passes on the same threads: each sorts what it generated.
   const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
   for (size_t b = 0; b < layer.blockCount(); ++b) order.push_back(b);
+  const auto foundNextToGoal = [this] {
+    for (const auto& worker : workers_) {
+      if (!worker->nextToGoal.empty()) return true;
+    }
+    return false;
+  };
   if (split > 0) {
     const Pass nearFirst{order.data(), split, threads, RangeSide::inside, AfterPass::sortNearGoal};
     expandBlocks(layer, blockBacks, nearFirst, first, shared);
     if (control_.halted()) return false;
-    for (const auto& worker : workers_) {
-      if (!worker->nextToGoal.empty()) return true;
-    }
+    if (foundNextToGoal()) return true;
     if (stop() || control_.halted()) return true;
   }
   const Pass rest{order.data() + split, order.size() - split, threads, RangeSide::outside,
                   AfterPass::sortAll};
   expandBlocks(layer, blockBacks, rest, first, shared);
-  return false;
+  // In steps only the first positions can make such children; in the other
+  // metrics there are no first positions, and any may.
+  return !control_.halted() && foundNextToGoal();
 }
 
 template <typename Codec, typename CellMask>
@@ -264,7 +277,7 @@ typename LayerExpansion<Codec, CellMask>::Worker& LayerExpansion<Codec, CellMask
 }
 
 template <typename Codec, typename CellMask>
-void LayerExpansion<Codec, CellMask>::expandOne(const Key& key, uint32_t backs, Worker& worker) {
+void LayerExpansion<Codec, CellMask>::expandSteps(const Key& key, uint32_t backs, Worker& worker) {
   typename Codec::Decoded& d = worker.decoded;
   codec_.decode(key, d);
   // The legal moves as bits 4k + direction, found without branches: the
@@ -328,40 +341,65 @@ void LayerExpansion<Codec, CellMask>::expandOne(const Key& key, uint32_t backs, 
       int movedTo;
       const uint8_t to = geometry_.step[shape][cell][direction];
       const Key child = codec_.childKey(d, k, to, movedTo);
-      const int zeroCell = k == 0 ? to : d.cell[0];
-      if (rings_.within[0][zeroCell]) {
-        const CellMask childOccupied =
-            (occupied & ~geometry_.mask[shape][cell]) | geometry_.mask[shape][to];
-        if (rings_.entersGoalFrom(zeroCell, childOccupied)) keep(worker.nextToGoal, child);
-      }
-      Key* const written = out;
-      if constexpr (RecordFormat<Key>::isInteger) {
-        if (backBytes == 0) {
-          *out++ = child;
-        } else {
-          // Codes 0/1 and 2/3 are opposite directions. The arrivals that
-          // commute with this move are arrivals of the child too.
-          uint32_t carried = 4 * movedTo + (direction ^ 1);
-          int count = 1;
-          for (int a = 0; a < arrivalCount && count < backBytes; ++a) {
-            if (arrivals[a].piece == k || cellsMeet(enters, arrivals[a].vacated)) continue;
-            int piece = arrivals[a].piece;
-            if (groups_.groupOf[piece] == groups_.groupOf[k]) {
-              piece -= piece > k;
-              piece += piece >= movedTo;
-            }
-            carried |= (4u * piece + (arrivals[a].back & 3)) << (8 * count++);
+      // Codes 0/1 and 2/3 are opposite directions. The arrivals that commute
+      // with this move are arrivals of the child too.
+      uint32_t carried = noBackMoves;
+      if (backBytes > 0) {
+        carried = 4 * movedTo + (direction ^ 1);
+        int count = 1;
+        for (int a = 0; a < arrivalCount && count < backBytes; ++a) {
+          if (arrivals[a].piece == k || cellsMeet(enters, arrivals[a].vacated)) continue;
+          int piece = arrivals[a].piece;
+          if (groups_.groupOf[piece] == groups_.groupOf[k]) {
+            piece -= piece > k;
+            piece += piece >= movedTo;
           }
-          if (count < 4) carried |= noBackMoves << (8 * count);
-          *out++ = format_.recordWith(child, carried);
+          carried |= (4u * piece + (arrivals[a].back & 3)) << (8 * count++);
         }
-      } else {
-        *out++ = child;
+        if (count < 4) carried |= noBackMoves << (8 * count);
       }
-      if (keepNearGoal_ && nearGoal_[zeroCell]) keep(worker.nearRecords, *written);
+      out = writeChild(worker, out, k, cell, to, child, carried);
     }
   }
   records.setSize(out - records.data());
+}
+
+// The moves of the line and path metrics (CountedMoves.h).
+template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::expandCounted(const Key& key, uint32_t backs,
+                                                    Worker& worker) {
+  typename Codec::Decoded& d = worker.decoded;
+  codec_.decode(key, d);
+  const int backBytes = format_.backBytes();
+  KeyBuffer<Key>& records = worker.children.records();
+  Key* out = records.data() + records.size();
+  worker.counted.forEach(
+      d.cell, d.occupied, backs, [&](int k, int to, int direction, uint32_t arrivals) {
+        int movedTo;
+        const Key child = codec_.childKey(d, k, static_cast<uint8_t>(to), movedTo);
+        const uint32_t carried =
+            backBytes > 0 ? worker.counted.carried(k, movedTo, direction, arrivals, backBytes)
+                          : noBackMoves;
+        out = writeChild(worker, out, k, d.cell[k], to, child, carried);
+      });
+  records.setSize(out - records.data());
+}
+
+template <typename Codec, typename CellMask>
+typename Codec::KeyType* LayerExpansion<Codec, CellMask>::writeChild(Worker& worker, Key* out,
+                                                                     int k, int from, int to,
+                                                                     const Key& child,
+                                                                     uint32_t carried) {
+  const int shape = groups_.shapeOf[k];
+  const int zeroCell = k == 0 ? to : worker.decoded.cell[0];
+  if (watch_.mayEnterFrom(zeroCell)) {
+    const CellMask childOccupied =
+        (worker.decoded.occupied & ~geometry_.mask[shape][from]) | geometry_.mask[shape][to];
+    if (watch_.entersGoalFrom(zeroCell, childOccupied)) keep(worker.nextToGoal, child);
+  }
+  *out = format_.recordWith(child, carried);
+  if (keepNearGoal_ && nearGoal_[zeroCell]) keep(worker.nearRecords, *out);
+  return out + 1;
 }
 
 template <typename Codec, typename CellMask>

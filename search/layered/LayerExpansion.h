@@ -29,7 +29,8 @@
 
 #include "BackMoves.h"
 #include "ChildRuns.h"
-#include "GoalRings.h"
+#include "CountedMoves.h"
+#include "GoalWatch.h"
 #include "UpperMoves.h"
 #include "keys/KeyCoding.h"
 #include "runs/KeyMerge.h"
@@ -57,11 +58,12 @@ class LayerExpansion {
   // Key ranges, first to last, disjoint and in order.
   using KeyRanges = std::vector<std::pair<Key, Key>>;
 
-  // Children carry up to `backBytes` back moves when the keys leave room;
-  // the threads' buffers together hold about `bufferBytes` before they are
-  // sorted into runs. `rings` says where piece 0 stands near the goal.
-  LayerExpansion(const Codec& codec, const PieceGroups& groups,
-                 const BoardGeometry<CellMask>& geometry, const GoalRings<CellMask>& rings,
+  // Moves counted in `metric`. Children carry up to `backBytes` back moves
+  // when the keys leave room; the threads' buffers together hold about
+  // `bufferBytes` before they are sorted into runs. `watch` says where piece
+  // 0 stands near the goal.
+  LayerExpansion(MoveMetric metric, const Codec& codec, const PieceGroups& groups,
+                 const BoardGeometry<CellMask>& geometry, const GoalWatch<CellMask>& watch,
                  MemoryBudget& budget, SearchControl& control, const RunStorage& storage,
                  ThreadTeam& team, int backBytes, size_t bufferBytes);
 
@@ -73,7 +75,8 @@ class LayerExpansion {
   // The positions in `first` go first; when their children include some next
   // to the goal, the others are left and this returns true
   // (childrenNextToGoal() has them all: only a parent in `first` can make
-  // one). Between the two, `stop()` may end it too (returning true).
+  // one). Between the two, `stop()` may end it too (returning true). With
+  // no first positions, true when some child stands next to the goal.
   bool expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
               const KeyRanges& first, NearGoal nearGoal, const std::function<bool()>& stop);
 
@@ -107,12 +110,14 @@ class LayerExpansion {
 
  private:
   struct alignas(128) Worker {
-    Worker(const RecordFormat<Key>& format, size_t bufferKeys, MemoryBudget& budget,
-           SearchControl& control, const RunStorage& storage)
-        : children(format, bufferKeys, budget, control, storage),
-          nextToGoal(&budget),
-          nearRecords(&budget) {}
+    Worker(const LayerExpansion& expansion, size_t bufferKeys)
+        : children(expansion.format_, bufferKeys, expansion.budget_, expansion.control_,
+                   expansion.storage_),
+          counted(expansion.metric_, expansion.geometry_, expansion.groups_),
+          nextToGoal(&expansion.budget_),
+          nearRecords(&expansion.budget_) {}
     ChildRuns<Key> children;
+    CountedMoves<CellMask> counted;  // in line and path
     typename Codec::Decoded decoded;
     UpperMoves<CellMask> upper;
     KeyBuffer<Key> nextToGoal;   // children from which piece 0 enters the goal
@@ -139,14 +144,32 @@ class LayerExpansion {
   void expandBlocks(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
                     const Pass& pass, const KeyRanges& ranges, const std::vector<bool>& shared);
   Worker& startWorker(int t);
-  void expandOne(const Key& key, uint32_t backs, Worker& worker);
-  bool makeRoom(Worker& worker) { return worker.children.makeRoom(4 * size_t(groups_.pieceCount)); }
+  void expandOne(const Key& key, uint32_t backs, Worker& worker) {
+    if (metric_ == MoveMetric::step) {
+      expandSteps(key, backs, worker);
+    } else {
+      expandCounted(key, backs, worker);
+    }
+  }
+  void expandSteps(const Key& key, uint32_t backs, Worker& worker);
+  void expandCounted(const Key& key, uint32_t backs, Worker& worker);
+  // Writes at `out` the record of `child`, made by moving canonical piece k
+  // of the worker's decoded position from origin `from` to origin `to`, with
+  // the back moves `carried` beside it (as many as the records hold), and
+  // keeps it apart when it stands next to the goal or near it; returns the
+  // place after the record.
+  Key* writeChild(Worker& worker, Key* out, int k, int from, int to, const Key& child,
+                  uint32_t carried);
+  bool makeRoom(Worker& worker) { return worker.children.makeRoom(mostChildren_); }
   void keep(KeyBuffer<Key>& buffer, const Key& key);
 
   const Codec& codec_;
   const PieceGroups& groups_;
   const BoardGeometry<CellMask>& geometry_;
-  const GoalRings<CellMask>& rings_;
+  const MoveMetric metric_;
+  const GoalWatch<CellMask>& watch_;
+  // The most children one position can have in the metric.
+  size_t mostChildren_ = 0;
   MemoryBudget& budget_;
   SearchControl& control_;
   const RunStorage& storage_;

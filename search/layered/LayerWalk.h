@@ -11,8 +11,8 @@
 #include "model/MoveByte.h"
 #include "runs/SortedBlocks.h"
 #include "search/core/BoardGeometry.h"
+#include "search/core/MetricMoves.h"
 #include "search/core/PieceGroups.h"
-#include "search/core/StepMoves.h"
 #include "search/memory/KeyBuffer.h"
 #include "search/memory/MemoryBudget.h"
 
@@ -21,9 +21,14 @@ class LayerWalk {
   using Key = typename Codec::KeyType;
 
  public:
-  LayerWalk(const PieceGroups& groups, const BoardGeometry<CellMask>& geometry, const Codec& codec,
-            MemoryBudget& budget)
-      : groups_(groups), geometry_(geometry), codec_(codec), budget_(budget) {}
+  // Moves counted in `metric`.
+  LayerWalk(MoveMetric metric, const PieceGroups& groups, const BoardGeometry<CellMask>& geometry,
+            const Codec& codec, MemoryBudget& budget)
+      : groups_(groups),
+        geometry_(geometry),
+        moves_(metric, geometry),
+        codec_(codec),
+        budget_(budget) {}
 
   // Marks `goals` (sorted) as the layer above `layers`, then, layer by layer
   // down to 1, the positions next to a marked one above. False when the
@@ -47,13 +52,14 @@ class LayerWalk {
   }
 
   // Walks `moves` moves from the root, whose pieces stand at `rootCells` in
-  // the board's order: appends each step's move byte to `log` and leaves the
-  // goal position's cells in `cells`.
-  bool forward(size_t moves, const uint8_t* rootCells, uint8_t* cells,
-               std::vector<uint8_t>& log) const {
+  // the board's order: appends the move byte of each one-cell step to `log`
+  // and the steps of each move to `stepsPerMove`, and leaves the goal
+  // position's cells in `cells`.
+  bool forward(size_t moves, const uint8_t* rootCells, uint8_t* cells, std::vector<uint8_t>& log,
+               std::vector<uint16_t>& stepsPerMove) const {
     std::copy(rootCells, rootCells + groups_.pieceCount, cells);
     for (size_t j = 0; j < moves; ++j) {
-      if (!step(cells, marked_[j + 1], log)) return false;
+      if (!move(cells, marked_[j + 1], log, stepsPerMove)) return false;
     }
     return true;
   }
@@ -66,7 +72,7 @@ class LayerWalk {
     for (const Key& key : keys) {
       codec_.decode(key, d);
       for (int k = 0; k < groups_.pieceCount; ++k) {
-        forEachStep(geometry_, groups_.shapeOf[k], d.cell[k], d.occupied, [&](int, uint8_t to) {
+        moves_.forEachDestination(groups_.shapeOf[k], d.cell[k], d.occupied, [&](uint8_t to) {
           int movedTo;
           ok = ok && found.push(codec_.childKey(d, k, to, movedTo));
         });
@@ -78,33 +84,39 @@ class LayerWalk {
     return true;
   }
 
-  // Takes the first move from `cells` into a position of `next`.
-  bool step(uint8_t* cells, const KeyBuffer<Key>& next, std::vector<uint8_t>& log) const {
+  // Takes the first move from `cells`, in piece order and then in the
+  // metric's order, into a position of `next`.
+  bool move(uint8_t* cells, const KeyBuffer<Key>& next, std::vector<uint8_t>& log,
+            std::vector<uint16_t>& stepsPerMove) const {
     CellMask occupied = 0;
     for (int i = 0; i < groups_.pieceCount; ++i) {
       occupied |= geometry_.mask[groups_.shapeOfLabel[i]][cells[i]];
     }
     for (int i = 0; i < groups_.pieceCount; ++i) {
+      const int shape = groups_.shapeOfLabel[i];
       const uint8_t from = cells[i];
       bool found = false;
-      forEachStep(geometry_, groups_.shapeOfLabel[i], from, occupied,
-                  [&](int direction, uint8_t to) {
-                    if (found) return;
-                    cells[i] = to;
-                    found = std::binary_search(next.begin(), next.end(), codec_.encode(cells));
-                    if (found) {
-                      log.push_back(encodeMove(i, moveDx[direction], moveDy[direction]));
-                    } else {
-                      cells[i] = from;
-                    }
-                  });
-      if (found) return true;
+      moves_.forEachDestination(shape, from, occupied, [&](uint8_t to) {
+        if (found) return;
+        cells[i] = to;
+        found = std::binary_search(next.begin(), next.end(), codec_.encode(cells));
+        if (!found) cells[i] = from;
+      });
+      if (!found) continue;
+      std::vector<uint8_t> directions;
+      moves_.appendSteps(shape, from, cells[i], occupied, directions);
+      for (const uint8_t direction : directions) {
+        log.push_back(encodeMove(i, moveDx[direction], moveDy[direction]));
+      }
+      stepsPerMove.push_back(static_cast<uint16_t>(directions.size()));
+      return true;
     }
     return false;
   }
 
   const PieceGroups& groups_;
   const BoardGeometry<CellMask>& geometry_;
+  const MetricMoves<CellMask> moves_;
   const Codec& codec_;
   MemoryBudget& budget_;
   std::vector<KeyBuffer<Key>> marked_;

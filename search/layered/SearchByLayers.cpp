@@ -26,24 +26,27 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
       control_(options, budget_),
       team_(threadCount(options), [this](std::exception_ptr thrown) { control_.fail(thrown); }),
       storage_{&budget_, options.spillDirectory},
-      rings_(geometry, groups.shapeOf[0]),
-      expansion_(
-          codec, groups, geometry, rings_, budget_, control_, storage_, team_, tuning.backMoveBytes,
-          tuning.childBufferBytes != 0 ? tuning.childBufferBytes
-                                       : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)),
+      metric_(options.metric),
+      watch_(geometry, groups.shapeOf[0], options.metric),
+      expansion_(options.metric, codec, groups, geometry, watch_, budget_, control_, storage_,
+                 team_, tuning.backMoveBytes,
+                 tuning.childBufferBytes != 0
+                     ? tuning.childBufferBytes
+                     : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)),
       nearKeys_(&budget_),
       nearBacks_(&budget_),
       blockBacksCharge_(&budget_),
       lookAhead_(tuning.lookAhead) {
-  hasGoal_ = codec.pieceZeroRange(rings_.goalCell, goalFirst_, goalLast_);
-  if (!hasGoal_) return;
-  // The parents of children next to the goal stand within two moves of it,
-  // those of children within two moves within three.
+  hasGoal_ = codec.pieceZeroRange(watch_.goalCell, goalFirst_, goalLast_);
+  // In steps, the parents of children next to the goal stand within two
+  // moves of it, those of children within two moves within three. In the
+  // other metrics piece 0 goes far in one move: every parent may make one.
+  if (!hasGoal_ || metric_ != MoveMetric::step) return;
   for (int cell = 0; cell < maxBoardCells; ++cell) {
     Key first, last;
-    if (cell == rings_.goalCell || !codec.pieceZeroRange(cell, first, last)) continue;
-    if (rings_.within[1][cell]) nearGoal_.push_back({first, last});
-    if (rings_.within[2][cell]) aheadOfGoal_.push_back({first, last});
+    if (cell == watch_.goalCell || !codec.pieceZeroRange(cell, first, last)) continue;
+    if (watch_.within[1][cell]) nearGoal_.push_back({first, last});
+    if (watch_.within[2][cell]) aheadOfGoal_.push_back({first, last});
   }
 }
 
@@ -71,9 +74,8 @@ SolveResult SearchByLayers<Codec, CellMask>::run(const uint8_t* rootCells) {
 }
 
 // The goals one move of piece 0 away from `layer`, sorted: its positions
-// whose piece 0 stands next to the exit, tried for that move. None of them
-// lies in the layer before, which holds no goal. False when memory runs
-// short.
+// whose piece 0 can enter the exit, tried for that move. None of them lies
+// in the layer before, which holds no goal. False when memory runs short.
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::goalsNextTo(const SortedBlocks<Key>& layer,
                                                   std::vector<Key>& goals) {
@@ -82,19 +84,14 @@ bool SearchByLayers<Codec, CellMask>::goalsNextTo(const SortedBlocks<Key>& layer
   KeyBuffer<Key> found(&budget_);
   typename Codec::Decoded d;
   uint64_t scanned = 0;
-  for (int from = 0; from < maxBoardCells; ++from) {
-    Key first, last;
-    if (!rings_.within[0][from] || !codec_.pieceZeroRange(from, first, last)) continue;
-    for (RunCursor<Key> cursor(&layer, &first, nullptr); cursor.valid() && !(last < cursor.key());
-         cursor.next()) {
-      if (++scanned % 65536 == 0) control_.poll();
-      codec_.decode(cursor.key(), d);
-      if (!rings_.entersGoalFrom(from, d.occupied)) continue;
-      int movedTo;
-      if (!found.push(codec_.childKey(d, 0, static_cast<uint8_t>(rings_.goalCell), movedTo))) {
-        control_.fail(SearchFailure::outOfMemory);
-        return false;
-      }
+  for (RunCursor<Key> cursor(&layer, nullptr, nullptr); cursor.valid(); cursor.next()) {
+    if (++scanned % 65536 == 0) control_.poll();
+    codec_.decode(cursor.key(), d);
+    if (!watch_.entersGoalFrom(d.cell[0], d.occupied)) continue;
+    int movedTo;
+    if (!found.push(codec_.childKey(d, 0, static_cast<uint8_t>(watch_.goalCell), movedTo))) {
+      control_.fail(SearchFailure::outOfMemory);
+      return false;
     }
   }
   Key* const begin = found.data();
@@ -149,7 +146,7 @@ bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
 // twice costs little (see the design note).
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
-  if (!hasGoal_ || lookAhead_ == LookAhead::never) return false;
+  if (!hasGoal_ || metric_ != MoveMetric::step || lookAhead_ == LookAhead::never) return false;
   if (lookAhead_ == LookAhead::always) return true;
   size_t near = 0;
   for (const auto& [first, last] : nearGoal_) {
@@ -268,20 +265,28 @@ bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parent
 }
 
 // One key range of the next layer: the children of every worker, merged
-// without repeats, less the layer before the parents; with each position,
-// the back moves of the children that reached it.
+// without repeats, less the layer before the parents, and in the metrics
+// whose moves can stay within a layer, less the parents' own; with each
+// position, the back moves of the children that reached it.
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
                                                  BlockWriter<Key>& keys,
                                                  KeyBuffer<uint32_t>& backs) {
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
+  const bool sameLayer = metric_ != MoveMetric::step;
+  std::unique_ptr<RunCursor<Key>> parents;
+  if (sameLayer) parents = std::make_unique<RunCursor<Key>>(&layers_.back(), low, high);
   const RecordFormat<Key>& format = expansion_.format();
   uint64_t written = 0;
   // Writes each position unless the layer before holds it.
   auto fold = foldBacks<Key>(maxBackBytes, [&](const Key& key, uint32_t joined) {
     previous.seek(key);
     if (previous.valid() && previous.key() == key) return true;
+    if (sameLayer) {
+      parents->seek(key);
+      if (parents->valid() && parents->key() == key) return true;
+    }
     if (!keys.append(key) || (format.packed() && !backs.push(joined))) {
       control_.fail(SearchFailure::outOfMemory);
       return false;
@@ -300,7 +305,7 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
     expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
     // The sources' cursors each hold a block of keys.
     BudgetCharge cursors(&budget_);
-    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) + sizeof(RunCursor<Key>))) {
+    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) + 2 * sizeof(RunCursor<Key>))) {
       control_.fail(SearchFailure::outOfMemory);
       return false;
     }
@@ -377,15 +382,18 @@ SolveResult SearchByLayers<Codec, CellMask>::solved(const uint8_t* rootCells,
   if (moves > 0) control_.positions += goals.size();
   uint8_t cells[maxLoggedPieces];
   std::vector<uint8_t> log;
+  std::vector<uint16_t> stepsPerMove;
   {
-    LayerWalk<Codec, CellMask> walk(groups_, geometry_, codec_, budget_);
-    if (!walk.markBackwards(layers_, goals) || !walk.forward(moves, rootCells, cells, log)) {
+    LayerWalk<Codec, CellMask> walk(metric_, groups_, geometry_, codec_, budget_);
+    if (!walk.markBackwards(layers_, goals) ||
+        !walk.forward(moves, rootCells, cells, log, stepsPerMove)) {
       return ended(SolveOutcome::outOfMemory);
     }
   }
   SolveResult result = ended(SolveOutcome::solved);
   result.solution = root_;
   result.solution.moves = std::move(log);
+  result.stepsPerMove = std::move(stepsPerMove);
   placeAtCells(cells, result.solution);
   return result;
 }

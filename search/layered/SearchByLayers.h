@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "GoalRings.h"
+#include "GoalWatch.h"
 #include "LayerExpansion.h"
 #include "LayeredSearch.h"
 #include "runs/SortedBlocks.h"
@@ -76,7 +76,8 @@ class SearchByLayers {
   SearchControl control_;
   ThreadTeam team_;
   const RunStorage storage_;
-  const GoalRings<CellMask> rings_;
+  const MoveMetric metric_;
+  const GoalWatch<CellMask> watch_;
   LayerExpansion<Codec, CellMask> expansion_;
   std::vector<SortedBlocks<Key>> layers_;
   std::vector<Part> parts_;

@@ -189,20 +189,75 @@ TEST(LayeredSearchTest, CrowdedLargeBoardsAgreeWithTheTableSearch) {
     }
     if (board.pieceCount() <= 64) boards.push_back(board);
   }
-  for (const BoardState& board : boards) {
-    SCOPED_TRACE(board.pieceCount());
-    const SolveResult table = solveByTable(board);
-    // A search that loses positions need not end: stopped once it counts
-    // twice the positions there are, it fails instead of hanging.
-    SolveOptions guarded;
-    uint64_t counted = 0;
-    guarded.progress = [&counted](const SolveStats& stats) { counted = stats.positions; };
-    guarded.shouldStop = [&] { return counted > 2 * table.stats.positions + 1000; };
-    const SolveResult layered = solveBoard(board, guarded);
-    ASSERT_EQ(layered.outcome, table.outcome);
-    EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
-    EXPECT_GT(layered.stats.positions, 0u);
+  for (const MoveMetric metric : {MoveMetric::step, MoveMetric::line, MoveMetric::path}) {
+    for (const BoardState& board : boards) {
+      SCOPED_TRACE(testing::Message()
+                   << board.pieceCount() << " pieces, metric " << static_cast<int>(metric));
+      SolveOptions guarded;
+      guarded.metric = metric;
+      const SolveResult table = solveByTable(board, guarded);
+      // A search that loses positions need not end: stopped once it counts
+      // twice the positions there are, it fails instead of hanging.
+      uint64_t counted = 0;
+      guarded.progress = [&counted](const SolveStats& stats) { counted = stats.positions; };
+      guarded.shouldStop = [&] { return counted > 2 * table.stats.positions + 1000; };
+      const SolveResult layered = solveBoard(board, guarded);
+      ASSERT_EQ(layered.outcome, table.outcome);
+      EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
+      EXPECT_EQ(layered.stepsPerMove, table.stepsPerMove);
+      EXPECT_GT(layered.stats.positions, 0u);
+    }
   }
+}
+
+// Slides and walks on layouts of thousands to a few hundred thousand
+// positions, as large puzzles run them: the same answers as the table search
+// on one to three threads, with their layers in segments or in files, and
+// within a budget that lets them end.
+TEST(LayeredSearchTest, SlidesAndWalksAgreeWithTheTableSearchOnLargerLayouts) {
+  std::mt19937 random(29);
+  auto below = [&random](int bound) {
+    return std::uniform_int_distribution<int>(0, bound - 1)(random);
+  };
+  const std::string folder = freshDirectory("cavel-metrics-test");
+  int compared = 0;
+  for (int tries = 0; compared < 24 && tries < 400; ++tries) {
+    const MoveMetric metric = tries % 2 == 0 ? MoveMetric::line : MoveMetric::path;
+    BoardState board = boardOf(5 + below(3), 4 + below(2), {pieceAt(0, below(3), below(3))});
+    const int shapes[] = {1, 1, 2, 3, 4, 8, 9, 10, 11, 14, 5, 6};
+    for (int attempt = 0; attempt < 60 && board.pieceCount() < 9 + below(5); ++attempt) {
+      const Piece piece =
+          pieceAt(shapes[below(12)], below(board.size.width), below(board.size.height));
+      if (board.canPlace(piece, -1)) board.placePiece(piece, -1);
+    }
+    SolveOptions options;
+    options.metric = metric;
+    options.memoryBudget = size_t{64} << 20;
+    uint64_t counted = 0;
+    options.progress = [&counted](const SolveStats& stats) { counted = stats.positions; };
+    options.shouldStop = [&counted] { return counted > 300000; };  // too long a test
+    const SolveResult table = solveByTable(board, options);
+    options.progress = nullptr;
+    options.shouldStop = nullptr;
+    if (table.outcome == SolveOutcome::stopped || table.stats.positions < 3000) continue;
+    ++compared;
+    SCOPED_TRACE(testing::Message() << "layout " << tries << ", " << table.stats.positions
+                                    << " positions, metric " << static_cast<int>(metric));
+    for (int threads : {1, 2, 3}) {
+      SCOPED_TRACE(threads);
+      options.threads = threads;
+      options.spillDirectory = threads == 2 ? folder : "";
+      LayeredTuning tuning;
+      tuning.childBufferBytes = threads == 3 ? size_t{1} << 20 : 0;  // layers in segments
+      const SolveResult layered = solveByLayers(board, options, tuning);
+      ASSERT_EQ(layered.outcome, table.outcome);
+      EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
+      EXPECT_EQ(layered.stepsPerMove, table.stepsPerMove);
+    }
+  }
+  EXPECT_GE(compared, 20);
+  EXPECT_EQ(filesIn(folder), 0);
+  rmdir(folder.c_str());
 }
 
 TEST(LayeredSearchTest, PositionsTakeAFewBytes) {

@@ -165,8 +165,9 @@ class CompactCodec {
     d.occupied = occupied;
   }
 
-  // The key after canonical piece k of `d` moves to origin `to`; `movedTo`
-  // is the piece's canonical index in the child.
+  // The key after canonical piece k of `d` moves to origin `to`, one step
+  // away or any other that the piece may reach; `movedTo` is the piece's
+  // canonical index in the child.
   Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo) const {
     const int g = groups_.groupOf[k];
     const PieceGroup& group = groups_.groups[g];
@@ -185,10 +186,14 @@ class CompactCodec {
     if (!groups_.hasSingles()) return key;
     // The single cells keep their order; each one's index among the free
     // cells grows by the cells the move frees below it and shrinks by the
-    // cells it takes below it.
-    const int direction = stepDirection(d.cell[k], to);
-    const typename BoardGeometry<CellMask>::StepCells& step =
-        geometry_.stepCells[group.shape][d.cell[k]][direction];
+    // cells it takes below it. Those of a step are listed in the geometry.
+    using MoveCells = typename BoardGeometry<CellMask>::StepCells;
+    const uint8_t from = d.cell[k];
+    const int direction = stepDirection(from, to);
+    MoveCells far;
+    const bool oneStep = geometry_.step[group.shape][from][direction] == to;
+    if (!oneStep) listMoveCells(group.shape, from, to, far);
+    const MoveCells& step = oneStep ? geometry_.stepCells[group.shape][from][direction] : far;
     const PieceGroup& singles = groups_.groups[last];
     Key singlesDigit = 0;
     for (int j = 0; j < singles.count; ++j) {
@@ -274,22 +279,31 @@ class CompactCodec {
     if (!groups_.hasSingles()) return;
     int free = 0;
     for (CellMask left = boardCells_ & ~taken; left != 0; left &= left - 1) {
-      const int c = lowestBit(left);
+      const int c = BoardGeometry<CellMask>::lowestCell(left);
       d.freeIndex[c] = static_cast<uint8_t>(free);
       d.freeCells[free++] = static_cast<uint8_t>(c);
     }
   }
 
-  static int lowestBit(CellMask m) {
-    if constexpr (sizeof(CellMask) <= 8) {
-      return __builtin_ctzll(static_cast<uint64_t>(m));
-    } else {
-      const uint64_t low = static_cast<uint64_t>(m);
-      return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(static_cast<uint64_t>(m >> 64));
+  // The cells a move of shape `shape` from origin `from` to origin `to`
+  // frees and takes, in ascending order.
+  void listMoveCells(int shape, int from, int to,
+                     typename BoardGeometry<CellMask>::StepCells& cells) const {
+    cells.leftCount = cells.takenCount = 0;
+    const CellMask before = geometry_.mask[shape][from];
+    const CellMask after = geometry_.mask[shape][to];
+    for (CellMask left = before & ~after; left != 0; left &= left - 1) {
+      cells.left[cells.leftCount++] =
+          static_cast<uint8_t>(BoardGeometry<CellMask>::lowestCell(left));
+    }
+    for (CellMask taken = after & ~before; taken != 0; taken &= taken - 1) {
+      cells.taken[cells.takenCount++] =
+          static_cast<uint8_t>(BoardGeometry<CellMask>::lowestCell(taken));
     }
   }
 
-  // The direction of a one-cell step from origin `from` to origin `to`.
+  // The direction of a one-cell step from origin `from` to origin `to`; some
+  // direction when `to` is farther.
   int stepDirection(int from, int to) const {
     const int difference = to - from;
     if (difference == 1) return 0;
