@@ -18,6 +18,7 @@
 
 #include <cstdint>
 
+#include "Arrivals.h"
 #include "BackMoves.h"
 #include "search/core/BoardGeometry.h"
 #include "search/core/MoveMetric.h"
@@ -31,11 +32,10 @@ class CountedMoves {
                const PieceGroups& groups)
       : path_(metric == MoveMetric::path), geometry_(geometry), groups_(groups) {}
 
-  // Calls emit(k, to, arrivals) for every move of canonical piece k to
-  // origin `to` in the position of origins `cell` and cells `occupied` that
-  // its back bytes `backs` leave; `arrivals` (a bit for each back byte) are
-  // those that commute with the move, to be carried by the child
-  // (carried()).
+  // Calls emit(k, to, direction, commute) for every move of canonical piece
+  // k to origin `to` (last in `direction`) in the position of origins
+  // `cell` and cells `occupied` that its back bytes `backs` leave; `commute`
+  // are the arrivals() that commute with the move, which the child carries.
   template <typename Emit>
   void forEach(const uint8_t* cell, CellMask occupied, uint32_t backs, Emit&& emit) {
     uint64_t movable[maxLoggedPieces / 16] = {};
@@ -43,7 +43,7 @@ class CountedMoves {
       movable[k >> 4] |= freeSteps(geometry_.entered[groups_.shapeOf[k]][cell[k]], occupied)
                          << (4 * (k & 15));
     }
-    arrivalCount_ = 0;
+    arrivals_.clear();
     for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {
       const uint32_t back = rest & 0xFF;
       const uint64_t axis = path_ ? 0xF : (back & 2) != 0 ? 0xC : 0x3;
@@ -64,37 +64,12 @@ class CountedMoves {
     }
   }
 
-  // The back bytes of the child made by moving canonical piece k, which is
-  // piece `movedTo` in the child, last in `direction`, with the arrivals
-  // `arrivals` that commute with it; at most `most`.
-  uint32_t carried(int k, int movedTo, int direction, uint32_t arrivals, int most) const {
-    uint32_t backs = 4 * movedTo + (direction ^ 1);  // codes 0/1 and 2/3 are opposites
-    int count = 1;
-    for (int a = 0; a < arrivalCount_ && count < most; ++a) {
-      if ((arrivals >> a & 1) == 0) continue;
-      int piece = arrival_[a].piece;
-      if (groups_.groupOf[piece] == groups_.groupOf[k]) {
-        piece -= piece > k;
-        piece += piece >= movedTo;
-      }
-      backs |= (4u * piece + (arrival_[a].back & 3)) << (8 * count++);
-    }
-    if (count < 4) backs |= noBackMoves << (8 * count);
-    return backs;
-  }
+  // The arrivals of the position last walked through.
+  const Arrivals<CellMask>& arrivals() const { return arrivals_; }
 
  private:
-  // A move that brought the position from the layer before: its piece, its
-  // back byte, its order, and the cells it may have swept.
-  struct Arrival {
-    int piece;
-    uint32_t back;
-    uint32_t order;
-    CellMask swept;
-  };
-
   static uint32_t moveOrder(int shape, int to, int direction) {
-    return (static_cast<uint32_t>(to) * moveDirectionCount + direction) * 32 + shape;
+    return Arrivals<CellMask>::moveOrder(shape, to, direction);
   }
 
   void noteArrival(uint32_t back, const uint8_t* cell, CellMask occupied) {
@@ -102,38 +77,18 @@ class CountedMoves {
     const int shape = groups_.shapeOf[j];
     const int at = cell[j];
     const int backward = static_cast<int>(back & 3);
-    Arrival& arrival = arrival_[arrivalCount_++];
-    arrival.piece = j;
-    arrival.back = back;
     if (path_) {
       const CellMask others = occupied & ~geometry_.mask[shape][at];
-      arrival.order = moveOrder(shape, at, 0);
-      arrival.swept = sweptCells(geometry_, shape, reachableOrigins(geometry_, shape, at, others));
+      const CellMask reached = reachableOrigins(geometry_, shape, at, others);
+      arrivals_.add(j, back, moveOrder(shape, at, 0), sweptCells(geometry_, shape, reached));
       return;
     }
-    arrival.order = moveOrder(shape, at, backward ^ 1);
-    arrival.swept = geometry_.mask[shape][at];
+    CellMask swept = geometry_.mask[shape][at];
     for (int from = at; stepIsFree(geometry_.entered[shape][from][backward], occupied);) {
       from = geometry_.step[shape][from][backward];
-      arrival.swept |= geometry_.mask[shape][from];
+      swept |= geometry_.mask[shape][from];
     }
-  }
-
-  // The arrivals that a move of piece k sweeping `swept` commutes with, as
-  // bits; and whether one of them comes after a move of order `order`.
-  uint32_t commuting(int k, CellMask swept) const {
-    uint32_t bits = 0;
-    for (int a = 0; a < arrivalCount_; ++a) {
-      bits |= uint32_t{arrival_[a].piece != k && !cellsMeet(swept, arrival_[a].swept)} << a;
-    }
-    return bits;
-  }
-  bool later(uint32_t order, uint32_t commute) const {
-    bool found = false;
-    for (int a = 0; a < arrivalCount_; ++a) {
-      found |= (commute >> a & 1) != 0 && order < arrival_[a].order;
-    }
-    return found;
+    arrivals_.add(j, back, moveOrder(shape, at, backward ^ 1), swept);
   }
 
   template <typename Emit>
@@ -141,10 +96,12 @@ class CountedMoves {
     const int shape = groups_.shapeOf[k];
     const CellMask others = occupied & ~geometry_.mask[shape][cell[k]];
     const CellMask reached = reachableOrigins(geometry_, shape, cell[k], others);
-    const uint32_t commute = commuting(k, sweptCells(geometry_, shape, reached));
+    const uint32_t commute = arrivals_.commuting(k, sweptCells(geometry_, shape, reached));
     for (CellMask to = reached & ~BoardGeometry<CellMask>::bit(cell[k]); to != 0; to &= to - 1) {
       const int destination = BoardGeometry<CellMask>::lowestCell(to);
-      if (!later(moveOrder(shape, destination, 0), commute)) emit(k, destination, 0, commute);
+      if (!arrivals_.later(moveOrder(shape, destination, 0), commute)) {
+        emit(k, destination, 0, commute);
+      }
     }
   }
 
@@ -160,8 +117,10 @@ class CountedMoves {
       for (int at = cell[k]; stepIsFree(geometry_.entered[shape][at][direction], occupied);) {
         at = geometry_.step[shape][at][direction];
         swept |= geometry_.mask[shape][at];
-        const uint32_t commute = commuting(k, swept);
-        if (!later(moveOrder(shape, at, direction), commute)) emit(k, at, direction, commute);
+        bool later;
+        const uint32_t commute =
+            arrivals_.commuting(k, swept, moveOrder(shape, at, direction), later);
+        if (!later) emit(k, at, direction, commute);
       }
     }
   }
@@ -169,6 +128,5 @@ class CountedMoves {
   const bool path_;
   const BoardGeometry<CellMask>& geometry_;
   const PieceGroups& groups_;
-  Arrival arrival_[maxBackBytes];
-  int arrivalCount_ = 0;
+  Arrivals<CellMask> arrivals_;
 };

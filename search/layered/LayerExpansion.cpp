@@ -9,26 +9,6 @@
 #include "search/core/MoveMetric.h"
 #include "search/core/StepMoves.h"
 
-namespace {
-
-// Moves in a fixed order that does not depend on the position: by origin,
-// direction and shape (two pieces of one position never share all three).
-uint32_t moveOrder(int shape, int cell, int direction) {
-  return (static_cast<uint32_t>(cell) * moveDirectionCount + direction) * 32 + shape;
-}
-
-// A move that brought a position from the layer before: its piece (by
-// canonical index in the position), the cells it left free, its order.
-template <typename CellMask>
-struct Arrival {
-  int piece;
-  uint8_t back;  // the byte of the move back
-  uint32_t order;
-  CellMask vacated;
-};
-
-}  // namespace
-
 template <typename Codec, typename CellMask>
 LayerExpansion<Codec, CellMask>::LayerExpansion(MoveMetric metric, const Codec& codec,
                                                 const PieceGroups& groups,
@@ -302,8 +282,9 @@ void LayerExpansion<Codec, CellMask>::expandSteps(const Key& key, uint32_t backs
     legal[first >> 4] |= word;
     first = end;
   }
-  Arrival<CellMask> arrivals[maxBackBytes];
-  int arrivalCount = 0;
+  // An arrival sweeps the cells its move back enters.
+  Arrivals<CellMask>& arrivals = worker.arrivals;
+  arrivals.clear();
   for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {
     const uint32_t back = rest & 0xFF;
     legal[back >> 6] &= ~(uint64_t{1} << (back & 63));
@@ -311,10 +292,8 @@ void LayerExpansion<Codec, CellMask>::expandSteps(const Key& key, uint32_t backs
     const int shape = groups_.shapeOf[piece];
     const int cell = d.cell[piece];
     const int direction = static_cast<int>(back & 3);
-    arrivals[arrivalCount++] = {
-        piece, static_cast<uint8_t>(back),
-        moveOrder(shape, geometry_.step[shape][cell][direction], direction ^ 1),
-        geometry_.entered[shape][cell][direction]};
+    arrivals.add(piece, back, Arrivals<CellMask>::moveOrder(shape, cell, direction ^ 1),
+                 geometry_.entered[shape][cell][direction]);
   }
   KeyBuffer<Key>& records = worker.children.records();
   Key* out = records.data() + records.size();
@@ -328,36 +307,19 @@ void LayerExpansion<Codec, CellMask>::expandSteps(const Key& key, uint32_t backs
       const int cell = d.cell[k];
       // Moves of two pieces that leave each other's way commute. When this
       // one could have come before an arrival of a later order, the child
-      // is also the child of the position that made it first (see the
-      // design note): leave it to that one.
-      const CellMask enters = geometry_.entered[shape][cell][direction];
-      const uint32_t order = moveOrder(shape, cell, direction);
-      bool later = false;
-      for (int a = 0; a < arrivalCount; ++a) {
-        later |= arrivals[a].piece != k && order < arrivals[a].order &&
-                 !cellsMeet(enters, arrivals[a].vacated);
-      }
+      // is also the child of the position that made it first: leave it to
+      // that one.
+      const uint8_t to = geometry_.step[shape][cell][direction];
+      bool later;
+      const uint32_t commute =
+          arrivals.commuting(k, geometry_.entered[shape][cell][direction],
+                             Arrivals<CellMask>::moveOrder(shape, to, direction), later);
       if (later) continue;
       int movedTo;
-      const uint8_t to = geometry_.step[shape][cell][direction];
       const Key child = codec_.childKey(d, k, to, movedTo);
-      // Codes 0/1 and 2/3 are opposite directions. The arrivals that commute
-      // with this move are arrivals of the child too.
-      uint32_t carried = noBackMoves;
-      if (backBytes > 0) {
-        carried = 4 * movedTo + (direction ^ 1);
-        int count = 1;
-        for (int a = 0; a < arrivalCount && count < backBytes; ++a) {
-          if (arrivals[a].piece == k || cellsMeet(enters, arrivals[a].vacated)) continue;
-          int piece = arrivals[a].piece;
-          if (groups_.groupOf[piece] == groups_.groupOf[k]) {
-            piece -= piece > k;
-            piece += piece >= movedTo;
-          }
-          carried |= (4u * piece + (arrivals[a].back & 3)) << (8 * count++);
-        }
-        if (count < 4) carried |= noBackMoves << (8 * count);
-      }
+      const uint32_t carried =
+          backBytes > 0 ? arrivals.carried(groups_, k, movedTo, direction, commute, backBytes)
+                        : noBackMoves;
       out = writeChild(worker, out, k, cell, to, child, carried);
     }
   }
@@ -373,12 +335,13 @@ void LayerExpansion<Codec, CellMask>::expandCounted(const Key& key, uint32_t bac
   const int backBytes = format_.backBytes();
   KeyBuffer<Key>& records = worker.children.records();
   Key* out = records.data() + records.size();
+  const Arrivals<CellMask>& arrivals = worker.counted.arrivals();
   worker.counted.forEach(
-      d.cell, d.occupied, backs, [&](int k, int to, int direction, uint32_t arrivals) {
+      d.cell, d.occupied, backs, [&](int k, int to, int direction, uint32_t commute) {
         int movedTo;
         const Key child = codec_.childKey(d, k, static_cast<uint8_t>(to), movedTo);
         const uint32_t carried =
-            backBytes > 0 ? worker.counted.carried(k, movedTo, direction, arrivals, backBytes)
+            backBytes > 0 ? arrivals.carried(groups_, k, movedTo, direction, commute, backBytes)
                           : noBackMoves;
         out = writeChild(worker, out, k, d.cell[k], to, child, carried);
       });
@@ -386,10 +349,8 @@ void LayerExpansion<Codec, CellMask>::expandCounted(const Key& key, uint32_t bac
 }
 
 template <typename Codec, typename CellMask>
-typename Codec::KeyType* LayerExpansion<Codec, CellMask>::writeChild(Worker& worker, Key* out,
-                                                                     int k, int from, int to,
-                                                                     const Key& child,
-                                                                     uint32_t carried) {
+[[gnu::always_inline]] inline typename Codec::KeyType* LayerExpansion<Codec, CellMask>::writeChild(
+    Worker& worker, Key* out, int k, int from, int to, const Key& child, uint32_t carried) {
   const int shape = groups_.shapeOf[k];
   const int zeroCell = k == 0 ? to : worker.decoded.cell[0];
   if (watch_.mayEnterFrom(zeroCell)) {

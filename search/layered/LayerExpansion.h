@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "Arrivals.h"
 #include "BackMoves.h"
 #include "ChildRuns.h"
 #include "CountedMoves.h"
@@ -118,6 +119,7 @@ class LayerExpansion {
           nearRecords(&expansion.budget_) {}
     ChildRuns<Key> children;
     CountedMoves<CellMask> counted;  // in line and path
+    Arrivals<CellMask> arrivals;     // in steps
     typename Codec::Decoded decoded;
     UpperMoves<CellMask> upper;
     KeyBuffer<Key> nextToGoal;   // children from which piece 0 enters the goal

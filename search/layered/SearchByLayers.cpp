@@ -33,8 +33,7 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
                  tuning.childBufferBytes != 0
                      ? tuning.childBufferBytes
                      : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)),
-      nearKeys_(&budget_),
-      nearBacks_(&budget_),
+      near_(budget_),
       blockBacksCharge_(&budget_),
       lookAhead_(tuning.lookAhead) {
   hasGoal_ = codec.pieceZeroRange(watch_.goalCell, goalFirst_, goalLast_);
@@ -159,36 +158,15 @@ bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer)
 }
 
 // The positions of the next layer near the goal, from the records the
-// expansion kept apart: their back moves joined, less the layer before.
+// expansion kept apart, less the layer before.
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::nearPart() {
   std::vector<KeyRange<Key>> records = expansion_.nearRecords();
-  size_t count = 0;
-  for (const KeyRange<Key>& range : records) count += range.end - range.begin;
-  const RecordFormat<Key>& format = expansion_.format();
-  nearKeys_.clear();
-  nearBacks_.clear();
-  // The part grows from layer to layer: mapped for four times as many, it
-  // grows in place.
-  nearKeys_.growInPlaceUpTo(4 * count);
-  nearBacks_.growInPlaceUpTo(4 * count);
-  if (!nearKeys_.reserve(count) || (format.packed() && !nearBacks_.reserve(count))) {
+  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
+  if (!near_.make(records, expansion_.format(), before)) {
     control_.fail(SearchFailure::outOfMemory);
     return false;
   }
-  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
-  RunCursor<Key> previous(before, nullptr, nullptr);
-  auto fold = foldBacks<Key>(maxBackBytes, [&](const Key& key, uint32_t backs) {
-    previous.seek(key);
-    if (previous.valid() && previous.key() == key) return true;
-    nearKeys_.push(key);  // within the room reserved
-    if (format.packed()) nearBacks_.push(backs);
-    return true;
-  });
-  mergeRanges(records, [&](const Key& record) {
-    return fold.take(format.keyOf(record), format.backsOf(record));
-  });
-  fold.finish();
   return !spillReadFailed();
 }
 
@@ -205,8 +183,7 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   nextToGoal = expansion_.expand(parents, blockBacks_, ahead ? aheadOfGoal_ : nearGoal_, near, [&] {
     if (!ahead) return false;
     if (!nearPart()) return true;
-    twoOn = expansion_.probe(nearKeys_.data(), nearBacks_.empty() ? nullptr : nearBacks_.data(),
-                             nearKeys_.size());
+    twoOn = expansion_.probe(near_.keys().data(), near_.backs(), near_.keys().size());
     // Otherwise the rest of the layer is made without them.
     return twoOn;
   });
@@ -215,11 +192,11 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
     // None lies in the layer before: from there the goal would be nearer.
     std::vector<Key> nextTo;
     if (!expansion_.childrenNextToGoal(nextTo)) control_.fail(SearchFailure::outOfMemory);
-    ok = !control_.halted() && (!twoOn || addLayer(nearKeys_.data(), nearKeys_.size())) &&
+    ok = !control_.halted() && (!twoOn || addLayer(near_.keys().data(), near_.keys().size())) &&
          addLayer(nextTo.data(), nextTo.size());
     expansion_.clear();
   }
-  if (2 * budget_.held() > budget_.limit()) releaseNear();  // not kept when memory runs short
+  if (2 * budget_.held() > budget_.limit()) near_.release();  // not kept when memory runs short
   if (!ok || nextToGoal) return ok;
   return mergeLayer(parents);
 }
@@ -279,7 +256,7 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
   if (sameLayer) parents = std::make_unique<RunCursor<Key>>(&layers_.back(), low, high);
   const RecordFormat<Key>& format = expansion_.format();
   uint64_t written = 0;
-  // Writes each position unless the layer before holds it.
+  // Writes each position unless an older layer holds it.
   auto fold = foldBacks<Key>(maxBackBytes, [&](const Key& key, uint32_t joined) {
     previous.seek(key);
     if (previous.valid() && previous.key() == key) return true;
@@ -303,9 +280,9 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
   if (expansion_.hasRuns()) {
     std::vector<std::unique_ptr<KeySource<Key>>> sources;
     expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
-    // The sources' cursors each hold a block of keys.
+    // The sources' cursors each hold a block of keys, as do the old layers'.
     BudgetCharge cursors(&budget_);
-    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) + 2 * sizeof(RunCursor<Key>))) {
+    if (!cursors.add((sources.size() + 2) * sizeof(RunCursor<Key>))) {
       control_.fail(SearchFailure::outOfMemory);
       return false;
     }
@@ -345,17 +322,11 @@ bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
   return true;
 }
 
-template <typename Codec, typename CellMask>
-void SearchByLayers<Codec, CellMask>::releaseNear() {
-  nearKeys_.release();
-  nearBacks_.release();
-}
-
 // Gives everything back; the result of a search that ended with `outcome`.
 template <typename Codec, typename CellMask>
 SolveResult SearchByLayers<Codec, CellMask>::ended(SolveOutcome outcome) {
   expansion_.release();
-  releaseNear();
+  near_.release();
   blockBacks_.clear();
   blockBacksCharge_.release();
   parts_.clear();

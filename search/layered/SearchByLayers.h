@@ -11,6 +11,7 @@
 #include "GoalWatch.h"
 #include "LayerExpansion.h"
 #include "LayeredSearch.h"
+#include "NearGoalPart.h"
 #include "runs/SortedBlocks.h"
 #include "search/core/BoardGeometry.h"
 #include "search/core/PieceGroups.h"
@@ -63,7 +64,6 @@ class SearchByLayers {
   bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
                   KeyBuffer<uint32_t>& backs);
   bool keepBacks(size_t count);
-  void releaseNear();
   SolveResult ended(SolveOutcome outcome);
   SolveResult failed();
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
@@ -82,12 +82,7 @@ class SearchByLayers {
   std::vector<SortedBlocks<Key>> layers_;
   std::vector<Part> parts_;
   std::vector<ThreadBacks> threadBacks_;
-  // The positions of the next layer near the goal and their back moves
-  // (nearPart), kept with their memory from layer to layer: made between
-  // the expansion's two passes, on one thread, they would otherwise spend
-  // most of their time taking fresh pages from the system.
-  KeyBuffer<Key> nearKeys_;
-  KeyBuffer<uint32_t> nearBacks_;
+  NearGoalPart<Key> near_;  // when looking ahead
   // Where the back moves of each block of the newest layer start, in the
   // threads' buffers that the merge wrote them to.
   std::vector<const uint32_t*> blockBacks_;

@@ -237,7 +237,7 @@ class RunCursor {
   }
   // Moves to the first key not below `key`.
   // Blocks wholly below `key` are skipped without being decoded.
-  void seek(const Key& key) {
+  [[gnu::always_inline]] void seek(const Key& key) {
     if (valid() && keys_[last_ - 1] < key) {
       const size_t block = run_->blockFor(key);
       if (block > block_) {
