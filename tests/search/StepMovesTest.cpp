@@ -1,10 +1,12 @@
-// The one move generator in both its forms, against the model's own rule of
-// where a piece may stand; the goal rule and the root's cells with it.
+// The one move generator in all its forms, against the model's own rule of
+// where a piece may stand and against a walk of one step at a time; the goal
+// rule and the root's cells with it.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
 
+#include "search/core/MetricMoves.h"
 #include "search/core/RootCells.h"
 #include "search/core/StepMoves.h"
 #include "tests/model/TestBoards.h"
@@ -55,6 +57,22 @@ void expectStepsAgree(const BoardState& board) {
       EXPECT_EQ((bits >> direction & 1) != 0, board.canPlace(moved, i))
           << "piece " << i << " direction " << direction;
     }
+  }
+  // The flood fill of a piece's clear origins reaches the places a walk of
+  // one-cell steps reaches, and covers what the piece covers there.
+  const MetricMoves<CellMask> walks(MoveMetric::path, *geometry);
+  for (int i = 0; i < board.pieceCount(); ++i) {
+    const int shape = board.pieces[i].shapeIndex();
+    const CellMask others = occupied & ~geometry->mask[shape][cells[i]];
+    CellMask walked = BoardGeometry<CellMask>::bit(cells[i]);
+    CellMask covered = geometry->mask[shape][cells[i]];
+    walks.forEachDestination(shape, cells[i], occupied, [&](uint8_t to) {
+      walked |= BoardGeometry<CellMask>::bit(to);
+      covered |= geometry->mask[shape][to];
+    });
+    const CellMask reached = reachableOrigins(*geometry, shape, cells[i], others);
+    EXPECT_TRUE(reached == walked) << "piece " << i;
+    EXPECT_TRUE(sweptCells(*geometry, shape, reached) == covered) << "piece " << i;
   }
   // Written back, the cells give the board again.
   BoardState copy = board;

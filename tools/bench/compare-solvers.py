@@ -2,9 +2,10 @@
 prints the median wall time and peak memory of each, whole process.
 
 usage: python3 tools/bench/compare-solvers.py OLD-SOLVE NEW-SOLVE PUZZLE... [--rounds N]
-         [--threads 1,2]
+         [--threads 1,2] [--metric step|line|path]
 OLD-SOLVE runs as it is; NEW-SOLVE runs once per thread count, with
---threads. The outputs must agree, or the script says so.
+--threads. Both count moves in --metric (step by default). The outputs must
+agree, or the script says so.
 
 NEW-SOLVE's runs of one round follow each other, so the time on the first
 thread count over the time on each other one is also given round by round:
@@ -37,13 +38,15 @@ def main():
     parser.add_argument("puzzles", nargs="+")
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--threads", default="1,2")
+    parser.add_argument("--metric", choices=["step", "line", "path"], default="step")
     args = parser.parse_args()
     threads = [int(t) for t in args.threads.split(",")]
+    metric = ["--metric", args.metric]
     for puzzle in args.puzzles:
-        commands = {"old": [args.old, puzzle]}
+        commands = {"old": [args.old] + metric + [puzzle]}
         for t in threads:
             commands["new, %d thread%s" % (t, "s" if t > 1 else "")] = [
-                args.new, "--threads", str(t), puzzle]
+                args.new, "--threads", str(t)] + metric + [puzzle]
         news = [name for name in commands if name != "old"]
         times = {name: [] for name in commands}
         peaks = {name: [] for name in commands}
