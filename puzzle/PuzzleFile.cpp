@@ -327,3 +327,12 @@ std::optional<std::string> saveNewPuzzleFile(const BoardState& board, const std:
   error = "puzzle-1.txt to puzzle-" + std::to_string(lastSaveNumber) + ".txt all exist";
   return std::nullopt;
 }
+
+bool writeNewFile(const std::string& path, const std::string& text, std::string& error) {
+  const int fd = createNewFile(path);
+  if (fd < 0) {
+    error = "cannot create " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return fillNewFile(fd, path, path, text, error);
+}

@@ -54,3 +54,8 @@ std::string formatPuzzle(const BoardState& board);
 // left behind.
 std::optional<std::string> saveNewPuzzleFile(const BoardState& board, const std::string& directory,
                                              std::string& error);
+
+// Writes `text` to a new file at `path`, which must not exist (an existing
+// file or link there is never written through). False, with the reason in
+// `error` and no file left behind, when it cannot.
+bool writeNewFile(const std::string& path, const std::string& text, std::string& error);

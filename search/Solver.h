@@ -16,3 +16,11 @@
 // solutions, the first when compared move by move. Holds no state between
 // calls: searches may run side by side. Never throws.
 SolveResult solveBoard(const BoardState& root, const SolveOptions& options = {});
+
+// Explores every position `root` reaches in `options.metric`, the goal
+// included, then searches back from every goal position of that set: how
+// many positions and goals there are, how far each layer of the set stands
+// from the layout, and which positions stand farthest from any goal. Pieces
+// of one shape other than the square are interchangeable, as in the search.
+// Never throws.
+AnalysisResult analyzeBoard(const BoardState& root, const SolveOptions& options = {});

@@ -18,6 +18,7 @@
 #include "puzzle/MoveLogText.h"
 #include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
+#include "solve/AnalysisReport.h"
 #include "solve/JsonObject.h"
 #include "solve/ProgressLine.h"
 #include "solve/SolveArguments.h"
@@ -158,38 +159,50 @@ std::string progressLabel(const std::string& path) {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
+// The board of the puzzle at `path`; or nothing, its error reported (and
+// its JSON line printed).
+std::optional<BoardState> readBoard(const std::string& path, const SolveArguments& arguments,
+                                    JsonObject& json) {
+  PuzzleError error;
+  std::optional<BoardState> board = readPuzzleFile(path, error);
+  if (board) return board;
+  const std::string message = formatPuzzleError(path, error);
+  reportFailure(message);
+  if (arguments.json) {
+    json.addString("status", "bad_input");
+    json.addNumber("line", static_cast<uint64_t>(std::max(error.line, 0)));
+    json.addString("message", message);
+    std::printf("%s\n", json.text().c_str());
+  }
+  return std::nullopt;
+}
+
+// The search's options from the command line, with the progress line on a
+// terminal.
+SolveOptions searchOptions(const std::string& path, const SolveArguments& arguments,
+                           std::unique_ptr<ProgressLine>& progress) {
+  SolveOptions options;
+  options.memoryBudget = arguments.memoryBudget;
+  options.metric = arguments.metric;
+  options.threads = arguments.threads;
+  options.spillDirectory = arguments.spillDirectory;
+  if (!arguments.quiet && isatty(STDERR_FILENO)) {
+    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path));
+    options.progress = [&progress](const SolveStats& stats) { progress->update(stats); };
+  }
+  return options;
+}
+
 // Solves the puzzle at `path` and prints its outcome, as text or as one JSON
 // line; returns its exit status.
 int solveFile(const std::string& path, const SolveArguments& arguments) {
   JsonObject json;
   json.addString("file", puzzleFileName(path));
   json.addString("metric", metricName(arguments.metric));
-  const auto printJson = [&]() { std::printf("%s\n", json.text().c_str()); };
-
-  PuzzleError error;
-  const std::optional<BoardState> board = readPuzzleFile(path, error);
-  if (!board) {
-    const std::string message = formatPuzzleError(path, error);
-    reportFailure(message);
-    if (arguments.json) {
-      json.addString("status", "bad_input");
-      json.addNumber("line", static_cast<uint64_t>(std::max(error.line, 0)));
-      json.addString("message", message);
-      printJson();
-    }
-    return exitBadInput;
-  }
-
-  SolveOptions options;
-  options.memoryBudget = arguments.memoryBudget;
-  options.metric = arguments.metric;
-  options.threads = arguments.threads;
-  options.spillDirectory = arguments.spillDirectory;
+  const std::optional<BoardState> board = readBoard(path, arguments, json);
+  if (!board) return exitBadInput;
   std::unique_ptr<ProgressLine> progress;
-  if (!arguments.quiet && isatty(STDERR_FILENO)) {
-    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path));
-    options.progress = [&progress](const SolveStats& stats) { progress->update(stats); };
-  }
+  const SolveOptions options = searchOptions(path, arguments, progress);
   const auto start = std::chrono::steady_clock::now();
   const SolveResult result = solveBoard(*board, options);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -216,8 +229,61 @@ int solveFile(const std::string& path, const SolveArguments& arguments) {
       if (arguments.json) json.addString("message", message);
     }
   }
-  if (arguments.json) printJson();
+  if (arguments.json) std::printf("%s\n", json.text().c_str());
   return exitStatusOf(result.outcome);
+}
+
+// Analyses the set of positions of the puzzle at `path` and prints what it
+// holds, as text or as one JSON line; writes the hardest start when asked.
+// Returns its exit status.
+int analyzeFile(const std::string& path, const SolveArguments& arguments) {
+  JsonObject json;
+  json.addString("file", puzzleFileName(path));
+  json.addString("metric", metricName(arguments.metric));
+  const std::optional<BoardState> board = readBoard(path, arguments, json);
+  if (!board) return exitBadInput;
+  std::unique_ptr<ProgressLine> progress;
+  const SolveOptions options = searchOptions(path, arguments, progress);
+  const auto start = std::chrono::steady_clock::now();
+  const AnalysisResult analysis = analyzeBoard(*board, options);
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  if (progress) progress->erase();
+  if (arguments.stats && !arguments.json) printStats(analysis.stats, elapsed.count());
+  if (analysis.outcome != SolveOutcome::solved) {
+    SolveResult stopped;
+    stopped.outcome = analysis.outcome;
+    stopped.stats = analysis.stats;
+    stopped.failure = analysis.failure;
+    const std::string message = stopMessage(stopped, arguments);
+    reportFailure(message);
+    if (arguments.json) {
+      json.addString("status", statusName(analysis.outcome));
+      json.addString("message", message);
+      std::printf("%s\n", json.text().c_str());
+    }
+    return exitStatusOf(analysis.outcome);
+  }
+  if (arguments.json) {
+    json.addString("status", "analyzed");
+    addAnalysis(json, analysis);
+    if (arguments.stats) json.addRaw("stats", jsonStats(analysis.stats, elapsed.count()));
+    std::printf("%s\n", json.text().c_str());
+  } else {
+    std::fputs(formatAnalysis(analysis).c_str(), stdout);
+  }
+  if (arguments.hardestPath.empty()) return exitSolved;
+  if (analysis.hardest < 0) {
+    reportFailure("cavel-solve: no goal position in the set: " + arguments.hardestPath +
+                  " not written");
+    return exitSolved;
+  }
+  std::string error;
+  if (!writeNewFile(arguments.hardestPath, hardestPuzzle(analysis, metricName(arguments.metric)),
+                    error)) {
+    reportFailure("cavel-solve: " + error);
+    return exitBadInput;
+  }
+  return exitSolved;
 }
 
 // Opens /dev/null on any of the descriptors 0 to 2 that is closed, so that
@@ -281,7 +347,8 @@ int main(int argc, char** argv) {
   for (const std::string& path : arguments.paths) {
     errno = 0;
     if (headers) std::printf("==> %s <==\n", puzzleFileName(path).c_str());
-    status = std::max(status, solveFile(path, arguments));
+    status = std::max(
+        status, arguments.analyze ? analyzeFile(path, arguments) : solveFile(path, arguments));
     if (!outputWritten()) return exitWriteFailed;
   }
   return status;

@@ -56,3 +56,23 @@ struct SolveResult {
   SolveStats stats;
   std::string failure;  // what failed, for spillFailed and failed
 };
+
+// What the analysis of the whole set of positions a layout reaches found.
+struct AnalysisResult {
+  // `solved` when the analysis went through the whole set; the failures as
+  // for a search.
+  SolveOutcome outcome = SolveOutcome::solved;
+  uint64_t positions = 0;         // the positions the layout reaches, itself included
+  uint64_t goals = 0;             // those whose square stands in the exit
+  std::vector<uint64_t> layers;   // how many stand at each distance from the layout
+  // The largest distance from a position of the set to its nearest goal,
+  // and how many positions stand there; -1 and 0 when the set has no goal.
+  int hardest = -1;
+  uint64_t hardestPositions = 0;
+  // One of them, the first by key: the layout's pieces, in its order, at
+  // their places there; pieces of one shape take that shape's places
+  // lowest origin first (bottom row first, then left to right).
+  BoardState hardestStart;
+  SolveStats stats;
+  std::string failure;  // what failed, for spillFailed and failed
+};

@@ -7,6 +7,10 @@
 #include "search/core/MoveMetric.h"
 #include "search/core/StepMoves.h"
 
+// What the watch looks for: one move of piece 0 into the exit, or nothing
+// (when the whole set of positions is made).
+enum class WatchFor { exit, nothing };
+
 template <typename CellMask>
 class GoalWatch {
  public:
@@ -16,9 +20,10 @@ class GoalWatch {
 
   // For piece 0 of shape `shape`, moves counted in `metric`; a board without
   // an exit has none of it.
-  GoalWatch(const BoardGeometry<CellMask>& geometry, int shape, MoveMetric metric)
+  GoalWatch(const BoardGeometry<CellMask>& geometry, int shape, MoveMetric metric,
+            WatchFor watchFor = WatchFor::exit)
       : goalCell(geometry.size.exitCell()), geometry_(geometry), shape_(shape), metric_(metric) {
-    if (goalCell < 0) return;
+    if (goalCell < 0 || watchFor == WatchFor::nothing) return;
     goalArea_ = geometry.mask[shape][goalCell];
     for (int direction = 0; direction < moveDirectionCount; ++direction) {
       const uint8_t from = geometry.step[shape][goalCell][direction ^ 1];

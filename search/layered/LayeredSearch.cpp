@@ -15,12 +15,12 @@
 namespace {
 
 // Lays the board out for the search: the geometry, the groups and the codec
-// whose keys fit, then runs it.
-template <typename CellMask>
-SolveResult searchWithMask(const BoardState& root, const SolveOptions& options,
-                           const LayeredTuning& tuning) {
+// whose keys fit, then runs `task` on it, task(search, rootCells).
+template <typename Result, typename CellMask, typename Task>
+Result withCodec(const BoardState& root, const SolveOptions& options, const LayeredTuning& tuning,
+                 LayeredTask kind, Task task) {
   MemoryBudget budget(options.memoryBudget);
-  SolveResult outOfMemory;
+  Result outOfMemory;
   outOfMemory.outcome = SolveOutcome::outOfMemory;
   // The tables of a board take a few hundred kilobytes, charged like the
   // rest.
@@ -29,11 +29,12 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options,
   const auto geometry = std::make_unique<BoardGeometry<CellMask>>(root.size);
   const PieceGroups groups(root);
   uint8_t cells[maxLoggedPieces];
-  if (!rootCells(root, *geometry, cells)) return SolveResult();
+  if (!rootCells(root, *geometry, cells)) return Result();
   const auto search = [&](const auto& codec) {
     using Codec = std::decay_t<decltype(codec)>;
-    return SearchByLayers<Codec, CellMask>(root, options, tuning, groups, *geometry, codec, budget)
-        .run(cells);
+    SearchByLayers<Codec, CellMask> layers(root, options, tuning, kind, groups, *geometry, codec,
+                                           budget);
+    return task(layers, cells);
   };
   // The narrowest key that fits, with room for a back move if possible; a
   // codec is built only when those before it do not do: each fills tables.
@@ -55,15 +56,36 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options,
   return search(bytes);
 }
 
+// Runs `task` on the board's layout with the cells it needs; what a throw
+// outside the search's threads leaves is a failure of the result.
+template <typename Result, typename Task>
+Result withLayout(const BoardState& root, const SolveOptions& options, const LayeredTuning& tuning,
+                  LayeredTask kind, Task task) {
+  if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return Result();
+  try {
+    if (root.size.cellCount() <= 64) {
+      return withCodec<Result, uint64_t>(root, options, tuning, kind, task);
+    }
+    return withCodec<Result, CellMask128>(root, options, tuning, kind, task);
+  } catch (...) {
+    Result result;
+    result.outcome = outcomeOf(failureOf(std::current_exception(), result.failure));
+    return result;
+  }
+}
+
 }  // namespace
 
 SolveResult solveByLayers(const BoardState& root, const SolveOptions& options,
                           const LayeredTuning& tuning) {
-  if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
-  try {
-    if (root.size.cellCount() <= 64) return searchWithMask<uint64_t>(root, options, tuning);
-    return searchWithMask<CellMask128>(root, options, tuning);
-  } catch (...) {
-    return resultOfThrow(std::current_exception());
-  }
+  return withLayout<SolveResult>(
+      root, options, tuning, LayeredTask::solve,
+      [](auto& search, const uint8_t* cells) { return search.run(cells); });
+}
+
+AnalysisResult analyzeByLayers(const BoardState& root, const SolveOptions& options,
+                               const LayeredTuning& tuning) {
+  return withLayout<AnalysisResult>(
+      root, options, tuning, LayeredTask::analyze,
+      [](auto& search, const uint8_t* cells) { return search.analyze(cells); });
 }

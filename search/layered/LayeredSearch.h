@@ -42,3 +42,8 @@ struct LayeredTuning {
 // plain breadth-first search.
 SolveResult solveByLayers(const BoardState& root, const SolveOptions& options,
                           const LayeredTuning& tuning = {});
+
+// Analyses the whole set of positions `root` reaches, by layers (see
+// analyzeBoard).
+AnalysisResult analyzeByLayers(const BoardState& root, const SolveOptions& options,
+                               const LayeredTuning& tuning = {});

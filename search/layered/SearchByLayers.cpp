@@ -14,7 +14,7 @@
 
 template <typename Codec, typename CellMask>
 SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const SolveOptions& options,
-                                                const LayeredTuning& tuning,
+                                                const LayeredTuning& tuning, LayeredTask task,
                                                 const PieceGroups& groups,
                                                 const BoardGeometry<CellMask>& geometry,
                                                 const Codec& codec, MemoryBudget& budget)
@@ -27,7 +27,9 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
       team_(threadCount(options), [this](std::exception_ptr thrown) { control_.fail(thrown); }),
       storage_{&budget_, options.spillDirectory},
       metric_(options.metric),
-      watch_(geometry, groups.shapeOf[0], options.metric),
+      watch_(geometry, groups.shapeOf[0], options.metric,
+             task == LayeredTask::solve ? WatchFor::exit : WatchFor::nothing),
+      sameLayer_(options.metric != MoveMetric::step),
       expansion_(options.metric, codec, groups, geometry, watch_, budget_, control_, storage_,
                  team_, tuning.backMoveBytes,
                  tuning.childBufferBytes != 0
@@ -40,7 +42,7 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
   // In steps, the parents of children next to the goal stand within two
   // moves of it, those of children within two moves within three. In the
   // other metrics piece 0 goes far in one move: every parent may make one.
-  if (!hasGoal_ || metric_ != MoveMetric::step) return;
+  if (!hasGoal_ || metric_ != MoveMetric::step || task != LayeredTask::solve) return;
   for (int cell = 0; cell < maxBoardCells; ++cell) {
     Key first, last;
     if (cell == watch_.goalCell || !codec.pieceZeroRange(cell, first, last)) continue;
@@ -145,7 +147,7 @@ bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
 // twice costs little (see the design note).
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
-  if (!hasGoal_ || metric_ != MoveMetric::step || lookAhead_ == LookAhead::never) return false;
+  if (nearGoal_.empty() || lookAhead_ == LookAhead::never) return false;
   if (lookAhead_ == LookAhead::always) return true;
   size_t near = 0;
   for (const auto& [first, last] : nearGoal_) {
@@ -251,7 +253,7 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
                                                  KeyBuffer<uint32_t>& backs) {
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
-  const bool sameLayer = metric_ != MoveMetric::step;
+  const bool sameLayer = sameLayer_;
   std::unique_ptr<RunCursor<Key>> parents;
   if (sameLayer) parents = std::make_unique<RunCursor<Key>>(&layers_.back(), low, high);
   const RecordFormat<Key>& format = expansion_.format();

@@ -19,17 +19,22 @@
 #include "search/core/ThreadTeam.h"
 #include "search/memory/KeyBuffer.h"
 
+// What the layers are made for: the answer, or the whole set of positions.
+enum class LayeredTask { solve, analyze };
+
 template <typename Codec, typename CellMask>
 class SearchByLayers {
   using Key = typename Codec::KeyType;
 
  public:
   SearchByLayers(const BoardState& root, const SolveOptions& options, const LayeredTuning& tuning,
-                 const PieceGroups& groups, const BoardGeometry<CellMask>& geometry,
-                 const Codec& codec, MemoryBudget& budget);
+                 LayeredTask task, const PieceGroups& groups,
+                 const BoardGeometry<CellMask>& geometry, const Codec& codec, MemoryBudget& budget);
 
   // Searches from the root, whose pieces stand at `rootCells` in its order.
   SolveResult run(const uint8_t* rootCells);
+  // Analyses the set of positions the root reaches (AnalysisByLayers.cpp).
+  AnalysisResult analyze(const uint8_t* rootCells);
 
  private:
   // The key ranges of the layer being built, each written by one thread at a
@@ -66,6 +71,12 @@ class SearchByLayers {
   bool keepBacks(size_t count);
   SolveResult ended(SolveOutcome outcome);
   SolveResult failed();
+  // The analysis: a whole layer made from the newest, without a watch for
+  // the goal; the goals of a layer; the board of a key.
+  bool sweepLayer();
+  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals);
+  BoardState boardAt(const Key& key) const;
+  AnalysisResult analysisEnded(AnalysisResult& result, SolveOutcome outcome);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
 
   const BoardState& root_;
@@ -78,6 +89,10 @@ class SearchByLayers {
   const RunStorage storage_;
   const MoveMetric metric_;
   const GoalWatch<CellMask> watch_;
+  // Whether children may lie in their parents' layer: in the metrics whose
+  // moves can stay within one, and in every metric from several positions
+  // at once.
+  bool sameLayer_;
   LayerExpansion<Codec, CellMask> expansion_;
   std::vector<SortedBlocks<Key>> layers_;
   std::vector<Part> parts_;

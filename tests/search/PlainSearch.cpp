@@ -1,7 +1,9 @@
 #include "PlainSearch.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -163,5 +165,73 @@ PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit, MoveMet
   result.states = visited.size();
   result.statesBeforeGoals = visited.size();
   result.statesLookingAhead = visited.size();
+  return result;
+}
+
+namespace {
+
+// A position up to exchanges of pieces of one shape other than piece 0: its
+// pieces as (shape, x, y), piece 0 first, the rest sorted.
+std::vector<int> canonical(const BoardState& state) {
+  std::vector<std::vector<int>> others;
+  for (int i = 1; i < state.pieceCount(); ++i) {
+    const Piece& piece = state.pieces[i];
+    others.push_back({piece.shapeIndex(), piece.x(), piece.y()});
+  }
+  std::sort(others.begin(), others.end());
+  std::vector<int> key{state.pieces[0].x(), state.pieces[0].y()};
+  for (const auto& piece : others) key.insert(key.end(), piece.begin(), piece.end());
+  return key;
+}
+
+std::vector<BoardState> neighbours(const BoardState& state, MoveMetric metric) {
+  std::vector<BoardState> found;
+  for (int i = 0; i < state.pieceCount(); ++i) {
+    for (const Destination& destination : destinations(state, i, metric)) {
+      found.push_back(state);
+      found.back().pieceAt(i) = destination.piece;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+PlainAnalysis plainAnalysis(const BoardState& root, size_t stateLimit, MoveMetric metric) {
+  PlainAnalysis result;
+  std::map<std::vector<int>, int> fromRoot{{canonical(root), 0}};
+  std::vector<BoardState> set{root};
+  for (size_t next = 0; next < set.size(); ++next) {
+    const int distance = fromRoot[canonical(set[next])];
+    if (static_cast<int>(result.layers.size()) <= distance) result.layers.push_back(0);
+    ++result.layers[distance];
+    result.goals += set[next].isGoal();
+    for (const BoardState& child : neighbours(set[next], metric)) {
+      if (fromRoot.emplace(canonical(child), distance + 1).second) set.push_back(child);
+    }
+    if (set.size() > stateLimit) return result;
+  }
+  result.finished = true;
+  result.positions = set.size();
+  auto toGoal = std::make_shared<std::map<std::vector<int>, int>>();
+  std::deque<BoardState> walk;
+  for (const BoardState& state : set) {
+    if (state.isGoal() && toGoal->emplace(canonical(state), 0).second) walk.push_back(state);
+  }
+  while (!walk.empty()) {
+    const BoardState state = walk.front();
+    walk.pop_front();
+    const int distance = toGoal->at(canonical(state));
+    if (distance > result.hardest) result.hardestPositions = 0;
+    result.hardest = std::max(result.hardest, distance);
+    result.hardestPositions += distance == result.hardest;
+    for (const BoardState& child : neighbours(state, metric)) {
+      if (toGoal->emplace(canonical(child), distance + 1).second) walk.push_back(child);
+    }
+  }
+  result.goalDistance = [toGoal](const BoardState& state) {
+    const auto found = toGoal->find(canonical(state));
+    return found == toGoal->end() ? -1 : found->second;
+  };
   return result;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "model/BoardState.h"
@@ -30,3 +31,19 @@ struct PlainSearchResult {
 // giving up once more than `stateLimit` states have entered the search.
 PlainSearchResult plainSearch(const BoardState& root, size_t stateLimit,
                               MoveMetric metric = MoveMetric::step);
+
+// The whole set of positions `root` reaches, positions that differ by an
+// exchange of pieces of one shape (piece 0 aside) counted once, explored one
+// by one; `finished` false when it holds more than `stateLimit`.
+struct PlainAnalysis {
+  bool finished = false;
+  uint64_t positions = 0;
+  uint64_t goals = 0;
+  std::vector<uint64_t> layers;  // by distance from the root
+  int hardest = -1;              // the largest distance to a nearest goal
+  uint64_t hardestPositions = 0;
+  // The distance from `state` (which must lie in the set) to its nearest goal.
+  std::function<int(const BoardState&)> goalDistance;
+};
+
+PlainAnalysis plainAnalysis(const BoardState& root, size_t stateLimit, MoveMetric metric);

@@ -35,6 +35,15 @@ const char solveUsage[] =
     "second shows its positions, their rate, the search's peak memory and the\n"
     "time on one line there, erased before the answer.\n"
     "\n"
+    "With --analyze, it prints instead what the whole set of positions the\n"
+    "layout reaches holds, one item a line: 'positions N' (the layout\n"
+    "included), 'goals N' (those with the square at the exit), 'farthest D'\n"
+    "(the largest distance from the layout), 'hardest D' (the largest\n"
+    "distance from a position of the set to its nearest goal, 'hardest none'\n"
+    "without goals), 'hardest-positions N' (how many stand there), then\n"
+    "'layer D N' for each distance D from the layout; exit status 0 when the\n"
+    "analysis ends, whatever it found.\n"
+    "\n"
     "Options:\n"
     "  --metric NAME     what counts as one move:\n"
     "                      step  one piece by one cell (the default)\n"
@@ -64,6 +73,13 @@ const char solveUsage[] =
     "                    hex line); with --moves, moves as objects (piece,\n"
     "                    directions); with --stats, stats; for a failure,\n"
     "                    message (also on standard error). Not with --boards.\n"
+    "  --analyze         the analysis of each FILE's set of positions (above)\n"
+    "  --hardest OUT     with --analyze and one FILE: also writes one of the\n"
+    "                    hardest starts to the new file OUT (never over a file\n"
+    "                    that exists), the same pieces in the same order, those\n"
+    "                    of one shape at that shape's places lowest origin\n"
+    "                    first; of the hardest starts, the one whose key comes\n"
+    "                    first, whatever the threads\n"
     "  --stats           positions, expansions, seconds, peak memory and the\n"
     "                    bytes stored per position on standard error\n"
     "  --quiet           no progress line, even on a terminal\n"
@@ -158,6 +174,12 @@ const Option options[] = {
     {"--boards", '\0', false, setFlag<&SolveArguments::boards>},
     {"--json", '\0', false, setFlag<&SolveArguments::json>},
     {"--quiet", '\0', false, setFlag<&SolveArguments::quiet>},
+    {"--analyze", '\0', false, setFlag<&SolveArguments::analyze>},
+    {"--hardest", '\0', true,
+     [](SolveArguments& a, const char* value) -> const char* {
+       a.hardestPath = value;
+       return *value != '\0' ? nullptr : "--hardest needs the name of a new file";
+     }},
     {"--max-memory", '\0', true,
      [](SolveArguments& a, const char* value) -> const char* {
        return parseMegabytes(value, a.memoryBudget)
@@ -240,5 +262,16 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
   }
   if (arguments.paths.empty()) return usageError("no puzzle file given");
   if (arguments.json && arguments.boards) return usageError("--boards cannot go with --json");
+  if (arguments.analyze && (arguments.moves || arguments.boards)) {
+    return usageError("--moves and --boards do not go with --analyze");
+  }
+  if (!arguments.hardestPath.empty()) {
+    if (!arguments.analyze) return usageError("--hardest goes with --analyze");
+    if (arguments.paths.size() > 1) return usageError("--hardest takes one puzzle file");
+    struct stat info {};
+    if (lstat(arguments.hardestPath.c_str(), &info) == 0) {
+      return usageError("'" + arguments.hardestPath + "' exists; --hardest writes a new file");
+    }
+  }
   return ParsedCommand::run;
 }

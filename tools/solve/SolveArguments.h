@@ -22,6 +22,8 @@ struct SolveArguments {
   bool boards = false;
   bool json = false;
   bool quiet = false;
+  bool analyze = false;
+  std::string hardestPath;  // --hardest: where the hardest start goes
   size_t memoryBudget = 0;
   MoveMetric metric = MoveMetric::step;
   int threads = 0;
