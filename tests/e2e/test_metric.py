@@ -41,8 +41,8 @@ def shows_board(shot, rows):
     """Whether every cell shows the colour of the piece the rows put there."""
     for row, cells in enumerate(rows):
         for x, letter in enumerate(cells):
-            expected = BLACK if letter == "." else COLOURS[CLASSIC_PIECES[LETTERS.index(letter)][0]]
-            if not near(shot.cell(x, len(rows) - 1 - row), expected):
+            shape = CLASSIC_PIECES[LETTERS.index(letter)][0] if letter != "." else None
+            if not near(shot.cell(x, len(rows) - 1 - row), COLOURS.get(shape, BLACK)):
                 return False
     return True
 
@@ -119,7 +119,8 @@ class PathMetric(unittest.TestCase):
             if not char.isdigit():
                 continue
             unlike = [glyph_difference(digits[d], 5, shot, index) for d in range(10)]
-            self.assertLess(unlike[int(char)], 0.1, "glyph %d of %s in %s" % (index, text, shot.path))
+            self.assertLess(unlike[int(char)], 0.1,
+                            "glyph %d of %s in %s" % (index, text, shot.path))
             self.assertEqual(unlike.index(min(unlike)), int(char), "%s in %s" % (text, shot.path))
         after = -5 + 0.6 * len(text)
         self.assertEqual(text_pixels(shot, after + 0.1, -2, after + 0.5, -1.4), 0, shot.path)
