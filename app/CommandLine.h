@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "model/BoardState.h"
-#include "search/core/MoveMetric.h"
+#include "search/Solver.h"
 
 // What the command line asks of the window program.
 struct CommandLine {

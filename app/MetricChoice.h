@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "search/core/MoveMetric.h"
+#include "search/Solver.h"
 
 // The metric of the command line's name, as cavel-solve spells it: step,
 // line or path; nothing for any other name.

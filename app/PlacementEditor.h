@@ -4,7 +4,7 @@
 #include "model/BoardState.h"
 #include "render/Camera.h"
 #include "render/MessageOverlay.h"
-#include "search/core/MoveMetric.h"
+#include "search/Solver.h"
 
 // Lays out `board`: space adds pieces, the square first, Backspace takes the
 // last one off, S saves the layout to a new puzzle-N.txt in the working
