@@ -3,8 +3,8 @@
 #include <cassert>
 #include <utility>
 
-BackgroundSearch::BackgroundSearch(const BoardState& root, size_t memoryBudget)
-    : worker_([this, root, memoryBudget] { run(root, memoryBudget); }) {}
+BackgroundSearch::BackgroundSearch(const BoardState& root, MoveMetric metric, size_t memoryBudget)
+    : worker_([this, root, metric, memoryBudget] { run(root, metric, memoryBudget); }) {}
 
 BackgroundSearch::~BackgroundSearch() {
   if (!worker_.joinable()) return;
@@ -18,8 +18,10 @@ SolveResult BackgroundSearch::takeResult() {
   return std::move(result_);
 }
 
-void BackgroundSearch::run(const BoardState& root, size_t memoryBudget) {
-  result_ = solveBoard(root, handoff_.solveOptions(memoryBudget));
+void BackgroundSearch::run(const BoardState& root, MoveMetric metric, size_t memoryBudget) {
+  SolveOptions options = handoff_.solveOptions(memoryBudget);
+  options.metric = metric;
+  result_ = solveBoard(root, options);
   // The final count, so that the screen never shows less than the search did.
   handoff_.report(result_.stats);
   finished_.store(true, std::memory_order_release);

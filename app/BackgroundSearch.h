@@ -13,9 +13,9 @@
 
 class BackgroundSearch {
  public:
-  // Starts searching a copy of `root` at once, within `memoryBudget` bytes
-  // (0: the search's default).
-  explicit BackgroundSearch(const BoardState& root, size_t memoryBudget = 0);
+  // Starts searching a copy of `root` at once for the fewest moves in
+  // `metric`, within `memoryBudget` bytes (0: the search's default).
+  BackgroundSearch(const BoardState& root, MoveMetric metric, size_t memoryBudget = 0);
   // Stops the search if it still runs, and waits for its thread.
   ~BackgroundSearch();
   BackgroundSearch(const BackgroundSearch&) = delete;
@@ -36,7 +36,7 @@ class BackgroundSearch {
   SolveResult takeResult();
 
  private:
-  void run(const BoardState& root, size_t memoryBudget);
+  void run(const BoardState& root, MoveMetric metric, size_t memoryBudget);
 
   SearchHandoff handoff_;
   std::atomic<bool> finished_{false};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BuildInfo.h"
+#include "MetricChoice.h"
 #include "platform/FatalError.h"
 #include "puzzle/PuzzleFile.h"
 
@@ -30,6 +31,13 @@ const char usage[] =
     "in its build tree, in the source tree's data/.\n"
     "\n"
     "Options:\n"
+    "  --metric NAME  what counts as one move, in the search, the replay and\n"
+    "                 its count (the editor's M key changes it too):\n"
+    "                   step  one piece by one cell (the default)\n"
+    "                   line  one piece by any number of cells in one direction\n"
+    "                   path  one piece to any cell it can reach by one-cell\n"
+    "                         steps while the other pieces stay\n"
+    "                 The value may also come after '=': --metric=path.\n"
     "  -h, --help     this text\n"
     "  -V, --version  the version\n"
     "  --             what follows is FILE, even when it begins with '-'\n"
@@ -65,11 +73,28 @@ const char usage[] =
   std::exit(0);
 }
 
-void runOption(const std::string& argument) {
-  // "--name=value": no option of this program takes a value.
+MoveMetric parseMetric(const std::string& value) {
+  const std::optional<MoveMetric> metric = metricNamed(value);
+  if (!metric) usageError("--metric needs step, line or path");
+  return *metric;
+}
+
+// One option at argv[i]; one that takes its value from the next argument
+// moves `i` on to it.
+void runOption(int argc, char** argv, int& i, CommandLine& command) {
+  const std::string argument = argv[i];
+  // "--name=value": the value rides with the name.
   const size_t equals = argument.find('=');
   const std::string name =
       argument.compare(0, 2, "--") == 0 ? argument.substr(0, equals) : argument;
+  if (name == "--metric") {
+    if (name != argument) {
+      command.metric = parseMetric(argument.substr(equals + 1));
+    } else {
+      command.metric = parseMetric(i + 1 < argc ? argv[++i] : "");
+    }
+    return;
+  }
   const bool known = name == "--help" || name == "-h" || name == "--version" || name == "-V";
   if (!known) usageError("unknown option '" + argument + "'");
   if (name != argument) usageError("option '" + name + "' takes no value");
@@ -79,7 +104,8 @@ void runOption(const std::string& argument) {
 
 }  // namespace
 
-std::optional<BoardState> readCommandLine(int argc, char** argv) {
+CommandLine readCommandLine(int argc, char** argv) {
+  CommandLine command;
   std::vector<std::string> files;
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
@@ -89,14 +115,15 @@ std::optional<BoardState> readCommandLine(int argc, char** argv) {
     } else if (optionsEnded || argument.size() <= 1 || argument[0] != '-') {
       files.push_back(argument);
     } else {
-      runOption(argument);
+      runOption(argc, argv, i, command);
     }
   }
-  if (files.empty()) return std::nullopt;
+  if (files.empty()) return command;
   if (files.size() > 1) usageError("one puzzle file at most");
 
   PuzzleError error;
-  std::optional<BoardState> board = readPuzzleFile(files[0], error);
-  if (!board) exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr, false);
-  return board;
+  command.board = readPuzzleFile(files[0], error);
+  if (!command.board)
+    exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr, false);
+  return command;
 }

@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "FrameLoop.h"
+#include "MetricChoice.h"
 #include "model/EditorRules.h"
 #include "puzzle/PuzzleFile.h"
 #include "render/Draw.h"
@@ -55,6 +57,13 @@ void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& o
   if (keyPressed(SDLK_s, 1) && canSearch(board)) saveLayout(board, overlay);
 }
 
+// The metric in force and its key, below the board where the later screens
+// count.
+void drawMetricLine(MoveMetric metric) {
+  const char* line = metricLine(metric);
+  drawLabel(line, {-5, -2, 0}, {0.5 * std::strlen(line), 0, 0}, {0, 0.6, 0});
+}
+
 void drawPhaseTexts(int placedCount) {
   if (placedCount == 0) {
     drawLabel("Placez la piece a sortir...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
@@ -67,7 +76,8 @@ void drawPhaseTexts(int placedCount) {
 
 }  // namespace
 
-bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay) {
+bool runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
+                        MessageOverlay& overlay) {
   EditorCursor cursor = startingCursor(board);
   const auto escape = []() -> std::optional<bool> {
     if (keyPressed(SDLK_ESCAPE, 0)) return false;
@@ -77,6 +87,7 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay&
     handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
     handleLayoutKeys(cursor, board, overlay);
+    if (keyPressed(SDLK_m, 1)) metric = nextMetric(metric);
     if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return true;
     settleCursor(cursor);
     return std::nullopt;
@@ -87,6 +98,7 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay&
     drawPiece(cursor.piece, 0.5f);
     beginText();
     drawPhaseTexts(board.pieceCount());
+    drawMetricLine(metric);
     overlay.drawMessages();
     endText();
   };

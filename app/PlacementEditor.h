@@ -4,11 +4,14 @@
 #include "model/BoardState.h"
 #include "render/Camera.h"
 #include "render/MessageOverlay.h"
+#include "search/Solver.h"
 
 // Lays out `board`: space adds pieces, the square first, Backspace takes the
 // last one off, S saves the layout to a new puzzle-N.txt in the working
-// directory. The board may be empty or hold a layout to go on with; the
-// cursor then starts at (0, 0) in the shape of its last piece. Returns true
-// when Return asks for the search, false when Escape or a close request
-// abandons the puzzle.
-bool runPlacementEditor(const Camera& camera, BoardState& board, MessageOverlay& overlay);
+// directory. In either phase M changes `metric`, the metric of the searches
+// that follow, and a line below the board names it. The board may be empty
+// or hold a layout to go on with; the cursor then starts at (0, 0) in the
+// shape of its last piece. Returns true when Return asks for the search,
+// false when Escape or a close request abandons the puzzle.
+bool runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
+                        MessageOverlay& overlay);

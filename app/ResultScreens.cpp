@@ -9,6 +9,7 @@
 
 #include "AutoPlay.h"
 #include "FrameLoop.h"
+#include "MoveAnimation.h"
 #include "model/SolutionReplay.h"
 #include "render/Draw.h"
 
@@ -19,13 +20,21 @@ using namespace std::chrono_literals;
 // Automatic play: 4 moves a second.
 constexpr AutoPlay::Clock::duration autoPlayInterval = 250ms;
 
-// The board and one line of text above it, 0.8 units a character.
-void drawBoardAndLine(const BoardState& board, const char* text) {
-  drawBoard(board);
+// Drawing frames at most 60 times a second while a move runs along its route.
+constexpr AutoPlay::Clock::duration animationFrame =
+    std::chrono::duration_cast<AutoPlay::Clock::duration>(1s) / 60;
+
+// One line of text above the board, 0.8 units a character.
+void drawLineAbove(const char* text) {
   beginText();
   const double length = static_cast<double>(std::strlen(text));
   drawLabel(text, {-4, 6, 0}, {0.8 * length, 0, 0}, {0, 1, 0});
   endText();
+}
+
+void drawBoardAndLine(const BoardState& board, const char* text) {
+  drawBoard(board);
+  drawLineAbove(text);
 }
 
 // "Coup K / N" below the board, in the glyphs of the message overlay.
@@ -37,6 +46,30 @@ void drawMoveCounter(const SolutionReplay& replay) {
   drawLabel(counter, {-5, -2, 0}, {0.6 * length, 0, 0}, {0, 0.6, 0});
   endText();
 }
+
+// The replay and the showing of its last move: a move of several cells runs
+// along its route for a moment, its count already shown.
+struct ReplayView {
+  SolutionReplay replay;
+  MoveAnimation animation;
+
+  void forward(MoveAnimation::Clock::time_point now) {
+    if (replay.forward()) animation.start(replay.lastMoveCells(), now);
+  }
+  void back() {
+    animation.finish();
+    replay.back();
+  }
+
+  void draw(MoveAnimation::Clock::time_point now) const {
+    if (!animation.running(now)) {
+      drawBoard(replay.board());
+      return;
+    }
+    const SolutionReplay::PieceOnItsWay piece = replay.lastMoveAt(animation.progress(now));
+    drawBoardMoving(replay.board(), piece.pieceIndex, {piece.x, piece.y, 0});
+  }
+};
 
 // A: automatic play starts if it is stopped and a move is left, and stops if
 // it runs.
@@ -50,20 +83,35 @@ void toggleAutoPlay(AutoPlay& autoPlay, const SolutionReplay& replay) {
 
 // The replay's keys: E asks for the editor (true), space after the last move
 // ends the replay (false). Space and Backspace take over from automatic play:
-// a step by hand stops it.
-std::optional<bool> handleReplayKeys(SolutionReplay& replay, AutoPlay& autoPlay) {
+// a step by hand stops it. A key that comes while a move runs along its route
+// first shows that move's end.
+std::optional<bool> handleReplayKeys(ReplayView& view, AutoPlay& autoPlay) {
+  if (keyDownSeen()) view.animation.finish();
   if (keyPressed(SDLK_e, 1)) return true;
   if (keyPressed(SDLK_SPACE, 1)) {
-    if (replay.atEnd()) return false;
-    replay.forward();
+    if (view.replay.atEnd()) return false;
+    view.forward(MoveAnimation::Clock::now());
     autoPlay.stop();
   }
   if (keyPressed(SDLK_BACKSPACE, 1)) {
-    replay.back();
+    view.back();
     autoPlay.stop();
   }
-  if (keyPressed(SDLK_a, 1)) toggleAutoPlay(autoPlay, replay);
+  if (keyPressed(SDLK_a, 1)) toggleAutoPlay(autoPlay, view.replay);
   return std::nullopt;
+}
+
+// Automatic play's next move once the one on its way has ended; returns
+// when the screen changes next by time alone.
+std::optional<AutoPlay::Clock::time_point> advanceReplay(ReplayView& view, AutoPlay& autoPlay,
+                                                         AutoPlay::Clock::time_point now) {
+  if (!view.animation.running(now)) {
+    view.animation.finish();
+    if (autoPlay.moveDue(now)) view.forward(now);
+  }
+  if (view.replay.atEnd()) autoPlay.stop();
+  if (view.animation.running(now)) return now + animationFrame;
+  return autoPlay.nextMove();
 }
 
 }  // namespace
@@ -82,19 +130,19 @@ bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const ch
   return runFrames<bool>(camera, space, edit, draw).value_or(false);
 }
 
-bool replaySolution(BoardState initialBoard, const BoardState& solution, const Camera& camera) {
-  SolutionReplay replay(std::move(initialBoard), solution.moveLog());
+bool replaySolution(BoardState initialBoard, const BoardState& solution,
+                    const std::vector<uint16_t>& stepsPerMove, const Camera& camera) {
+  ReplayView view{SolutionReplay(std::move(initialBoard), solution.moveLog(), stepsPerMove), {}};
   AutoPlay autoPlay(autoPlayInterval);
   const auto nothingBefore = []() -> std::optional<bool> { return std::nullopt; };
-  const auto keys = [&] { return handleReplayKeys(replay, autoPlay); };
+  const auto keys = [&] { return handleReplayKeys(view, autoPlay); };
   const auto advance = [&](AutoPlay::Clock::time_point now) {
-    if (autoPlay.moveDue(now)) replay.forward();
-    if (replay.atEnd()) autoPlay.stop();
-    return autoPlay.nextMove();
+    return advanceReplay(view, autoPlay, now);
   };
   const auto draw = [&] {
-    drawBoardAndLine(replay.board(), replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
-    drawMoveCounter(replay);
+    view.draw(MoveAnimation::Clock::now());
+    drawLineAbove(view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
+    drawMoveCounter(view.replay);
   };
   // Closed: the end, as after the last press of space.
   return runTimedFrames<bool>(camera, nothingBefore, keys, advance, draw).value_or(false);
@@ -111,7 +159,7 @@ bool showMemoryFailure(const BoardState& board, const Camera& camera) {
 bool showResult(const BoardState& initialBoard, const SolveResult& result, const Camera& camera) {
   switch (result.outcome) {
     case SolveOutcome::solved:
-      return replaySolution(initialBoard, result.solution, camera);
+      return replaySolution(initialBoard, result.solution, result.stepsPerMove, camera);
     case SolveOutcome::outOfMemory:
     case SolveOutcome::spillFailed:
     case SolveOutcome::failed:

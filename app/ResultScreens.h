@@ -3,6 +3,9 @@
 // request ends each of them as their last press of space does.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "model/BoardState.h"
 #include "render/Camera.h"
 #include "search/Solver.h"
@@ -11,12 +14,16 @@
 // already latched on entry ends it at once) or E. Returns true for E.
 bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const char* text);
 
-// Plays the solution's moves on the person's layout. Space plays the next
-// move, and on "Fini !!", after the last, ends the screen; Backspace takes a
-// move back; A starts or stops automatic play, 4 moves a second up to the
-// last. A line below the board counts "Coup K / N". Returns true when E asks
-// for the editor.
-bool replaySolution(BoardState initialBoard, const BoardState& solution, const Camera& camera);
+// Plays the solution's moves on the person's layout, counted as
+// `stepsPerMove` groups the one-cell steps of its move log. Space plays the
+// next move, and on "Fini !!", after the last, ends the screen; Backspace
+// takes a move back; A starts or stops automatic play, 4 moves a second up
+// to the last. A move of several cells runs along its route for 0.2 s at
+// most, shown at its end at once when a key comes first; automatic play
+// waits for it. A line below the board counts "Coup K / N". Returns true when
+// E asks for the editor.
+bool replaySolution(BoardState initialBoard, const BoardState& solution,
+                    const std::vector<uint16_t>& stepsPerMove, const Camera& camera);
 
 // "Echec : Impossible." over the person's layout; true when E asks for the
 // editor.

@@ -30,10 +30,10 @@ void drawProgress(const BoardState& root, uint64_t positions) {
 
 }  // namespace
 
-SolveResult runSearchScreen(const Camera& camera, const BoardState& root) {
+SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMetric metric) {
   // Move bytes name 64 pieces at most, and the goal needs the square.
   if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
-  BackgroundSearch search(root);
+  BackgroundSearch search(root, metric);
   const auto finished = [&]() -> std::optional<SolveResult> {
     if (search.finished()) return search.takeResult();
     return std::nullopt;

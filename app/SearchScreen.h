@@ -6,9 +6,10 @@
 #include "render/Camera.h"
 #include "search/Solver.h"
 
-// Searches from `root` beside the window, which shows "Calcul solution...",
-// the layout and the count of positions explored until the search ends.
-// Escape stops the search and is consumed, and a close request stops it too:
-// the result is then `stopped`, even if the search ended in the meantime. A root without the
-// square, or with more pieces than a move byte can name, has no solution.
-SolveResult runSearchScreen(const Camera& camera, const BoardState& root);
+// Searches from `root` for the fewest moves in `metric` beside the window,
+// which shows "Calcul solution...", the layout and the count of positions
+// explored until the search ends. Escape stops the search and is consumed,
+// and a close request stops it too: the result is then `stopped`, even if
+// the search ended in the meantime. A root without the square, or with more
+// pieces than a move byte can name, has no solution.
+SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMetric metric);

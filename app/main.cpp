@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
   // A puzzle file is read first: a bad one is reported before any window.
-  const std::optional<BoardState> opened = readCommandLine(argc, argv);
+  const CommandLine command = readCommandLine(argc, argv);
   openProgramWindow();
   const std::string fontPath = loadProgramFont();
   MessageOverlay overlay(fontPath.c_str());
@@ -25,12 +25,14 @@ int main(int argc, char** argv) {
   glColor3f(0.5f, 0.5f, 0.5f);
 
   // A puzzle file skips the size screen: the editor goes on with its layout.
-  BoardState board = opened ? *opened : BoardState(runBoardSizeScreen(camera));
+  BoardState board = command.board ? *command.board : BoardState(runBoardSizeScreen(camera));
+  // The editor's M changes it for the searches that follow.
+  MoveMetric metric = command.metric;
   // A search stopped with Escape, and E on a result screen, go back to the
   // editor with the layout that was searched.
   for (;;) {
-    if (!runPlacementEditor(camera, board, overlay)) return 0;
-    const SolveResult result = runSearchScreen(camera, board);
+    if (!runPlacementEditor(camera, board, metric, overlay)) return 0;
+    const SolveResult result = runSearchScreen(camera, board, metric);
     if (!showResult(board, result, camera)) return 0;
   }
 }

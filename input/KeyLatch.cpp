@@ -16,6 +16,7 @@ enum : unsigned char {
 
 unsigned char keyLatch[SDLK_LAST] = {};
 bool closeSeen = false;
+bool keyDownInLastPump = false;
 
 bool inLatch(int key) { return key >= 0 && key < SDLK_LAST; }
 
@@ -30,12 +31,14 @@ void forgetTaps() {
 
 int pumpEvents() {
   forgetTaps();
+  keyDownInLastPump = false;
   bool wentDown[SDLK_LAST] = {};
   int taken = 0;
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     ++taken;
     if (event.type == SDL_QUIT) closeSeen = true;
+    if (event.type == SDL_KEYDOWN) keyDownInLastPump = true;
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
     const int key = event.key.keysym.sym;
     if (!inLatch(key)) continue;
@@ -50,6 +53,8 @@ int pumpEvents() {
 }
 
 bool closeRequested() { return closeSeen; }
+
+bool keyDownSeen() { return keyDownInLastPump; }
 
 int keyPressed(int key, int consume) {
   if (!inLatch(key)) return 0;

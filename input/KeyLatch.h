@@ -14,6 +14,9 @@ int pumpEvents();
 // of the run.
 bool closeRequested();
 
+// Whether the last pump took a key going down, whichever key it was.
+bool keyDownSeen();
+
 // 1 while `key` is latched, else 0; a non-zero `consume` clears it after
 // reading. A key outside SDL's symbol range reads 0.
 int keyPressed(int key, int consume);

@@ -95,8 +95,16 @@ void drawGrid(BoardSize size) {
   for (int i = 0; i <= size.width; ++i) drawLine(i, size.height, i, 0);
 }
 
-void drawBoard(const BoardState& board) {
-  for (const Piece& piece : board.pieces) drawPiece(piece, 1.0f);
+void drawBoard(const BoardState& board) { drawBoardMoving(board, -1, Vector3()); }
+
+void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin) {
+  for (int i = 0; i < board.pieceCount(); ++i) {
+    if (i == movingIndex) {
+      drawPieceAt(board.pieces[i], origin, 1.0f);
+    } else {
+      drawPiece(board.pieces[i], 1.0f);
+    }
+  }
   drawExitMark(board.size);
   drawGrid(board.size);
 }

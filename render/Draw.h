@@ -43,3 +43,6 @@ void drawExitMark(BoardSize size);
 void drawGrid(BoardSize size);
 // All pieces at full brightness, the exit mark, then the grid.
 void drawBoard(const BoardState& board);
+// drawBoard, but the piece at `movingIndex` has its origin at `origin`
+// instead of its own place: a piece on its way between cells.
+void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin);

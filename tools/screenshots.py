@@ -57,10 +57,12 @@ save(p, "4-editor-refused", settle=0.1)
 p.kill()
 
 # The classic opened from its file and saved again, then solved and replayed
-# a few moves in: pieces of one colour side by side, and the exit.
+# a few moves in, its moves counted by the path: pieces of one colour side by
+# side, and the exit.
 with open(os.path.join(data_dir, "puzzles", "classic.txt")) as f:
     classic = f.read()
-p = Program(binary, data_dir, args=["classic.txt"], files={"classic.txt": classic})
+p = Program(binary, data_dir, args=["--metric", "path", "classic.txt"],
+            files={"classic.txt": classic})
 p.key("s")
 save(p, "9-file-saved", settle=0.2)
 p.key("Return")

@@ -48,21 +48,27 @@ TEST(BackgroundSearchTest, GivesTheSameResultAsASearchOnTheCallersThread) {
                pieceAt(1, 3, 2), pieceAt(1, 3, 1), pieceAt(1, 4, 3), pieceAt(1, 4, 0)}),
       boardOf(6, 2, {pieceAt(0, 0, 0), pieceAt(1, 3, 0)}),  // no solution
   };
-  for (const BoardState& board : boards) {
-    const SolveResult direct = solveBoard(board);
-    BackgroundSearch search(board);
-    const SolveResult background = search.takeResult();
-    EXPECT_TRUE(search.finished());
-    EXPECT_EQ(background.outcome, direct.outcome);
-    EXPECT_EQ(background.solution.moveLog(), direct.solution.moveLog());
-    EXPECT_EQ(background.stats.positions, direct.stats.positions);
-    // The count shown last is the search's own final count.
-    EXPECT_EQ(search.positions(), direct.stats.positions);
+  // In every metric: the window searches in the one it was given.
+  for (const MoveMetric metric : {MoveMetric::step, MoveMetric::line, MoveMetric::path}) {
+    SolveOptions options;
+    options.metric = metric;
+    for (const BoardState& board : boards) {
+      const SolveResult direct = solveBoard(board, options);
+      BackgroundSearch search(board, metric);
+      const SolveResult background = search.takeResult();
+      EXPECT_TRUE(search.finished());
+      EXPECT_EQ(background.outcome, direct.outcome);
+      EXPECT_EQ(background.solution.moveLog(), direct.solution.moveLog());
+      EXPECT_EQ(background.stepsPerMove, direct.stepsPerMove);
+      EXPECT_EQ(background.stats.positions, direct.stats.positions);
+      // The count shown last is the search's own final count.
+      EXPECT_EQ(search.positions(), direct.stats.positions);
+    }
   }
 }
 
 TEST(BackgroundSearchTest, AStopRequestEndsARunningSearchPromptly) {
-  BackgroundSearch search(endlessLayout(), testBudget);
+  BackgroundSearch search(endlessLayout(), MoveMetric::step, testBudget);
   ASSERT_TRUE(waitForProgress(search));
   EXPECT_FALSE(search.finished());
   const Clock::time_point asked = Clock::now();
@@ -78,7 +84,7 @@ TEST(BackgroundSearchTest, AStopRequestEndsARunningSearchPromptly) {
 TEST(BackgroundSearchTest, LeavingARunningSearchStopsItAndWaitsForIt) {
   Clock::time_point left;
   {
-    BackgroundSearch search(endlessLayout(), testBudget);
+    BackgroundSearch search(endlessLayout(), MoveMetric::step, testBudget);
     ASSERT_TRUE(waitForProgress(search));
     left = Clock::now();
   }

@@ -56,8 +56,18 @@ cd "$here" || exit 1
 expect 2 "^cavel: one puzzle file at most\$" -- "$puzzles/classic.txt" -
 expect 2 "^cavel: option '--help' takes no value\$" --help=yes
 
+# The metric, spelt as cavel-solve spells it; a bad or missing name is a
+# usage error before any window.
+expect 1 "^cavel: cannot open a window" --metric path "$puzzles/classic.txt"
+expect 1 "^cavel: cannot open a window" "$puzzles/classic.txt" --metric=line
+expect 2 "^cavel: --metric needs step, line or path\$" --metric moves "$puzzles/classic.txt"
+expect 2 "^cavel: --metric needs step, line or path\$" --metric=Path
+expect 2 "^cavel: --metric needs step, line or path\$" "$puzzles/classic.txt" --metric
+expect 2 "^cavel: one puzzle file at most\$" --metric step "$puzzles/classic.txt" step
+
 expect 0 "" --help
 grep -q "^Usage: cavel \[OPTION\]... \[FILE\]" "$work/out" || { echo "--help printed no usage"; failures=1; }
+grep -q "^  --metric NAME" "$work/out" || { echo "--help does not tell of --metric"; failures=1; }
 cp "$work/out" "$work/help"
 expect 0 "" -h
 cmp -s "$work/out" "$work/help" || { echo "-h printed other than --help"; failures=1; }

@@ -37,13 +37,16 @@ class KeyLatchTest : public ::testing::Test {
 TEST_F(KeyLatchTest, PressIsSeenFromItsPumpUntilReleaseOrConsumption) {
   push(SDL_KEYDOWN, SDLK_SPACE);
   EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 0);  // not pumped yet
+  EXPECT_FALSE(keyDownSeen());
   pumpEvents();
+  EXPECT_TRUE(keyDownSeen());
   EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 1);
   EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 1);  // unconsumed tests see it again
   EXPECT_EQ(keyPressed(SDLK_SPACE, 1), 1);
   EXPECT_EQ(keyPressed(SDLK_SPACE, 1), 0);  // consumed once
   pumpEvents();
   EXPECT_EQ(keyPressed(SDLK_SPACE, 0), 0);  // held, but no new key-down
+  EXPECT_FALSE(keyDownSeen());
 
   push(SDL_KEYDOWN, SDLK_ESCAPE);
   pumpEvents();
@@ -51,6 +54,7 @@ TEST_F(KeyLatchTest, PressIsSeenFromItsPumpUntilReleaseOrConsumption) {
   EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 1);
   pumpEvents();
   EXPECT_EQ(keyPressed(SDLK_ESCAPE, 0), 0);
+  EXPECT_FALSE(keyDownSeen());  // a key-up alone is no key coming
 }
 
 TEST_F(KeyLatchTest, PressAndReleaseInOnePumpCountOnceUntilTheNextPump) {
