@@ -76,19 +76,20 @@ void drawPhaseTexts(int placedCount) {
 
 }  // namespace
 
-bool runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
-                        MessageOverlay& overlay) {
+EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
+                                MessageOverlay& overlay) {
   EditorCursor cursor = startingCursor(board);
-  const auto escape = []() -> std::optional<bool> {
-    if (keyPressed(SDLK_ESCAPE, 0)) return false;
+  const auto escape = []() -> std::optional<EditorChoice> {
+    if (keyPressed(SDLK_ESCAPE, 0)) return EditorChoice::quit;
     return std::nullopt;
   };
-  const auto keys = [&]() -> std::optional<bool> {
+  const auto keys = [&]() -> std::optional<EditorChoice> {
     handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
     handleLayoutKeys(cursor, board, overlay);
     if (keyPressed(SDLK_m, 1)) metric = nextMetric(metric);
-    if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return true;
+    if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return EditorChoice::search;
+    if (keyPressed(SDLK_h, 1) && canSearch(board)) return EditorChoice::analyze;
     settleCursor(cursor);
     return std::nullopt;
   };
@@ -103,5 +104,5 @@ bool runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& met
     endText();
   };
   // Closed: like Escape, the end of the program, with nothing saved.
-  return runFrames<bool>(camera, escape, keys, draw).value_or(false);
+  return runFrames<EditorChoice>(camera, escape, keys, draw).value_or(EditorChoice::quit);
 }

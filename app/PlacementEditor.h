@@ -6,12 +6,18 @@
 #include "render/MessageOverlay.h"
 #include "search/Solver.h"
 
+// What the person asks of the editor's layout.
+enum class EditorChoice {
+  search,   // Return: the fewest moves from it
+  analyze,  // H: the whole set of positions it reaches, and its hardest start
+  quit,     // Escape or a close request: the puzzle is abandoned
+};
+
 // Lays out `board`: space adds pieces, the square first, Backspace takes the
 // last one off, S saves the layout to a new puzzle-N.txt in the working
 // directory. In either phase M changes `metric`, the metric of the searches
 // that follow, and a line below the board names it. The board may be empty
 // or hold a layout to go on with; the cursor then starts at (0, 0) in the
-// shape of its last piece. Returns true when Return asks for the search,
-// false when Escape or a close request abandons the puzzle.
-bool runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
-                        MessageOverlay& overlay);
+// shape of its last piece. Return and H are taken once the square stands.
+EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
+                                MessageOverlay& overlay);

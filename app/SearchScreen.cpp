@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "BackgroundAnalysis.h"
 #include "BackgroundSearch.h"
 #include "FrameLoop.h"
 #include "model/MoveByte.h"
@@ -13,11 +14,11 @@
 
 namespace {
 
-// The text, the count of positions explored so far below the board, and the
-// layout being searched.
-void drawProgress(const BoardState& root, uint64_t positions) {
+// The headline, the count of positions explored so far below the board, and
+// the layout being searched.
+void drawProgress(const char* headline, const BoardState& root, uint64_t positions) {
   beginText();
-  drawLabel("Calcul solution...", {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
+  drawLabel(headline, {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
   char count[64];
   const int length = std::snprintf(count, sizeof count,
                                    "%llu positions explor\xe9"
@@ -28,22 +29,21 @@ void drawProgress(const BoardState& root, uint64_t positions) {
   drawBoard(root);
 }
 
-}  // namespace
-
-SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMetric metric) {
-  // Move bytes name 64 pieces at most, and the goal needs the square.
-  if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
-  BackgroundSearch search(root, metric);
-  const auto finished = [&]() -> std::optional<SolveResult> {
-    if (search.finished()) return search.takeResult();
+// Shows `job` running from `root` under `headline` until it ends, Escape
+// stops it or the window is closed.
+template <typename Result>
+Result runJobScreen(const Camera& camera, const char* headline, const BoardState& root,
+                    BackgroundJob<Result>& job) {
+  const auto finished = [&]() -> std::optional<Result> {
+    if (job.finished()) return job.takeResult();
     return std::nullopt;
   };
   // Escape is consumed here, unlike on the other screens: it means "back to
   // the editor", which would otherwise take it as "quit".
-  const auto escape = [&]() -> std::optional<SolveResult> {
+  const auto escape = [&]() -> std::optional<Result> {
     if (!keyPressed(SDLK_ESCAPE, 1)) return std::nullopt;
-    search.requestStop();
-    SolveResult result = search.takeResult();
+    job.requestStop();
+    Result result = job.takeResult();
     result.outcome = SolveOutcome::stopped;
     return result;
   };
@@ -53,8 +53,22 @@ SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMe
   pace.longestSleep = std::chrono::milliseconds(10);
   // Closed: stopped, like Escape; leaving stops the search and waits for it,
   // and the editor, which comes next, ends at once.
-  SolveResult closed;
+  Result closed;
   closed.outcome = SolveOutcome::stopped;
-  const auto draw = [&] { drawProgress(root, search.positions()); };
-  return runFrames<SolveResult>(camera, finished, escape, draw, pace).value_or(std::move(closed));
+  const auto draw = [&] { drawProgress(headline, root, job.positions()); };
+  return runFrames<Result>(camera, finished, escape, draw, pace).value_or(std::move(closed));
+}
+
+}  // namespace
+
+SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMetric metric) {
+  // Move bytes name 64 pieces at most, and the goal needs the square.
+  if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
+  BackgroundSearch search(root, metric);
+  return runJobScreen<SolveResult>(camera, "Calcul solution...", root, search);
+}
+
+AnalysisResult runAnalysisScreen(const Camera& camera, const BoardState& root, MoveMetric metric) {
+  BackgroundAnalysis analysis(root, metric);
+  return runJobScreen<AnalysisResult>(camera, "Analyse des positions...", root, analysis);
 }

@@ -1,5 +1,6 @@
-// The search as the window runs it: the search on a thread of its own, the
-// window showing its progress, and Escape to stop it.
+// The searches as the window runs them: the solve of a layout, or the
+// analysis of every position it reaches, on a thread of its own, the window
+// showing its progress, and Escape to stop it.
 #pragma once
 
 #include "model/BoardState.h"
@@ -13,3 +14,10 @@
 // the search ended in the meantime. A root without the square, or with more
 // pieces than a move byte can name, has no solution.
 SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMetric metric);
+
+// Analyses every position `root` reaches in `metric` (analyzeBoard) beside
+// the window, which shows "Analyse des positions...", the layout and the
+// count of positions handled until the analysis ends. Escape and a close
+// request stop it as they stop the search: the result is then `stopped`.
+// `root` holds the square.
+AnalysisResult runAnalysisScreen(const Camera& camera, const BoardState& root, MoveMetric metric);

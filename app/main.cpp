@@ -2,6 +2,9 @@
 // ways back to the editor.
 #include <GL/gl.h>
 
+#include <utility>
+
+#include "AnalysisOutcome.h"
 #include "BoardSizeScreen.h"
 #include "CommandLine.h"
 #include "PlacementEditor.h"
@@ -10,6 +13,19 @@
 #include "Startup.h"
 #include "platform/FatalError.h"
 #include "render/MessageOverlay.h"
+
+namespace {
+
+// H in the editor: the layout's whole set of positions analysed, then the
+// editor goes on with its hardest start, or with the layout as it was.
+void analyzeLayout(const Camera& camera, BoardState& board, MoveMetric metric,
+                   MessageOverlay& overlay) {
+  AnalysisOutcome outcome = outcomeOfAnalysis(board, runAnalysisScreen(camera, board, metric));
+  board = std::move(outcome.layout);
+  if (!outcome.message.empty()) overlay.addMessage({-5, 6, 0}, 4000, "%s", outcome.message.c_str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // A puzzle file is read first: a bad one is reported before any window.
@@ -29,9 +45,15 @@ int main(int argc, char** argv) {
   // The editor's M changes it for the searches that follow.
   MoveMetric metric = command.metric;
   // A search stopped with Escape, and E on a result screen, go back to the
-  // editor with the layout that was searched.
+  // editor with the layout that was searched; an analysis goes back to it
+  // whichever way it ends.
   for (;;) {
-    if (!runPlacementEditor(camera, board, metric, overlay)) return 0;
+    const EditorChoice choice = runPlacementEditor(camera, board, metric, overlay);
+    if (choice == EditorChoice::quit) return 0;
+    if (choice == EditorChoice::analyze) {
+      analyzeLayout(camera, board, metric, overlay);
+      continue;
+    }
     const SolveResult result = runSearchScreen(camera, board, metric);
     if (!showResult(board, result, camera)) return 0;
   }
