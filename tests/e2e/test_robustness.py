@@ -29,6 +29,12 @@ class Robustness(unittest.TestCase):
             shot = p.screenshot("searching", settle=0.5)
             self.assertGreater(text_pixels(shot, -5, 6, -4.1, 7), 20)  # "Calcul solution..."
 
+        def analysis(p):
+            p.key("h")
+            shot = p.screenshot("analysing", settle=0.5)
+            self.assertGreater(text_pixels(shot, -5, 6, -4.1, 7), 20)  # "Analyse des..."
+            self.assertEqual(text_pixels(shot, -5, 8, 10, 9), 0)       # no editor line
+
         def solved(p, width, height):
             choose_size(p, width, height)
             place_pieces(p, [(0, 0, 0)])
@@ -41,6 +47,7 @@ class Robustness(unittest.TestCase):
 
         screens = [("size", {}, lambda p: None), ("editor", {}, editor),
                    ("search", {"args": ["long.txt"], "files": long_search}, search),
+                   ("analysis", {"args": ["long.txt"], "files": long_search}, analysis),
                    ("replay", {}, replay), ("failure", {}, lambda p: solved(p, 6, 2))]
         for name, options, reach in screens:
             with self.subTest(screen=name):
