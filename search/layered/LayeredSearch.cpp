@@ -5,7 +5,6 @@
 #include <type_traits>
 
 #include "SearchByLayers.h"
-#include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
 #include "search/core/BoardGeometry.h"
 #include "search/core/PieceGroups.h"
@@ -46,13 +45,19 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options,
       return search(*compact);
     }
   }
-  if (keys != LayerKeys::bytes) {
+  if (keys != LayerKeys::widest) {
     if (!tables.add(sizeof(CompactCodec<Key128, CellMask>))) return outOfMemory;
     const auto wide = std::make_unique<CompactCodec<Key128, CellMask>>(groups, *geometry, budget);
     if (wide->fits()) return search(*wide);
   }
-  const ByteCodec<CellMask> bytes(groups, *geometry);
-  return search(bytes);
+  if (!tables.add(sizeof(CompactCodec<Key192, CellMask>))) return outOfMemory;
+  const auto widest = std::make_unique<CompactCodec<Key192, CellMask>>(groups, *geometry, budget);
+  if (widest->fits()) return search(*widest);
+  // No layout of the largest board needs more (PositionCodecTest checks it).
+  SolveResult tooWide;
+  tooWide.outcome = SolveOutcome::failed;
+  tooWide.failure = "the board's positions do not fit the widest keys";
+  return tooWide;
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "BackMoves.h"
 #include "LayerWalk.h"
-#include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
 #include "runs/KeyMerge.h"
 #include "search/core/RootCells.h"
@@ -392,7 +391,7 @@ SolveResult SearchByLayers<Codec, CellMask>::solved(const uint8_t* rootCells,
 
 template class SearchByLayers<CompactCodec<uint64_t, uint64_t>, uint64_t>;
 template class SearchByLayers<CompactCodec<Key128, uint64_t>, uint64_t>;
-template class SearchByLayers<ByteCodec<uint64_t>, uint64_t>;
+template class SearchByLayers<CompactCodec<Key192, uint64_t>, uint64_t>;
 template class SearchByLayers<CompactCodec<uint64_t, CellMask128>, CellMask128>;
 template class SearchByLayers<CompactCodec<Key128, CellMask128>, CellMask128>;
-template class SearchByLayers<ByteCodec<CellMask128>, CellMask128>;
+template class SearchByLayers<CompactCodec<Key192, CellMask128>, CellMask128>;

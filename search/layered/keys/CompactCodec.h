@@ -165,7 +165,8 @@ class CompactCodec {
     d.occupied = occupied;
   }
 
-  // The key after canonical piece k of `d` moves to origin `to`; `movedTo`
+  // The key after canonical piece k of `d` moves to origin `to`, one step
+  // away or any further origin the other pieces leave it room for; `movedTo`
   // is the piece's canonical index in the child.
   Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo) const {
     const int g = groups_.groupOf[k];
@@ -186,11 +187,15 @@ class CompactCodec {
     // The single cells keep their order; each one's index among the free
     // cells grows by the cells the move frees below it and shrinks by the
     // cells it takes below it.
-    const int direction = stepDirection(d.cell[k], to);
-    const typename BoardGeometry<CellMask>::StepCells& step =
-        geometry_.stepCells[group.shape][d.cell[k]][direction];
+    const int from = d.cell[k];
+    const int direction = stepDirection(from, to);
     const PieceGroup& singles = groups_.groups[last];
     Key singlesDigit = 0;
+    if (geometry_.step[group.shape][from][direction] != to) {
+      return key - d.digit[last] + singlesAfterJump(d, group.shape, from, to);
+    }
+    const typename BoardGeometry<CellMask>::StepCells& step =
+        geometry_.stepCells[group.shape][from][direction];
     for (int j = 0; j < singles.count; ++j) {
       const int cell = d.cell[singles.first + j];
       int index = d.index[singles.first + j];
@@ -289,7 +294,26 @@ class CompactCodec {
     }
   }
 
-  // The direction of a one-cell step from origin `from` to origin `to`.
+  // The single cells' digit of `d` after a piece of `shape` goes from origin
+  // `from` to `to`, further than a step: the cells it leaves and takes come
+  // from its masks.
+  Key singlesAfterJump(const Decoded& d, int shape, int from, int to) const {
+    const CellMask left = geometry_.mask[shape][from] & ~geometry_.mask[shape][to];
+    const CellMask taken = geometry_.mask[shape][to] & ~geometry_.mask[shape][from];
+    const PieceGroup& singles = groups_.last();
+    Key digit = 0;
+    for (int j = 0; j < singles.count; ++j) {
+      const int cell = d.cell[singles.first + j];
+      const CellMask below = (CellMask{1} << cell) - 1;
+      const int index =
+          d.index[singles.first + j] + popcount(left & below) - popcount(taken & below);
+      digit += binomials_.c[index][j + 1];
+    }
+    return digit;
+  }
+
+  // The direction of a one-cell step from origin `from` to origin `to`, if
+  // `to` is one.
   int stepDirection(int from, int to) const {
     const int difference = to - from;
     if (difference == 1) return 0;

@@ -163,8 +163,9 @@ struct WideKey {
   WideKey& operator>>=(int shift) { return *this = *this >> shift; }
 };
 
-// The keys of the largest boards: 64 pieces on 10 by 8 need at most 155
-// bits, which leave room for four back moves beside them (docs/layered-search.md).
+// The keys of the most crowded boards: every layout of the largest board
+// fits three words with four back moves beside its key (PositionCodecTest
+// works out the bound).
 using Key192 = WideKey<3>;
 
 // Whether `Key` is a WideKey.

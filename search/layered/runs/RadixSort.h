@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "search/layered/keys/WideKey.h"
+
 namespace radix_detail {
 
 constexpr int topDigitBits = 11;
@@ -63,14 +65,20 @@ class Sorter {
 
  private:
   static size_t digitOf(const Key& key, int shift, size_t digits) {
-    return static_cast<size_t>(key >> shift) & (digits - 1);
+    if constexpr (isWideKey<Key>) {
+      return static_cast<size_t>(key.bitsFrom(shift)) & (digits - 1);
+    } else {
+      return static_cast<size_t>(key >> shift) & (digits - 1);
+    }
   }
 
   // One above the highest bit in which some keys differ; 0 when all agree.
   static int highestVarying(const Key* keys, size_t n) {
     Key differ = 0;
     for (size_t i = 1; i < n; ++i) differ |= keys[i] ^ keys[0];
-    if constexpr (sizeof(Key) > 8) {
+    if constexpr (isWideKey<Key>) {
+      return differ.bitLength();
+    } else if constexpr (sizeof(Key) > 8) {
       const uint64_t top = static_cast<uint64_t>(differ >> 64);
       if (top != 0) return 128 - __builtin_clzll(top);
     }
