@@ -25,6 +25,11 @@ struct SolveStats {
   uint64_t expanded = 0;     // positions expanded that were not the goal
   size_t peakBytes = 0;      // the most memory the search held at once
   uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
+  // The layered search's keys: their width in 64-bit words, and how many of
+  // their bits the board's positions take. Both 0 for the table search,
+  // which keeps whole positions rather than keys.
+  int keyWords = 0;
+  int keyBits = 0;
 };
 
 struct SolveOptions {

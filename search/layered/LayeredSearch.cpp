@@ -31,8 +31,12 @@ SolveResult searchWithMask(const BoardState& root, const SolveOptions& options,
   if (!rootCells(root, *geometry, cells)) return SolveResult();
   const auto search = [&](const auto& codec) {
     using Codec = std::decay_t<decltype(codec)>;
-    return SearchByLayers<Codec, CellMask>(root, options, tuning, groups, *geometry, codec, budget)
-        .run(cells);
+    SolveResult result =
+        SearchByLayers<Codec, CellMask>(root, options, tuning, groups, *geometry, codec, budget)
+            .run(cells);
+    result.stats.keyWords = static_cast<int>(sizeof(typename Codec::KeyType) / sizeof(uint64_t));
+    result.stats.keyBits = codec.keyBits();
+    return result;
   };
   // The narrowest key that fits, with room for a back move if possible; a
   // codec is built only when those before it do not do: each fills tables.
