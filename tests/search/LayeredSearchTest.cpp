@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iterator>
 #include <new>
 #include <random>
 #include <stdexcept>
@@ -46,6 +48,32 @@ std::string freshDirectory(const std::string& name) {
   const std::string path = ::testing::TempDir() + name;
   mkdir(path.c_str(), 0700);
   return path;
+}
+
+// A 10 by 8 board crowded with small pieces of every shape, piece 0 near
+// the exit, then single cells, then opened by `free` cells: most such
+// boards' keys need three words.
+BoardState crowdedBoard(std::mt19937& random, int free) {
+  auto below = [&random](int bound) {
+    return std::uniform_int_distribution<int>(0, bound - 1)(random);
+  };
+  BoardState board = boardOf(10, 8, {pieceAt(0, 3 + below(6), below(4))});
+  const int shapes[] = {2, 2, 2, 3, 3, 3, 14, 14, 4, 4, 8, 9, 10, 11, 6, 7, 12, 13, 15, 16, 17, 18};
+  for (int attempt = 0; attempt < 3000; ++attempt) {
+    const Piece piece = pieceAt(shapes[below(std::size(shapes))], below(10), below(8));
+    if (board.canPlace(piece, -1)) board.placePiece(piece, -1);
+  }
+  for (int cell = 0; cell < 80; ++cell) {
+    const Piece single = pieceAt(1, cell % 10, cell / 10);
+    if (board.canPlace(single, -1)) board.placePiece(single, -1);
+  }
+  while (free > 0) {
+    const int i = 1 + below(board.pieceCount() - 1);
+    if (board.pieces[i].cellCount() > std::min(free, 2)) continue;
+    free -= board.pieces[i].cellCount();
+    board.pieces.erase(board.pieces.begin() + i);
+  }
+  return board;
 }
 
 }  // namespace
@@ -202,7 +230,75 @@ TEST(LayeredSearchTest, CrowdedLargeBoardsAgreeWithTheTableSearch) {
     ASSERT_EQ(layered.outcome, table.outcome);
     EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
     EXPECT_GT(layered.stats.positions, 0u);
+    // The widest keys, even where narrower ones fit: 64 pieces among them.
+    LayeredTuning widest;
+    widest.keys = LayerKeys::widest;
+    const SolveResult wide = solveByLayers(board, guarded, widest);
+    ASSERT_EQ(wide.outcome, table.outcome);
+    EXPECT_EQ(wide.solution.moveLog(), table.solution.moveLog());
+    EXPECT_EQ(wide.stats.keyWords, 3);
   }
+}
+
+TEST(LayeredSearchTest, ThreeWordKeysAgreeWithTheTableSearchInEveryWayTheyRun) {
+  const std::string folder = freshDirectory("cavel-wide-spill");
+  std::mt19937 random(27);
+  int boards = 0, solved = 0, withinBudget = 0, pastBudget = 0;
+  while (boards < 10) {
+    const BoardState board = crowdedBoard(random, 3 + boards % 4);
+    // Boards of a few thousand positions to a few hundred thousand: layers
+    // of many blocks, done in segments when asked, yet quick to check. The
+    // budget cuts the others short.
+    SolveOptions bounded;
+    bounded.threads = 2;
+    bounded.memoryBudget = size_t{3} << 19;
+    const SolveResult first = solveBoard(board, bounded);
+    if (first.stats.keyWords != 3 || first.outcome == SolveOutcome::outOfMemory ||
+        first.stats.positions < 2000) {
+      continue;
+    }
+    ++boards;
+    SCOPED_TRACE(boards);
+    const SolveResult table = solveByTable(board);
+    ASSERT_EQ(first.outcome, table.outcome);
+    ASSERT_EQ(first.solution.moveLog(), table.solution.moveLog());
+    solved += table.outcome == SolveOutcome::solved;
+    for (int threads : {1, 2, 3}) {
+      SCOPED_TRACE(threads);
+      SolveOptions options;
+      options.threads = threads;
+      LayeredTuning tuning;
+      tuning.lookAhead = threads == 1 ? LookAhead::never : LookAhead::always;
+      if (threads == 3) {
+        options.spillDirectory = folder;
+        tuning.childBufferBytes = size_t{64} << 10;  // several runs a layer, in files
+        tuning.backMoveBytes = 1 + boards % 4;
+      }
+      const SolveResult layered = solveByLayers(board, options, tuning);
+      ASSERT_EQ(layered.outcome, table.outcome) << layered.failure;
+      EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
+      EXPECT_EQ(layered.stats.keyWords, 3);
+    }
+    // A small budget: the same answer when the search ends within it.
+    SolveOptions small;
+    small.memoryBudget = size_t{1} << 20;
+    const SolveResult tight = solveBoard(board, small);
+    EXPECT_LE(tight.stats.peakBytes, small.memoryBudget);
+    if (tight.outcome == SolveOutcome::outOfMemory) {
+      ++pastBudget;
+      continue;
+    }
+    ++withinBudget;
+    ASSERT_EQ(tight.outcome, table.outcome);
+    EXPECT_EQ(tight.solution.moveLog(), table.solution.moveLog());
+  }
+  // The draw covers what it is meant for.
+  EXPECT_GE(solved, 3);
+  EXPECT_LE(solved, boards - 3);
+  EXPECT_GE(withinBudget, 3);
+  EXPECT_GE(pastBudget, 1);
+  EXPECT_EQ(filesIn(folder), 0);
+  rmdir(folder.c_str());
 }
 
 TEST(LayeredSearchTest, PositionsTakeAFewBytes) {
