@@ -297,9 +297,9 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
   if (expansion_.hasRuns()) {
     std::vector<std::unique_ptr<KeySource<Key>>> sources;
     expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
-    // The sources' cursors each hold a block of keys.
+    // The sources' cursors each hold a block of keys, as wide as the keys.
     BudgetCharge cursors(&budget_);
-    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) + sizeof(RunCursor<Key>))) {
+    if (!cursors.add(sources.size() * (sizeof(KeySource<Key>) + sizeof(RunCursor<Key>)))) {
       control_.fail(SearchFailure::outOfMemory);
       return false;
     }
