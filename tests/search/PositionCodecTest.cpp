@@ -15,6 +15,7 @@
 #include "search/layered/keys/CompactCodec.h"
 #include "search/layered/keys/KeyCoding.h"
 #include "tests/model/TestBoards.h"
+#include "tests/search/CrowdedBoards.h"
 
 namespace {
 
@@ -144,24 +145,6 @@ size_t checkSortedRunDecoding(const BoardState& board, int depth) {
   return keys.size();
 }
 
-// A 10 by 8 board filled with pieces of every shape, then single cells,
-// then opened by `free` cells: the crowded boards whose keys need three
-// words.
-BoardState crowdedBoard(std::mt19937& random, int free) {
-  BoardState board = randomBoard(random, BoardSize{10, 8}, 40,
-                                 {2, 2, 3, 3, 4, 14, 8, 9, 10, 11, 6, 7, 12, 13, 15, 16, 17, 18});
-  for (int cell = 0; cell < 80; ++cell) {
-    const Piece single = pieceAt(1, cell % 10, cell / 10);
-    if (board.canPlace(single, -1)) board.placePiece(single, -1);
-  }
-  for (int i = board.pieceCount() - 1; i > 0 && free > 0; --i) {
-    if (board.pieces[i].cellCount() > free) continue;
-    free -= board.pieces[i].cellCount();
-    board.pieces.erase(board.pieces.begin() + i);
-  }
-  return board;
-}
-
 // The most bits a key of a board of `size` could take: the product of the
 // radices of the digits, at its largest over every choice of pieces (their
 // numbers by shape, 64 at most and of as many cells as the board has), as if
@@ -254,7 +237,7 @@ TEST(PositionCodecTest, CrowdedLargestBoardsTakeThreeWords) {
   int boards = 0;
   for (int round = 0; boards < 12; ++round) {
     SCOPED_TRACE(round);
-    const BoardState board = crowdedBoard(random, 6 + round % 4);
+    const BoardState board = crowdedBoard(random, 4 + round % 4);
     const auto tables = std::make_unique<BoardGeometry<CellMask128>>(board.size);
     const PieceGroups groups(board);
     MemoryBudget budget(size_t{1} << 30);
