@@ -189,13 +189,13 @@ class CompactCodec {
     // cells it takes below it.
     const int from = d.cell[k];
     const int direction = stepDirection(from, to);
-    const PieceGroup& singles = groups_.groups[last];
-    Key singlesDigit = 0;
     if (geometry_.step[group.shape][from][direction] != to) {
       return key - d.digit[last] + singlesAfterJump(d, group.shape, from, to);
     }
     const typename BoardGeometry<CellMask>::StepCells& step =
         geometry_.stepCells[group.shape][from][direction];
+    const PieceGroup& singles = groups_.groups[last];
+    Key singlesDigit = 0;
     for (int j = 0; j < singles.count; ++j) {
       const int cell = d.cell[singles.first + j];
       int index = d.index[singles.first + j];
