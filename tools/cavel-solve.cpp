@@ -63,6 +63,13 @@ void printStats(const SolveStats& stats, double seconds) {
                static_cast<unsigned long long>(stats.expanded), seconds,
                stats.peakBytes / 1048576.0, processPeakBytes() / 1048576.0,
                storedBytesPerPosition(stats));
+  // Which of the layered search's keys ran, for the benchmarks.
+  if (stats.keyWords == 0) {
+    std::fputs("key width none: the table search keeps whole positions\n", stderr);
+  } else {
+    std::fprintf(stderr, "key width %d bits (%d word%s), %d used\n", 64 * stats.keyWords,
+                 stats.keyWords, stats.keyWords == 1 ? "" : "s", stats.keyBits);
+  }
 }
 
 std::string jsonStats(const SolveStats& stats, double seconds) {
@@ -73,6 +80,15 @@ std::string jsonStats(const SolveStats& stats, double seconds) {
   json.addNumber("search_peak_bytes", static_cast<uint64_t>(stats.peakBytes));
   json.addNumber("process_peak_resident_bytes", static_cast<uint64_t>(processPeakBytes()));
   json.addNumber("stored_bytes_per_position", storedBytesPerPosition(stats));
+  if (stats.keyWords == 0) {  // the table search has no keys
+    json.addRaw("key_bits", "null");
+    json.addRaw("key_words", "null");
+    json.addRaw("key_bits_used", "null");
+  } else {
+    json.addNumber("key_bits", static_cast<uint64_t>(64 * stats.keyWords));
+    json.addNumber("key_words", static_cast<uint64_t>(stats.keyWords));
+    json.addNumber("key_bits_used", static_cast<uint64_t>(stats.keyBits));
+  }
   return json.text();
 }
 

@@ -25,6 +25,11 @@ struct SolveStats {
   uint64_t expanded = 0;     // positions expanded that were not the goal
   size_t peakBytes = 0;      // the most memory the search held at once
   uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
+  // The layered search's keys: their width in 64-bit words, and how many of
+  // their bits the board's positions take. Both 0 for the table search,
+  // which keeps whole positions rather than keys.
+  int keyWords = 0;
+  int keyBits = 0;
 };
 
 struct SolveOptions {
@@ -62,9 +67,9 @@ struct AnalysisResult {
   // `solved` when the analysis went through the whole set; the failures as
   // for a search.
   SolveOutcome outcome = SolveOutcome::solved;
-  uint64_t positions = 0;         // the positions the layout reaches, itself included
-  uint64_t goals = 0;             // those whose square stands in the exit
-  std::vector<uint64_t> layers;   // how many stand at each distance from the layout
+  uint64_t positions = 0;        // the positions the layout reaches, itself included
+  uint64_t goals = 0;            // those whose square stands in the exit
+  std::vector<uint64_t> layers;  // how many stand at each distance from the layout
   // The largest distance from a position of the set to its nearest goal,
   // and how many positions stand there; -1 and 0 when the set has no goal.
   int hardest = -1;

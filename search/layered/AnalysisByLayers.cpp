@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "SearchByLayers.h"
-#include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
 #include "search/core/RootCells.h"
 
@@ -103,10 +102,11 @@ template AnalysisResult SearchByLayers<CompactCodec<uint64_t, uint64_t>, uint64_
     const uint8_t*);
 template AnalysisResult SearchByLayers<CompactCodec<Key128, uint64_t>, uint64_t>::analyze(
     const uint8_t*);
-template AnalysisResult SearchByLayers<ByteCodec<uint64_t>, uint64_t>::analyze(const uint8_t*);
+template AnalysisResult SearchByLayers<CompactCodec<Key192, uint64_t>, uint64_t>::analyze(
+    const uint8_t*);
 template AnalysisResult SearchByLayers<CompactCodec<uint64_t, CellMask128>, CellMask128>::analyze(
     const uint8_t*);
 template AnalysisResult SearchByLayers<CompactCodec<Key128, CellMask128>, CellMask128>::analyze(
     const uint8_t*);
-template AnalysisResult SearchByLayers<ByteCodec<CellMask128>, CellMask128>::analyze(
+template AnalysisResult SearchByLayers<CompactCodec<Key192, CellMask128>, CellMask128>::analyze(
     const uint8_t*);

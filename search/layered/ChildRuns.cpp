@@ -72,4 +72,4 @@ bool ChildRuns<Key>::flush() {
 
 template class ChildRuns<uint64_t>;
 template class ChildRuns<Key128>;
-template class ChildRuns<ByteKey>;
+template class ChildRuns<Key192>;

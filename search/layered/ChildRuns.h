@@ -21,8 +21,10 @@
 template <typename Key>
 class RecordFormat {
  public:
-  // Integer keys (64 or 128 bits) can carry back moves and be radix sorted.
-  static constexpr bool isInteger = std::is_same_v<Key, uint64_t> || std::is_same_v<Key, Key128>;
+  // Integer keys (of one, two or three words) can carry back moves and be
+  // radix sorted.
+  static constexpr bool isInteger =
+      std::is_same_v<Key, uint64_t> || std::is_same_v<Key, Key128> || isWideKey<Key>;
 
   // Keys below 2^keyBits with up to `backBytes` back moves.
   RecordFormat(int keyBits, int backBytes) : keyBits_(keyBits) {

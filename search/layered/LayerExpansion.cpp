@@ -4,7 +4,6 @@
 #include <atomic>
 #include <string>
 
-#include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
 #include "search/core/MoveMetric.h"
 #include "search/core/StepMoves.h"
@@ -370,7 +369,7 @@ void LayerExpansion<Codec, CellMask>::keep(KeyBuffer<Key>& buffer, const Key& ke
 
 template class LayerExpansion<CompactCodec<uint64_t, uint64_t>, uint64_t>;
 template class LayerExpansion<CompactCodec<Key128, uint64_t>, uint64_t>;
-template class LayerExpansion<ByteCodec<uint64_t>, uint64_t>;
+template class LayerExpansion<CompactCodec<Key192, uint64_t>, uint64_t>;
 template class LayerExpansion<CompactCodec<uint64_t, CellMask128>, CellMask128>;
 template class LayerExpansion<CompactCodec<Key128, CellMask128>, CellMask128>;
-template class LayerExpansion<ByteCodec<CellMask128>, CellMask128>;
+template class LayerExpansion<CompactCodec<Key192, CellMask128>, CellMask128>;

@@ -5,7 +5,6 @@
 #include <type_traits>
 
 #include "SearchByLayers.h"
-#include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
 #include "search/core/BoardGeometry.h"
 #include "search/core/PieceGroups.h"
@@ -34,7 +33,10 @@ Result withCodec(const BoardState& root, const SolveOptions& options, const Laye
     using Codec = std::decay_t<decltype(codec)>;
     SearchByLayers<Codec, CellMask> layers(root, options, tuning, kind, groups, *geometry, codec,
                                            budget);
-    return task(layers, cells);
+    Result result = task(layers, cells);
+    result.stats.keyWords = static_cast<int>(sizeof(typename Codec::KeyType) / sizeof(uint64_t));
+    result.stats.keyBits = codec.keyBits();
+    return result;
   };
   // The narrowest key that fits, with room for a back move if possible; a
   // codec is built only when those before it do not do: each fills tables.
@@ -47,13 +49,19 @@ Result withCodec(const BoardState& root, const SolveOptions& options, const Laye
       return search(*compact);
     }
   }
-  if (keys != LayerKeys::bytes) {
+  if (keys != LayerKeys::widest) {
     if (!tables.add(sizeof(CompactCodec<Key128, CellMask>))) return outOfMemory;
     const auto wide = std::make_unique<CompactCodec<Key128, CellMask>>(groups, *geometry, budget);
     if (wide->fits()) return search(*wide);
   }
-  const ByteCodec<CellMask> bytes(groups, *geometry);
-  return search(bytes);
+  if (!tables.add(sizeof(CompactCodec<Key192, CellMask>))) return outOfMemory;
+  const auto widest = std::make_unique<CompactCodec<Key192, CellMask>>(groups, *geometry, budget);
+  if (widest->fits()) return search(*widest);
+  // No layout of the largest board needs more (PositionCodecTest checks it).
+  Result tooWide;
+  tooWide.outcome = SolveOutcome::failed;
+  tooWide.failure = "the board's positions do not fit the widest keys";
+  return tooWide;
 }
 
 // Runs `task` on the board's layout with the cells it needs; what a throw

@@ -11,7 +11,7 @@ enum class LayerKeys {
   narrowest,  // the narrowest of the kinds below that fits the board
   compact,    // a 64-bit compact key
   wide,       // a 128-bit compact key
-  bytes,      // a byte per piece
+  widest,     // a compact key of three words, which every board fits
 };
 
 // Whether the search looks two layers ahead near the goal.

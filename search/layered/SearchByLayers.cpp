@@ -6,7 +6,6 @@
 
 #include "BackMoves.h"
 #include "LayerWalk.h"
-#include "keys/ByteCodec.h"
 #include "keys/CompactCodec.h"
 #include "runs/KeyMerge.h"
 #include "search/core/RootCells.h"
@@ -284,7 +283,8 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
     expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
     // The sources' cursors each hold a block of keys, as do the old layers'.
     BudgetCharge cursors(&budget_);
-    if (!cursors.add((sources.size() + 2) * sizeof(RunCursor<Key>))) {
+    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) +
+                     (sources.size() + 2) * sizeof(RunCursor<Key>))) {
       control_.fail(SearchFailure::outOfMemory);
       return false;
     }
@@ -373,7 +373,7 @@ SolveResult SearchByLayers<Codec, CellMask>::solved(const uint8_t* rootCells,
 
 template class SearchByLayers<CompactCodec<uint64_t, uint64_t>, uint64_t>;
 template class SearchByLayers<CompactCodec<Key128, uint64_t>, uint64_t>;
-template class SearchByLayers<ByteCodec<uint64_t>, uint64_t>;
+template class SearchByLayers<CompactCodec<Key192, uint64_t>, uint64_t>;
 template class SearchByLayers<CompactCodec<uint64_t, CellMask128>, CellMask128>;
 template class SearchByLayers<CompactCodec<Key128, CellMask128>, CellMask128>;
-template class SearchByLayers<ByteCodec<CellMask128>, CellMask128>;
+template class SearchByLayers<CompactCodec<Key192, CellMask128>, CellMask128>;

@@ -19,6 +19,7 @@
 #include "search/layered/LayeredSearch.h"
 #include "search/table/TableSearch.h"
 #include "tests/model/TestBoards.h"
+#include "tests/search/CrowdedBoards.h"
 
 namespace {
 
@@ -206,6 +207,14 @@ TEST(LayeredSearchTest, CrowdedLargeBoardsAgreeWithTheTableSearch) {
       EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
       EXPECT_EQ(layered.stepsPerMove, table.stepsPerMove);
       EXPECT_GT(layered.stats.positions, 0u);
+      // The widest keys, even where narrower ones fit: 64 pieces among them.
+      LayeredTuning widest;
+      widest.keys = LayerKeys::widest;
+      const SolveResult wide = solveByLayers(board, guarded, widest);
+      ASSERT_EQ(wide.outcome, table.outcome);
+      EXPECT_EQ(wide.solution.moveLog(), table.solution.moveLog());
+      EXPECT_EQ(wide.stepsPerMove, table.stepsPerMove);
+      EXPECT_EQ(wide.stats.keyWords, 3);
     }
   }
 }
@@ -256,6 +265,79 @@ TEST(LayeredSearchTest, SlidesAndWalksAgreeWithTheTableSearchOnLargerLayouts) {
     }
   }
   EXPECT_GE(compared, 20);
+  EXPECT_EQ(filesIn(folder), 0);
+  rmdir(folder.c_str());
+}
+
+TEST(LayeredSearchTest, ThreeWordKeysAgreeWithTheTableSearchInEveryWayTheyRun) {
+  const std::string folder = freshDirectory("cavel-wide-spill");
+  std::mt19937 random(27);
+  int boards = 0, solved = 0, withinBudget = 0, pastBudget = 0;
+  while (boards < 12) {
+    // Every metric in turn.
+    const MoveMetric metric = static_cast<MoveMetric>(boards % 3);
+    const BoardState board = crowdedBoard(random, 3 + boards % 4);
+    // Boards of a few thousand positions to a few hundred thousand: layers
+    // of many blocks, done in segments when asked, yet quick to check. The
+    // budget cuts the others short.
+    SolveOptions bounded;
+    bounded.metric = metric;
+    bounded.threads = 2;
+    // A slide or a walk reaches more positions from each one, and holds
+    // them at once: its budget is larger for as many positions.
+    bounded.memoryBudget = size_t{3} << (19 + 2 * static_cast<int>(metric));
+    const SolveResult first = solveBoard(board, bounded);
+    if (first.stats.keyWords != 3 || first.outcome == SolveOutcome::outOfMemory ||
+        first.stats.positions < 2000) {
+      continue;
+    }
+    ++boards;
+    SCOPED_TRACE(testing::Message()
+                 << "board " << boards << ", metric " << static_cast<int>(metric));
+    SolveOptions plain;
+    plain.metric = metric;
+    const SolveResult table = solveByTable(board, plain);
+    ASSERT_EQ(first.outcome, table.outcome);
+    ASSERT_EQ(first.solution.moveLog(), table.solution.moveLog());
+    solved += table.outcome == SolveOutcome::solved;
+    for (int threads : {1, 2, 3}) {
+      SCOPED_TRACE(threads);
+      SolveOptions options;
+      options.metric = metric;
+      options.threads = threads;
+      LayeredTuning tuning;
+      tuning.lookAhead = threads == 1 ? LookAhead::never : LookAhead::always;
+      if (threads == 3) {
+        options.spillDirectory = folder;
+        // Several runs a layer, in files; as many for every metric.
+        tuning.childBufferBytes = size_t{64} << (10 + 2 * static_cast<int>(metric));
+        tuning.backMoveBytes = 1 + boards % 4;
+      }
+      const SolveResult layered = solveByLayers(board, options, tuning);
+      ASSERT_EQ(layered.outcome, table.outcome) << layered.failure;
+      EXPECT_EQ(layered.solution.moveLog(), table.solution.moveLog());
+      EXPECT_EQ(layered.stepsPerMove, table.stepsPerMove);
+      EXPECT_EQ(layered.stats.keyWords, 3);
+    }
+    // A small budget: the same answer when the search ends within it.
+    SolveOptions small;
+    small.metric = metric;
+    small.memoryBudget = size_t{1} << 20;
+    const SolveResult tight = solveBoard(board, small);
+    EXPECT_LE(tight.stats.peakBytes, small.memoryBudget);
+    if (tight.outcome == SolveOutcome::outOfMemory) {
+      ++pastBudget;
+      continue;
+    }
+    ++withinBudget;
+    ASSERT_EQ(tight.outcome, table.outcome);
+    EXPECT_EQ(tight.solution.moveLog(), table.solution.moveLog());
+  }
+  // The draw covers what it is meant for.
+  EXPECT_GE(solved, 3);
+  EXPECT_LE(solved, boards - 3);
+  EXPECT_GE(withinBudget, 3);
+  EXPECT_GE(pastBudget, 1);
   EXPECT_EQ(filesIn(folder), 0);
   rmdir(folder.c_str());
 }

@@ -1,5 +1,6 @@
-// The children's sort against std::sort: wide and narrow keys, keys that
-// crowd into a few buckets, the low bits left out, and the stop poll.
+// The children's sort against std::sort: keys of one, two and three words,
+// keys that crowd into a few buckets, the low bits left out, and the stop
+// poll.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +15,9 @@ namespace {
 template <typename Key>
 Key randomKey(std::mt19937_64& random, int bits) {
   Key key = static_cast<Key>(random());
-  if constexpr (sizeof(Key) > 8) key = key << 64 | random();
+  if constexpr (sizeof(Key) > 8) {
+    for (size_t word = 1; word < sizeof(Key) / 8; ++word) key = key << 64 | random();
+  }
   return bits >= static_cast<int>(8 * sizeof(Key)) ? key : key & ((Key{1} << bits) - 1);
 }
 
@@ -53,6 +56,11 @@ TEST(RadixSortTest, SortsKeysOfEverySizeAndSpread) {
       for (Key128& key : keys) key = randomKey<Key128>(random, bits);
       expectSorted(keys, 0, bits);
     }
+    for (const int bits : {64, 129, 170, 192}) {
+      std::vector<Key192> keys(count);
+      for (Key192& key : keys) key = randomKey<Key192>(random, bits);
+      expectSorted(keys, 0, bits);
+    }
   }
 }
 
@@ -66,6 +74,13 @@ TEST(RadixSortTest, KeysCrowdedIntoFewBucketsAndRepeated) {
   std::vector<Key128> wide(400000);
   for (Key128& key : wide) key = Key128{3} << 70 | Key128(random() % 5) << 40 | (random() % 4000);
   expectSorted(wide, 0, 72);
+  // Three words, the varying digits spread over all of them.
+  std::vector<Key192> widest(400000);
+  for (Key192& key : widest) {
+    key = Key192{7} << 160 | Key192(random() % 3) << 120 | Key192(random() % 90) << 60 |
+          (random() % 5000);
+  }
+  expectSorted(widest, 0, 163);
   std::vector<uint64_t> same(5000, 42);
   expectSorted(same, 0, 6);
 }
@@ -79,6 +94,9 @@ TEST(RadixSortTest, LowBitsBelowTheSortedOnesAreCarriedAlong) {
     std::vector<Key128> wide(count);
     for (Key128& key : wide) key = randomKey<Key128>(random, 69) << 8 | (random() & 0xFF);
     expectSorted(wide, 8, 77);
+    std::vector<Key192> widest(count);
+    for (Key192& key : widest) key = randomKey<Key192>(random, 150) << 32 | (random() >> 32);
+    expectSorted(widest, 32, 182);
   }
 }
 

@@ -184,6 +184,7 @@ void expectEveryGapReadBack() {
 TEST(SortedBlocksTest, GapsOfEveryLengthReadBack) {
   expectEveryGapReadBack<uint64_t>();
   expectEveryGapReadBack<Key128>();
+  expectEveryGapReadBack<Key192>();
 }
 
 TEST(SortedBlocksTest, ByteBuffersOfEverySizeHoldAllTheirBytes) {

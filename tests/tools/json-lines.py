@@ -95,7 +95,27 @@ class JsonLines(unittest.TestCase):
             self.assertEqual(solved["stats"]["positions"], 6)
             self.assertEqual(set(solved["stats"]), {
                 "positions", "expansions", "seconds", "search_peak_bytes",
-                "process_peak_resident_bytes", "stored_bytes_per_position"})
+                "process_peak_resident_bytes", "stored_bytes_per_position", "key_bits",
+                "key_words", "key_bits_used"})
+
+    def test_the_stats_name_the_keys_that_ran(self):
+        # 36 pieces on 10 by 8 with five cells free: positions of 134 bits.
+        crowded = ("size 10 8\n" + "".join("piece %s\n" % p for p in (
+            "0 5 4", "2 0 4", "14 2 5", "3 2 1", "10 5 2", "6 7 3", "3 9 4", "8 2 6", "14 6 7",
+            "1 1 1", "2 3 0", "2 4 1", "3 0 0", "3 7 0", "1 2 4", "18 3 1", "9 0 5", "3 4 3",
+            "10 4 6", "3 9 0", "1 9 6", "14 0 3", "10 7 5", "3 6 0", "2 0 2", "3 8 0", "1 9 7",
+            "1 1 7", "2 7 2", "2 5 6", "1 7 4", "1 0 5", "1 5 0", "2 1 0", "1 0 7", "1 3 4"))).encode()
+        square = os.path.join(PUZZLES, "square-only.txt")
+        widths = {}
+        for metric, puzzle in (("step", square), ("step", "-"), ("path", "-")):
+            (got,) = objects(run("--json", "--stats", "--metric", metric, puzzle, stdin=crowded).stdout)
+            stats = got["stats"]
+            widths[metric, puzzle] = (stats["key_bits"], stats["key_words"], stats["key_bits_used"])
+        self.assertEqual(widths["step", square][:2], (64, 1))
+        self.assertEqual(widths["step", "-"], (192, 3, 134))
+        self.assertEqual(widths["path", "-"], (192, 3, 134))  # the same keys in every metric
+        text = run("--stats", "-", stdin=crowded).stderr.decode().splitlines()
+        self.assertIn("key width 192 bits (3 words), 134 used", text)
 
     def test_a_search_out_of_memory_and_standard_input(self):
         done = run("--json", "--max-memory", "2", os.path.join(PUZZLES, "random6x5-14.txt"))

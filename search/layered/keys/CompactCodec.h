@@ -168,8 +168,8 @@ class CompactCodec {
   }
 
   // The key after canonical piece k of `d` moves to origin `to`, one step
-  // away or any other that the piece may reach; `movedTo` is the piece's
-  // canonical index in the child.
+  // away or any further origin the other pieces leave it room for; `movedTo`
+  // is the piece's canonical index in the child.
   [[gnu::always_inline]] Key childKey(const Decoded& d, int k, uint8_t to, int& movedTo) const {
     const int g = groups_.groupOf[k];
     const PieceGroup& group = groups_.groups[g];
@@ -188,14 +188,14 @@ class CompactCodec {
     if (!groups_.hasSingles()) return key;
     // The single cells keep their order; each one's index among the free
     // cells grows by the cells the move frees below it and shrinks by the
-    // cells it takes below it. Those of a step are listed in the geometry.
-    using MoveCells = typename BoardGeometry<CellMask>::StepCells;
-    const uint8_t from = d.cell[k];
+    // cells it takes below it.
+    const int from = d.cell[k];
     const int direction = stepDirection(from, to);
-    MoveCells far;
-    const bool oneStep = geometry_.step[group.shape][from][direction] == to;
-    if (!oneStep) listMoveCells(group.shape, from, to, far);
-    const MoveCells& step = oneStep ? geometry_.stepCells[group.shape][from][direction] : far;
+    if (geometry_.step[group.shape][from][direction] != to) {
+      return key - d.digit[last] + singlesAfterJump(d, group.shape, from, to);
+    }
+    const typename BoardGeometry<CellMask>::StepCells& step =
+        geometry_.stepCells[group.shape][from][direction];
     const PieceGroup& singles = groups_.groups[last];
     Key singlesDigit = 0;
     for (int j = 0; j < singles.count; ++j) {
@@ -287,25 +287,26 @@ class CompactCodec {
     }
   }
 
-  // The cells a move of shape `shape` from origin `from` to origin `to`
-  // frees and takes, in ascending order.
-  void listMoveCells(int shape, int from, int to,
-                     typename BoardGeometry<CellMask>::StepCells& cells) const {
-    cells.leftCount = cells.takenCount = 0;
-    const CellMask before = geometry_.mask[shape][from];
-    const CellMask after = geometry_.mask[shape][to];
-    for (CellMask left = before & ~after; left != 0; left &= left - 1) {
-      cells.left[cells.leftCount++] =
-          static_cast<uint8_t>(BoardGeometry<CellMask>::lowestCell(left));
+  // The single cells' digit of `d` after a piece of `shape` goes from origin
+  // `from` to `to`, further than a step: the cells it leaves and takes come
+  // from its masks.
+  Key singlesAfterJump(const Decoded& d, int shape, int from, int to) const {
+    const CellMask left = geometry_.mask[shape][from] & ~geometry_.mask[shape][to];
+    const CellMask taken = geometry_.mask[shape][to] & ~geometry_.mask[shape][from];
+    const PieceGroup& singles = groups_.last();
+    Key digit = 0;
+    for (int j = 0; j < singles.count; ++j) {
+      const int cell = d.cell[singles.first + j];
+      const CellMask below = (CellMask{1} << cell) - 1;
+      const int index =
+          d.index[singles.first + j] + popcount(left & below) - popcount(taken & below);
+      digit += binomials_.c[index][j + 1];
     }
-    for (CellMask taken = after & ~before; taken != 0; taken &= taken - 1) {
-      cells.taken[cells.takenCount++] =
-          static_cast<uint8_t>(BoardGeometry<CellMask>::lowestCell(taken));
-    }
+    return digit;
   }
 
-  // The direction of a one-cell step from origin `from` to origin `to`; some
-  // direction when `to` is farther.
+  // The direction of a one-cell step from origin `from` to origin `to`, if
+  // `to` is one.
   int stepDirection(int from, int to) const {
     const int difference = to - from;
     if (difference == 1) return 0;

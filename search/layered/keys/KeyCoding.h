@@ -1,36 +1,25 @@
 // The keys of the layered search and how a sorted run of them is stored.
 //
 // A key is one integer per position (see CompactCodec.h): 64 bits when the
-// board's positions fit, 128 bits beyond, and a byte per piece (ByteKey) for
-// the few crowded boards whose positions do not fit 128 bits either. Keys are
+// board's positions fit, 128 bits beyond, and three words (WideKey.h) for
+// the crowded boards whose positions do not fit 128 bits either. Keys are
 // kept in sorted runs, so each key after the first is stored as its gap to
 // the previous one, seven bits a byte (LEB128): a few bytes per position.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
+
+#include "WideKey.h"
 
 using Key128 = unsigned __int128;
 
-// A position as one byte per piece, compared as a big-endian byte string.
-struct ByteKey {
-  static constexpr int words = 8;
-  uint64_t w[words] = {};
-
-  bool operator<(const ByteKey& o) const {
-    for (int i = 0; i < words; ++i) {
-      if (w[i] != o.w[i]) return w[i] < o.w[i];
-    }
-    return false;
-  }
-  bool operator==(const ByteKey& o) const { return std::memcmp(w, o.w, sizeof w) == 0; }
-  bool operator!=(const ByteKey& o) const { return !(*this == o); }
-  uint8_t byte(int i) const { return static_cast<uint8_t>(w[i / 8] >> (56 - 8 * (i % 8))); }
-  void setByte(int i, uint8_t value) {
-    const int shift = 56 - 8 * (i % 8);
-    w[i / 8] = (w[i / 8] & ~(uint64_t{0xFF} << shift)) | (uint64_t{value} << shift);
-  }
-};
+// Whether `key` is below 2^64.
+inline bool fitsWord(uint64_t) { return true; }
+inline bool fitsWord(Key128 key) { return static_cast<uint64_t>(key >> 64) == 0; }
+template <int words>
+bool fitsWord(const WideKey<words>& key) {
+  return key.fitsWord();
+}
 
 // How a key is written after the key before it in a sorted run. The gap is
 // at least 1 (runs hold no duplicates); at most maxBytes bytes.
@@ -43,7 +32,7 @@ struct KeyCoding {
   static uint8_t* put(uint8_t* out, const Key& previous, const Key& key) {
     const Key gap = key - previous;
     if constexpr (sizeof(Key) > 8) {
-      if (static_cast<uint64_t>(gap >> 64) == 0) return putGap(out, static_cast<uint64_t>(gap));
+      if (fitsWord(gap)) return putGap(out, static_cast<uint64_t>(gap));
     }
     return putGap(out, gap);
   }
@@ -81,20 +70,5 @@ struct KeyCoding {
     }
     *out++ = static_cast<uint8_t>(gap);
     return out;
-  }
-};
-
-// Byte keys are few and stored whole.
-template <>
-struct KeyCoding<ByteKey> {
-  static constexpr int maxBytes = sizeof(ByteKey);
-
-  static uint8_t* put(uint8_t* out, const ByteKey&, const ByteKey& key) {
-    std::memcpy(out, key.w, sizeof key.w);
-    return out + sizeof key.w;
-  }
-  static const uint8_t* get(const uint8_t* in, const ByteKey&, ByteKey& key) {
-    std::memcpy(key.w, in, sizeof key.w);
-    return in + sizeof key.w;
   }
 };

@@ -1,6 +1,6 @@
-// Sorting the children of a layer: a radix sort of 64- or 128-bit keys that
-// reads the top digit first while a range of keys is larger than the cache,
-// then sorts each range that fits from its lowest digit up. So only the
+// Sorting the children of a layer: a radix sort of keys of one to three
+// words that reads the top digit first while a range of keys is larger than
+// the cache, then sorts each range that fits from its lowest digit up. So only the
 // first pass or two go out to memory; on a layer's tens of millions of wide
 // keys, with six or seven passes in all, most of them then stay in the cache.
 // Passes in which all keys agree are skipped. It needs a scratch buffer as
@@ -13,6 +13,8 @@
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#include "search/layered/keys/WideKey.h"
 
 namespace radix_detail {
 
@@ -37,13 +39,15 @@ class Sorter {
       if (!intoData) std::memcpy(other, data, n * sizeof(Key));
       return;
     }
-    if (2 * n * sizeof(Key) <= cachedBytes || high - lowBit_ <= topDigitBits) {
+    const bool cached = 2 * n * sizeof(Key) <= cachedBytes;
+    if (high - lowBit_ <= topDigitBits || (cached && !splitsInCache(high))) {
       leastDigitFirst(data, other, n, high, intoData);
       return;
     }
     // The top digit, which holds the highest bit that varies, splits the
     // range; each part is then sorted on its own.
-    const int shift = std::max(lowBit_, high - topDigitBits);
+    const int digitBits = cached && n < 4096 ? 8 : topDigitBits;
+    const int shift = std::max(lowBit_, high - digitBits);
     const size_t digits = size_t{1} << (high - shift);
     std::vector<size_t> start(digits + 1, 0);
     for (size_t i = 0; i < n; ++i) ++start[digitOf(data[i], shift, digits) + 1];
@@ -62,15 +66,28 @@ class Sorter {
   }
 
  private:
+  // Whether a range that fits the cache is split further by its top digit
+  // rather than sorted from its lowest digit up: for three words, whose
+  // many low passes would each read the whole range, when more than three
+  // passes' bits vary; the top digit mostly parts them into ranges so short
+  // that they are sorted by insertion.
+  bool splitsInCache(int high) const { return isWideKey<Key> && high - lowBit_ > 3 * topDigitBits; }
+
   static size_t digitOf(const Key& key, int shift, size_t digits) {
-    return static_cast<size_t>(key >> shift) & (digits - 1);
+    if constexpr (isWideKey<Key>) {
+      return static_cast<size_t>(key.bitsFrom(shift)) & (digits - 1);
+    } else {
+      return static_cast<size_t>(key >> shift) & (digits - 1);
+    }
   }
 
   // One above the highest bit in which some keys differ; 0 when all agree.
   static int highestVarying(const Key* keys, size_t n) {
     Key differ = 0;
     for (size_t i = 1; i < n; ++i) differ |= keys[i] ^ keys[0];
-    if constexpr (sizeof(Key) > 8) {
+    if constexpr (isWideKey<Key>) {
+      return differ.bitLength();
+    } else if constexpr (sizeof(Key) > 8) {
       const uint64_t top = static_cast<uint64_t>(differ >> 64);
       if (top != 0) return 128 - __builtin_clzll(top);
     }

@@ -220,7 +220,7 @@ void SortedBlocks<Key>::swap(SortedBlocks& other) noexcept {
 
 template class SortedBlocks<uint64_t>;
 template class SortedBlocks<Key128>;
-template class SortedBlocks<ByteKey>;
+template class SortedBlocks<Key192>;
 template class BlockWriter<uint64_t>;
 template class BlockWriter<Key128>;
-template class BlockWriter<ByteKey>;
+template class BlockWriter<Key192>;
