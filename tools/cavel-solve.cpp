@@ -65,7 +65,7 @@ void printStats(const SolveStats& stats, double seconds) {
                storedBytesPerPosition(stats));
   // Which of the layered search's keys ran, for the benchmarks.
   if (stats.keyWords == 0) {
-    std::fputs("key width none: the table search keeps whole positions\n", stderr);
+    std::fputs("key width none: the search ended before it chose its keys\n", stderr);
   } else {
     std::fprintf(stderr, "key width %d bits (%d word%s), %d used\n", 64 * stats.keyWords,
                  stats.keyWords, stats.keyWords == 1 ? "" : "s", stats.keyBits);
@@ -80,7 +80,7 @@ std::string jsonStats(const SolveStats& stats, double seconds) {
   json.addNumber("search_peak_bytes", static_cast<uint64_t>(stats.peakBytes));
   json.addNumber("process_peak_resident_bytes", static_cast<uint64_t>(processPeakBytes()));
   json.addNumber("stored_bytes_per_position", storedBytesPerPosition(stats));
-  if (stats.keyWords == 0) {  // the table search has no keys
+  if (stats.keyWords == 0) {  // ended before the keys were chosen
     json.addRaw("key_bits", "null");
     json.addRaw("key_words", "null");
     json.addRaw("key_bits_used", "null");
