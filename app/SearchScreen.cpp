@@ -34,10 +34,6 @@ void drawProgress(const char* headline, const BoardState& root, uint64_t positio
 template <typename Result>
 Result runJobScreen(const Camera& camera, const char* headline, const BoardState& root,
                     BackgroundJob<Result>& job) {
-  const auto finished = [&]() -> std::optional<Result> {
-    if (job.finished()) return job.takeResult();
-    return std::nullopt;
-  };
   // Escape is consumed here, unlike on the other screens: it means "back to
   // the editor", which would otherwise take it as "quit".
   const auto escape = [&]() -> std::optional<Result> {
@@ -46,6 +42,15 @@ Result runJobScreen(const Camera& camera, const char* headline, const BoardState
     Result result = job.takeResult();
     result.outcome = SolveOutcome::stopped;
     return result;
+  };
+  // An Escape pressed while this screen still showed the job, but not yet
+  // pumped when it ended, is this screen's too: left in the queue, it would
+  // reach the editor and end the program.
+  const auto finished = [&]() -> std::optional<Result> {
+    if (!job.finished()) return std::nullopt;
+    pumpEvents();
+    if (std::optional<Result> stopped = escape()) return stopped;
+    return job.takeResult();
   };
   // The count grows with time alone; the end of the search is looked for
   // every few milliseconds, since no event announces it.
