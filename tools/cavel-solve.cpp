@@ -339,6 +339,17 @@ bool outputWritten() {
   return false;
 }
 
+// A search that keeps its layers on disk holds one open file for each
+// stored layer and each sorted run of the layer being built: on a long
+// search, more than the usual soft limit of open files. The hard limit is
+// the system's word on it; the soft one is only a default.
+void allowOpenFilesUpToTheHardLimit() {
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == files.rlim_max) return;
+  files.rlim_cur = files.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &files);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -358,6 +369,7 @@ int main(int argc, char** argv) {
     case ParsedCommand::run:
       break;
   }
+  if (!arguments.spillDirectory.empty()) allowOpenFilesUpToTheHardLimit();
   const bool headers = arguments.paths.size() > 1 && !arguments.json;
   int status = exitSolved;
   for (const std::string& path : arguments.paths) {
