@@ -138,20 +138,20 @@ void reportFailure(const std::string& message) {
 }
 
 // Why a search that ended without an answer stopped.
-std::string stopMessage(const SolveResult& result, const SolveArguments& arguments) {
+std::string stopMessage(SolveOutcome outcome, const SolveStats& stats, const std::string& failure,
+                        const SolveArguments& arguments) {
   char message[256];
-  switch (result.outcome) {
+  switch (outcome) {
     case SolveOutcome::outOfMemory:
-      std::snprintf(
-          message, sizeof message,
-          "cavel-solve: the search stopped at its memory budget of %.0f MB after %llu "
-          "positions; try a larger --max-memory",
-          (arguments.memoryBudget ? arguments.memoryBudget : result.stats.peakBytes) / 1048576.0,
-          static_cast<unsigned long long>(result.stats.positions));
+      std::snprintf(message, sizeof message,
+                    "cavel-solve: the search stopped at its memory budget of %.0f MB after %llu "
+                    "positions; try a larger --max-memory",
+                    (arguments.memoryBudget ? arguments.memoryBudget : stats.peakBytes) / 1048576.0,
+                    static_cast<unsigned long long>(stats.positions));
       return message;
     case SolveOutcome::spillFailed:
     case SolveOutcome::failed:
-      return "cavel-solve: the search stopped: " + result.failure;
+      return "cavel-solve: the search stopped: " + failure;
     default:
       return "cavel-solve: the search stopped";
   }
@@ -209,27 +209,45 @@ SolveOptions searchOptions(const std::string& path, const SolveArguments& argume
   return options;
 }
 
-// Solves the puzzle at `path` and prints its outcome, as text or as one JSON
-// line; returns its exit status.
-int solveFile(const std::string& path, const SolveArguments& arguments) {
-  JsonObject json;
-  json.addString("file", puzzleFileName(path));
-  json.addString("metric", metricName(arguments.metric));
-  const std::optional<BoardState> board = readBoard(path, arguments, json);
-  if (!board) return exitBadInput;
+// Runs `search` with the command line's options and, on a terminal, the
+// progress line, which is gone when it returns; `seconds` gets its time.
+template <typename Search>
+auto timedSearch(const std::string& path, const SolveArguments& arguments, Search search,
+                 double& seconds) {
   std::unique_ptr<ProgressLine> progress;
   const SolveOptions options = searchOptions(path, arguments, progress);
   const auto start = std::chrono::steady_clock::now();
-  const SolveResult result = solveBoard(*board, options);
-  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  auto result = search(options);
+  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (progress) progress->erase();
+  return result;
+}
+
+// The JSON line's first members: the file and the metric.
+JsonObject fileJson(const std::string& path, const SolveArguments& arguments) {
+  JsonObject json;
+  json.addString("file", puzzleFileName(path));
+  json.addString("metric", metricName(arguments.metric));
+  return json;
+}
+
+// Solves the puzzle at `path` and prints its outcome, as text or as one JSON
+// line; returns its exit status.
+int solveFile(const std::string& path, const SolveArguments& arguments) {
+  JsonObject json = fileJson(path, arguments);
+  const std::optional<BoardState> board = readBoard(path, arguments, json);
+  if (!board) return exitBadInput;
+  double seconds = 0;
+  const SolveResult result = timedSearch(
+      path, arguments, [&](const SolveOptions& options) { return solveBoard(*board, options); },
+      seconds);
 
   if (arguments.json) {
     json.addString("status", statusName(result.outcome));
     if (result.outcome == SolveOutcome::solved) addSolution(json, result, arguments);
-    if (arguments.stats) json.addRaw("stats", jsonStats(result.stats, elapsed.count()));
+    if (arguments.stats) json.addRaw("stats", jsonStats(result.stats, seconds));
   } else if (arguments.stats) {
-    printStats(result.stats, elapsed.count());
+    printStats(result.stats, seconds);
   }
 
   switch (result.outcome) {
@@ -240,7 +258,8 @@ int solveFile(const std::string& path, const SolveArguments& arguments) {
       if (!arguments.json) std::printf("no solution\n");
       break;
     default: {
-      const std::string message = stopMessage(result, arguments);
+      const std::string message =
+          stopMessage(result.outcome, result.stats, result.failure, arguments);
       reportFailure(message);
       if (arguments.json) json.addString("message", message);
     }
@@ -253,24 +272,17 @@ int solveFile(const std::string& path, const SolveArguments& arguments) {
 // holds, as text or as one JSON line; writes the hardest start when asked.
 // Returns its exit status.
 int analyzeFile(const std::string& path, const SolveArguments& arguments) {
-  JsonObject json;
-  json.addString("file", puzzleFileName(path));
-  json.addString("metric", metricName(arguments.metric));
+  JsonObject json = fileJson(path, arguments);
   const std::optional<BoardState> board = readBoard(path, arguments, json);
   if (!board) return exitBadInput;
-  std::unique_ptr<ProgressLine> progress;
-  const SolveOptions options = searchOptions(path, arguments, progress);
-  const auto start = std::chrono::steady_clock::now();
-  const AnalysisResult analysis = analyzeBoard(*board, options);
-  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  if (progress) progress->erase();
-  if (arguments.stats && !arguments.json) printStats(analysis.stats, elapsed.count());
+  double seconds = 0;
+  const AnalysisResult analysis = timedSearch(
+      path, arguments, [&](const SolveOptions& options) { return analyzeBoard(*board, options); },
+      seconds);
+  if (arguments.stats && !arguments.json) printStats(analysis.stats, seconds);
   if (analysis.outcome != SolveOutcome::solved) {
-    SolveResult stopped;
-    stopped.outcome = analysis.outcome;
-    stopped.stats = analysis.stats;
-    stopped.failure = analysis.failure;
-    const std::string message = stopMessage(stopped, arguments);
+    const std::string message =
+        stopMessage(analysis.outcome, analysis.stats, analysis.failure, arguments);
     reportFailure(message);
     if (arguments.json) {
       json.addString("status", statusName(analysis.outcome));
@@ -282,7 +294,7 @@ int analyzeFile(const std::string& path, const SolveArguments& arguments) {
   if (arguments.json) {
     json.addString("status", "analyzed");
     addAnalysis(json, analysis);
-    if (arguments.stats) json.addRaw("stats", jsonStats(analysis.stats, elapsed.count()));
+    if (arguments.stats) json.addRaw("stats", jsonStats(analysis.stats, seconds));
     std::printf("%s\n", json.text().c_str());
   } else {
     std::fputs(formatAnalysis(analysis).c_str(), stdout);
