@@ -98,15 +98,7 @@ AnalysisResult SearchByLayers<Codec, CellMask>::analysisEnded(AnalysisResult& re
   return result;
 }
 
-template AnalysisResult SearchByLayers<CompactCodec<uint64_t, uint64_t>, uint64_t>::analyze(
-    const uint8_t*);
-template AnalysisResult SearchByLayers<CompactCodec<Key128, uint64_t>, uint64_t>::analyze(
-    const uint8_t*);
-template AnalysisResult SearchByLayers<CompactCodec<Key192, uint64_t>, uint64_t>::analyze(
-    const uint8_t*);
-template AnalysisResult SearchByLayers<CompactCodec<uint64_t, CellMask128>, CellMask128>::analyze(
-    const uint8_t*);
-template AnalysisResult SearchByLayers<CompactCodec<Key128, CellMask128>, CellMask128>::analyze(
-    const uint8_t*);
-template AnalysisResult SearchByLayers<CompactCodec<Key192, CellMask128>, CellMask128>::analyze(
-    const uint8_t*);
+#define INSTANTIATE(Key, CellMask)                                                        \
+  template AnalysisResult SearchByLayers<CompactCodec<Key, CellMask>, CellMask>::analyze( \
+      const uint8_t*);
+FOR_EACH_LAYERED_CODEC(INSTANTIATE)

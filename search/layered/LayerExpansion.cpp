@@ -367,9 +367,6 @@ void LayerExpansion<Codec, CellMask>::keep(KeyBuffer<Key>& buffer, const Key& ke
   if (!buffer.push(key)) control_.fail(SearchFailure::outOfMemory);
 }
 
-template class LayerExpansion<CompactCodec<uint64_t, uint64_t>, uint64_t>;
-template class LayerExpansion<CompactCodec<Key128, uint64_t>, uint64_t>;
-template class LayerExpansion<CompactCodec<Key192, uint64_t>, uint64_t>;
-template class LayerExpansion<CompactCodec<uint64_t, CellMask128>, CellMask128>;
-template class LayerExpansion<CompactCodec<Key128, CellMask128>, CellMask128>;
-template class LayerExpansion<CompactCodec<Key192, CellMask128>, CellMask128>;
+#define INSTANTIATE(Key, CellMask) \
+  template class LayerExpansion<CompactCodec<Key, CellMask>, CellMask>;
+FOR_EACH_LAYERED_CODEC(INSTANTIATE)

@@ -371,9 +371,6 @@ SolveResult SearchByLayers<Codec, CellMask>::solved(const uint8_t* rootCells,
   return result;
 }
 
-template class SearchByLayers<CompactCodec<uint64_t, uint64_t>, uint64_t>;
-template class SearchByLayers<CompactCodec<Key128, uint64_t>, uint64_t>;
-template class SearchByLayers<CompactCodec<Key192, uint64_t>, uint64_t>;
-template class SearchByLayers<CompactCodec<uint64_t, CellMask128>, CellMask128>;
-template class SearchByLayers<CompactCodec<Key128, CellMask128>, CellMask128>;
-template class SearchByLayers<CompactCodec<Key192, CellMask128>, CellMask128>;
+#define INSTANTIATE(Key, CellMask) \
+  template class SearchByLayers<CompactCodec<Key, CellMask>, CellMask>;
+FOR_EACH_LAYERED_CODEC(INSTANTIATE)

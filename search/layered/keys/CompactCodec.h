@@ -352,3 +352,13 @@ class CompactCodec {
   ByteBuffer lastChoices_;  // by rank: the indices chosen, as bits
   BudgetCharge tableCharge_;
 };
+
+// Every key and cell mask the layered search is built for, as X(Key,
+// CellMask): the files that instantiate its templates list them from here.
+#define FOR_EACH_LAYERED_CODEC(X) \
+  X(uint64_t, uint64_t)           \
+  X(Key128, uint64_t)             \
+  X(Key192, uint64_t)             \
+  X(uint64_t, CellMask128)        \
+  X(Key128, CellMask128)          \
+  X(Key192, CellMask128)
