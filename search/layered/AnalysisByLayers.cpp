@@ -12,18 +12,18 @@ AnalysisResult SearchByLayers<Codec, CellMask>::analyze(const uint8_t* rootCells
   AnalysisResult result;
   KeyBuffer<Key> goals(&budget_);
   const Key rootKey = codec_.encode(rootCells);
-  if (!addLayer(&rootKey, 1)) return analysisEnded(result, outcomeOf(control_.failure()));
+  if (!addLayer(&rootKey, 1)) return analysisEnded(result, failed());
   // Each layer of the set from the layout: only the last two are kept.
   while (!layers_.back().empty()) {
     result.layers.push_back(layers_.back().size());
     result.positions += layers_.back().size();
     if (!collectGoals(layers_.back(), goals) || !sweepLayer()) {
-      return analysisEnded(result, outcomeOf(control_.failure()));
+      return analysisEnded(result, failed());
     }
     if (layers_.size() >= 3) layers_[layers_.size() - 3].clear();
   }
   result.goals = goals.size();
-  if (goals.empty()) return analysisEnded(result, SolveOutcome::solved);
+  if (goals.empty()) return analysisEnded(result, ended(SolveOutcome::solved));
   // From every goal at once: the layers of the distance to the nearest
   // goal, which may hold neighbours in every metric.
   Key* const begin = goals.data();
@@ -31,17 +31,17 @@ AnalysisResult SearchByLayers<Codec, CellMask>::analyze(const uint8_t* rootCells
   layers_.clear();
   blockBacks_.clear();
   sameLayer_ = true;
-  if (!addLayer(begin, goals.size())) return analysisEnded(result, outcomeOf(control_.failure()));
+  if (!addLayer(begin, goals.size())) return analysisEnded(result, failed());
   goals.release();
   int distance = 0;
   for (;;) {
     result.hardestPositions = layers_.back().size();
     const Key first = layers_.back().block(0).first;
-    if (!sweepLayer()) return analysisEnded(result, outcomeOf(control_.failure()));
+    if (!sweepLayer()) return analysisEnded(result, failed());
     if (layers_.back().empty()) {
       result.hardest = distance;
       result.hardestStart = boardAt(first);
-      return analysisEnded(result, SolveOutcome::solved);
+      return analysisEnded(result, ended(SolveOutcome::solved));
     }
     ++distance;
     if (layers_.size() >= 3) layers_[layers_.size() - 3].clear();
@@ -90,8 +90,7 @@ BoardState SearchByLayers<Codec, CellMask>::boardAt(const Key& key) const {
 
 template <typename Codec, typename CellMask>
 AnalysisResult SearchByLayers<Codec, CellMask>::analysisEnded(AnalysisResult& result,
-                                                              SolveOutcome outcome) {
-  const SolveResult ending = outcome == SolveOutcome::solved ? ended(outcome) : failed();
+                                                              const SolveResult& ending) {
   result.outcome = ending.outcome;
   result.stats = ending.stats;
   result.failure = ending.failure;

@@ -72,11 +72,12 @@ class SearchByLayers {
   SolveResult ended(SolveOutcome outcome);
   SolveResult failed();
   // The analysis: a whole layer made from the newest, without a watch for
-  // the goal; the goals of a layer; the board of a key.
+  // the goal; the goals of a layer; the board of a key; the result once
+  // `ended()` or `failed()` has released what the search held.
   bool sweepLayer();
   bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals);
   BoardState boardAt(const Key& key) const;
-  AnalysisResult analysisEnded(AnalysisResult& result, SolveOutcome outcome);
+  AnalysisResult analysisEnded(AnalysisResult& result, const SolveResult& ending);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
 
   const BoardState& root_;
