@@ -1,15 +1,9 @@
-// The metric the window counts moves in: its name on the command line, the
-// editor's M key that cycles it, and the line that names it.
+// The metric the window counts moves in: the editor's M key that cycles it,
+// and the line that names it (its name on the command line is the search's,
+// metricNamed).
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "search/Solver.h"
-
-// The metric of the command line's name, as cavel-solve spells it: step,
-// line or path; nothing for any other name.
-std::optional<MoveMetric> metricNamed(const std::string& name);
 
 // The one after `metric`, the editor's M: step, line, path, then step again.
 MoveMetric nextMetric(MoveMetric metric);

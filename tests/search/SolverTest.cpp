@@ -62,16 +62,8 @@ bool hasMergedShapes(const BoardState& board) {
   return false;
 }
 
-std::string metricName(const testing::TestParamInfo<MoveMetric>& info) {
-  switch (info.param) {
-    case MoveMetric::step:
-      return "step";
-    case MoveMetric::line:
-      return "line";
-    case MoveMetric::path:
-      break;
-  }
-  return "path";
+std::string testNameOf(const testing::TestParamInfo<MoveMetric>& info) {
+  return metricName(info.param);
 }
 
 std::string describe(const BoardState& board) {
@@ -208,7 +200,7 @@ TEST_P(SolverMetricTest, EqualsThePlainSearchOnRandomLayouts) {
 
 INSTANTIATE_TEST_SUITE_P(EachMetric, SolverMetricTest,
                          testing::Values(MoveMetric::step, MoveMetric::line, MoveMetric::path),
-                         metricName);
+                         testNameOf);
 
 TEST(SolverTest, SquareAloneTakesTheFirstOfThreeShortestPaths) {
   BoardState root = boardOf(4, 3);

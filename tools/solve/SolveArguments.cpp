@@ -133,19 +133,10 @@ bool usableFolder(const char* directory) {
          access(directory, W_OK | X_OK) == 0;
 }
 
-const struct {
-  const char* name;
-  MoveMetric metric;
-} metrics[] = {{"step", MoveMetric::step}, {"line", MoveMetric::line}, {"path", MoveMetric::path}};
-
 bool parseMetric(const std::string& text, MoveMetric& metric) {
-  for (const auto& known : metrics) {
-    if (text == known.name) {
-      metric = known.metric;
-      return true;
-    }
-  }
-  return false;
+  const std::optional<MoveMetric> named = metricNamed(text);
+  if (named) metric = *named;
+  return named.has_value();
 }
 
 // One option: its long name, its one-letter name ('\0' for none), whether a
@@ -219,13 +210,6 @@ const Option* findOption(const std::string& name) {
 }
 
 }  // namespace
-
-const char* metricName(MoveMetric metric) {
-  for (const auto& known : metrics) {
-    if (known.metric == metric) return known.name;
-  }
-  return "step";
-}
 
 ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& arguments) {
   bool optionsEnded = false;

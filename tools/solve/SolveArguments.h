@@ -39,6 +39,3 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
 
 // What --help prints.
 extern const char solveUsage[];
-
-// "step", "line" or "path".
-const char* metricName(MoveMetric metric);
