@@ -2,8 +2,8 @@
 // way in for the window, the command-line solver and the benchmarks.
 //
 // The search by layers (layered/) answers, in every metric, on every core,
-// with a few bytes per position. The table search (table/) gives the same
-// answers on one thread; it stays beside it as the tests' oracle.
+// with a few bytes per position. The tests check it against a table search
+// and a plain search of their own (tests/oracle/).
 #pragma once
 
 #include "search/core/SolveTypes.h"

@@ -10,22 +10,21 @@ set(layers
   "search/memory|search/memory"
   "search/core|search/core search/memory model"
   "search/layered|search/layered search/core search/memory model"
-  "search/table|search/table search/core search/memory model"
   "search|search model"
   "model|model"
   "puzzle|puzzle model"
   "input|input"
   "render|render model"
   "platform|platform"
-  "tools|tools model puzzle search")
+  "solve|solve model puzzle search")
 # Folders that must not see SDL, GL or X.
-set(pure model puzzle search tools)
+set(pure model puzzle search solve)
 
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
   ${ROOT}/model/*.h ${ROOT}/model/*.cpp ${ROOT}/puzzle/*.h ${ROOT}/puzzle/*.cpp
   ${ROOT}/search/*.h ${ROOT}/search/*.cpp ${ROOT}/input/*.h ${ROOT}/input/*.cpp
   ${ROOT}/render/*.h ${ROOT}/render/*.cpp ${ROOT}/platform/*.h ${ROOT}/platform/*.cpp
-  ${ROOT}/tools/*.h ${ROOT}/tools/*.cpp)
+  ${ROOT}/solve/*.h ${ROOT}/solve/*.cpp)
 
 set(breaches "")
 foreach(source ${sources})

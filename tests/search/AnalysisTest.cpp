@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "PlainSearch.h"
+#include "oracle/PlainSearch.h"
 #include "search/Solver.h"
 #include "search/layered/LayeredSearch.h"
 #include "tests/model/TestBoards.h"

@@ -17,7 +17,7 @@
 
 #include "search/Solver.h"
 #include "search/layered/LayeredSearch.h"
-#include "search/table/TableSearch.h"
+#include "oracle/TableSearch.h"
 #include "tests/model/TestBoards.h"
 #include "tests/search/CrowdedBoards.h"
 

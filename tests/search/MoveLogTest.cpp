@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "StateOrder.h"
+#include "oracle/StateOrder.h"
 #include "model/BoardState.h"
 #include "model/MoveByte.h"
 #include "tests/model/TestBoards.h"

@@ -3,11 +3,11 @@
 #include <functional>
 #include <random>
 
-#include "PlainSearch.h"
+#include "oracle/PlainSearch.h"
 #include "model/MoveByte.h"
 #include "search/Solver.h"
 #include "search/layered/LayeredSearch.h"
-#include "search/table/TableSearch.h"
+#include "oracle/TableSearch.h"
 #include "tests/model/TestBoards.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
-#include "search/table/TableSearch.h"
+#include "oracle/TableSearch.h"
 
 namespace {
 

@@ -1,43 +1,6 @@
 // The table search: breadth-first, in any metric, with a table of every
-// position seen.
-//
-// Design
-//
-// Keys and duplicates: see PositionKeys.h. Counted moves in each metric: see
-// core/MetricMoves.h.
-//
-// Records. Positions are appended in breadth-first order to one array of
-// fixed-size records (RecordChunks.h), so the queue is just the range of
-// records not yet expanded. A record holds the labelled position as it was
-// first reached, with the real piece indices, so that expanding it tries the
-// pieces in their real index order. There is neither a parent link nor a move
-// byte: the parent of a position is the neighbouring position with the
-// smallest record index (see below), and the move between two labelled
-// positions is the one piece that differs.
-//
-// Why the result equals the plain breadth-first search over labelled states.
-// That search, in any metric, gives every state the first of its shortest
-// paths in move order (paths compared move by move; the moves from one
-// position by piece index, then in the metric's order of destinations), and
-// expands the states of one depth in that order. By induction over depth,
-// the merged search gives each entry the first shortest path to any of its
-// labellings: a path through a labelling Y of the parent entry other than
-// the stored one is later already before its last move, and the stored
-// labelling reaches some labelling of the child too, since moves commute
-// with exchanges of equal pieces. So the queue order of the entries and the
-// move log of the first goal taken from the queue (goals do not depend on
-// the labelling, since piece 0 is never exchanged) are those of the plain
-// search. Moves are reversible, all entries of depth d - 1 come before those
-// of depth d in the array, and two entries are joined by at most one move,
-// so the parent of an entry is its neighbour with the smallest index,
-// reached by undoing the one move that differs; the steps of that move are
-// worked out again in the parent position.
-//
-// Limits. At most 64 pieces (a move byte names pieces 0 to 63); the root's
-// pieces must lie on the board without overlapping, as the editor and the
-// puzzle file reader ensure. Memory: one byte per piece per entry plus four
-// bytes per table slot (load at most 0.85); the search stops with
-// outOfMemory before it would hold more than the budget, releasing all.
+// position seen; the tests' oracle. Why its answer equals the plain search's,
+// its records and its limits: docs/oracle-table-search.md.
 #include "TableSearch.h"
 
 #include <algorithm>
