@@ -55,9 +55,9 @@ class MessageWindow {
 
     setNames(caption);
     setDialogHints();
-    XSelectInput(
-        display_, window_,
-        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+    XSelectInput(display_, window_,
+                 ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                     ButtonReleaseMask | StructureNotifyMask);
     XMapRaised(display_, window_);
   }
 
@@ -71,9 +71,15 @@ class MessageWindow {
   MessageWindow(const MessageWindow&) = delete;
   MessageWindow& operator=(const MessageWindow&) = delete;
 
-  // Handles events until the box is dismissed.
+  // Handles events until the box is dismissed. A key dismisses it when it is
+  // released, as the button does, and only after its press came here: the
+  // window must outlive the release, or a sender of both events (xdotool key
+  // --window, say) sends the release to a window that is gone and fails with
+  // an X error, and a release never pressed in the box (the Return that
+  // started the program) must not close it before it is read.
   void run() {
     bool pressedOnButton = false;
+    KeySym pressedKey = NoSymbol;
     for (;;) {
       XEvent event;
       XNextEvent(display_, &event);
@@ -84,8 +90,13 @@ class MessageWindow {
         case Expose:
           if (event.xexpose.count == 0) draw();
           break;
-        case KeyPress:
-          if (isDismissKey(XLookupKeysym(&event.xkey, 0))) return;
+        case KeyPress: {
+          const KeySym key = XLookupKeysym(&event.xkey, 0);
+          pressedKey = isDismissKey(key) ? key : NoSymbol;
+          break;
+        }
+        case KeyRelease:
+          if (pressedKey != NoSymbol && XLookupKeysym(&event.xkey, 0) == pressedKey) return;
           break;
         case ButtonPress:
           pressedOnButton =
