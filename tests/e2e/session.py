@@ -12,6 +12,10 @@ import subprocess
 import tempfile
 import time
 
+# How many times slower the program runs under the build's sanitizer (set by
+# the sanitized builds' tests), by which every wait and timing limit grows.
+SLOWDOWN = {"thread": 10, "address": 4}.get(os.environ.get("CAVEL_SANITIZE", ""), 1)
+
 # Where the camera puts the board plane in the 400 by 300 window.
 LEFT_X, TOP_Y, PIXELS_PER_UNIT = -5.2843, 9.2132, 24.142
 
@@ -93,7 +97,7 @@ class Program:
         self.shots = 0
 
     def _find_window(self, timeout=30.0):
-        deadline = time.time() + timeout
+        deadline = time.time() + timeout * SLOWDOWN
         while time.time() < deadline:
             if self.process.poll() is not None:
                 raise AssertionError("program ended before its window appeared: "
@@ -144,10 +148,17 @@ class Program:
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def wait_for_screen(self, shows, timeout=60.0, what="the screen"):
-        """Takes screenshots until `shows(shot)` holds; returns that shot."""
-        deadline = time.time() + timeout
+        """Takes screenshots until `shows(shot)` holds; returns that shot.
+
+        Records in `slowest_round` the longest one round of screenshot and
+        check took, the reference for limits on when the screen appeared.
+        """
+        deadline = time.time() + timeout * SLOWDOWN
+        self.slowest_round = 0.0
         while True:
+            began = time.time()
             shot = self.screenshot(settle=0.1)
+            self.slowest_round = max(self.slowest_round, time.time() - began)
             if shows(shot):
                 return shot
             if time.time() > deadline or not self.running():
@@ -168,6 +179,7 @@ class Program:
         return Screenshot(path)
 
     def wait(self, timeout=30.0):
+        timeout *= SLOWDOWN
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:

@@ -4,6 +4,7 @@ import time
 import unittest
 
 from common import horizontal_line_at, main, near, start, text_pixels, vertical_line_at
+from session import SLOWDOWN
 
 WHITE, RED = (255, 255, 255), (255, 0, 0)
 
@@ -51,8 +52,10 @@ class Pacing(unittest.TestCase):
         used, began = p.cpu_seconds(), time.time()
         p.pause(4.0)
         share = (p.cpu_seconds() - used) / (time.time() - began)
-        # About 2 % here; a loop that draws as fast as it can takes 50 % or more.
-        self.assertLess(share, 0.12)
+        # About 2 % here; a loop that draws as fast as it can takes 50 % or
+        # more. Processor time, which other work on the machine does not
+        # stretch; a sanitizer does, up to the half that still tells them apart.
+        self.assertLess(share, min(0.12 * SLOWDOWN, 0.5))
         # It still shows its screen.
         self.assertGreater(text_pixels(p.screenshot(), -5, 8, 10, 9), 200)
 

@@ -8,7 +8,7 @@ import time
 import unittest
 
 from common import BUILD_DIR, DATA_DIR, main, start, text_pixels
-from session import choose_size, place_pieces, send_close_request
+from session import SLOWDOWN, choose_size, place_pieces, send_close_request
 
 
 class Robustness(unittest.TestCase):
@@ -57,7 +57,10 @@ class Robustness(unittest.TestCase):
                 asked = time.monotonic()
                 send_close_request(p, BUILD_DIR + "/tests/send-wm-delete")
                 self.assertEqual(p.wait(10), 0)
-                self.assertLess(time.monotonic() - asked, 1.0)
+                # A second on an idle machine (a frame, the search's stop
+                # within 0.2 s, the exit); three where the tests and other
+                # work share two cores and the program gets a third of one.
+                self.assertLess(time.monotonic() - asked, 3.0 * SLOWDOWN)
                 self.assertEqual(p.files("puzzle-*"), [])   # nothing saved
                 p.kill()
 
@@ -77,6 +80,9 @@ class Robustness(unittest.TestCase):
         p.key("Escape")
         self.assertEqual(p.wait(20), 0)
 
+    @unittest.skipIf(os.environ.get("CAVEL_SANITIZE"),
+                     "a sanitized build has no leak-checked program: under AddressSanitizer "
+                     "every run is checked as it ends")
     def test_a_whole_run_leaks_nothing_of_its_own(self):
         p = self.program = start(
             binary=BUILD_DIR + "/tests/cavel-leakcheck",
