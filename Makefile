@@ -2,6 +2,10 @@
 # make run    build the window program alone, then start it in build/run/
 #             (it finds font.bmp in the source tree's data/)
 # make test   build, then run every test (on a virtual display of its own)
+# make check  what CI runs: make test, then the tests of a build under
+#             AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
+#             and of one under ThreadSanitizer (build-tsan/); any sanitizer
+#             report fails it
 # make install PREFIX=/usr/local   build both programs, then install them
 #             with their data, man pages, desktop entry and icon (DESTDIR
 #             is honoured)
@@ -11,7 +15,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all run test install deps test-deps configure clean
+.PHONY: all run test check check-asan check-tsan install deps test-deps configure clean
 
 all: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -37,9 +41,25 @@ test: test-deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# One after the other, whatever -j says: each takes both cores.
+check:
+	$(MAKE) test
+	$(MAKE) check-asan
+	$(MAKE) check-tsan
+
+# The sanitized builds: the tests and both programs, lightly optimised, the
+# search too (see CMakeLists.txt), and with their assertions.
+check-asan: SANITIZER = address
+check-tsan: SANITIZER = thread
+check-asan check-tsan: check-%: test-deps
+	@cmake -S . -B build-$* -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCAVEL_SANITIZE=$(SANITIZER) >/dev/null
+	cmake --build build-$* -j $(JOBS)
+	sh tests/sanitizers/run-tests.sh build-$* $(JOBS)
+
 install: deps configure
 	cmake --build $(BUILD_DIR) --target cavel cavel-solve -j $(JOBS)
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan build-tsan
