@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstring>
+#include <type_traits>
+
 namespace {
 
 // The state of one key in the latch.
@@ -19,6 +22,14 @@ bool closeSeen = false;
 bool keyDownInLastPump = false;
 
 bool inLatch(int key) { return key >= 0 && key < SDLK_LAST; }
+
+// The event's key symbol as the number it holds: one outside SDLKey's values
+// (which an event may carry) is no SDLKey to be read as one.
+int symbolOf(const SDL_KeyboardEvent& key) {
+  std::underlying_type_t<SDLKey> symbol;
+  std::memcpy(&symbol, &key.keysym.sym, sizeof symbol);
+  return static_cast<int>(symbol);
+}
 
 // The taps of the previous pump have been there for every test since.
 void forgetTaps() {
@@ -40,7 +51,7 @@ int pumpEvents() {
     if (event.type == SDL_QUIT) closeSeen = true;
     if (event.type == SDL_KEYDOWN) keyDownInLastPump = true;
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
-    const int key = event.key.keysym.sym;
+    const int key = symbolOf(event.key);
     if (!inLatch(key)) continue;
     if (event.type == SDL_KEYDOWN) {
       keyLatch[key] = held;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <type_traits>
 
 #include "input/KeyLatch.h"
 
@@ -27,7 +29,9 @@ class KeyLatchTest : public ::testing::Test {
     event.type = type;
     event.key.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = static_cast<SDLKey>(key);
+    // Copied, not cast: a number outside SDLKey's values is no SDLKey.
+    std::underlying_type_t<SDLKey> symbol = static_cast<std::underlying_type_t<SDLKey>>(key);
+    std::memcpy(&event.key.keysym.sym, &symbol, sizeof symbol);
     ASSERT_EQ(SDL_PushEvent(&event), 0);
   }
 };
