@@ -303,6 +303,9 @@ SolveResult Search<CellMask>::run() {
 }  // namespace
 
 SolveResult solveByTable(const BoardState& root, const SolveOptions& options) {
+  // No pieces: no square to key positions by, nothing to move and no goal,
+  // as the layered search answers too.
+  if (root.pieceCount() == 0) return SolveResult();
   try {
     if (root.size.cellCount() <= 64) return Search<uint64_t>(root, options).run();
     return Search<CellMask128>(root, options).run();
