@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <new>
 #include <random>
 #include <stdexcept>
@@ -43,10 +44,12 @@ int filesIn(const std::string& directory) {
   return count;
 }
 
+// A folder of its own for each run, so that test runs side by side (two
+// checkouts on one machine) never share, or remove, each other's files.
 std::string freshDirectory(const std::string& name) {
-  const std::string path = ::testing::TempDir() + name;
-  mkdir(path.c_str(), 0700);
-  return path;
+  std::string pattern = ::testing::TempDir() + name + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return ::testing::TempDir();
+  return pattern;
 }
 
 }  // namespace
