@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "BuildInfo.h"
-#include "MetricChoice.h"
+#include "app/core/MetricChoice.h"
 #include "platform/FatalError.h"
 #include "puzzle/PuzzleFile.h"
 
@@ -50,7 +50,7 @@ const char usage[] =
     "and standard error).\n";
 
 [[noreturn]] void usageError(const std::string& message) {
-  exitWithError(exitBadInput, "cavel: " + message + "\nTry 'cavel --help'.", stderr, false);
+  exitWithError(exitBadInput, "cavel: " + message + "\nTry 'cavel --help'.", stderr);
 }
 
 // Prints `text` and ends the program: status 0, or 4 with the reason on
@@ -68,7 +68,7 @@ const char usage[] =
     exitWithError(exitWriteFailed,
                   std::string("cavel: cannot write to standard output") +
                       (error ? std::string(": ") + std::strerror(error) : std::string()),
-                  stderr, false);
+                  stderr);
   }
   std::exit(0);
 }
@@ -124,6 +124,6 @@ CommandLine readCommandLine(int argc, char** argv) {
   PuzzleError error;
   command.board = readPuzzleFile(files[0], error);
   if (!command.board)
-    exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr, false);
+    exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr);
   return command;
 }

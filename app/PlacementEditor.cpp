@@ -7,7 +7,8 @@
 #include <string>
 
 #include "FrameLoop.h"
-#include "MetricChoice.h"
+#include "app/core/MetricChoice.h"
+#include "input/EventPump.h"
 #include "model/EditorRules.h"
 #include "puzzle/PuzzleFile.h"
 #include "render/Draw.h"
@@ -15,17 +16,18 @@
 namespace {
 
 void handleCursorKeys(EditorCursor& cursor, const BoardState& board) {
-  if (keyPressed(SDLK_o, 1)) cycleShape(cursor, board, +1);
-  if (keyPressed(SDLK_p, 1)) cycleShape(cursor, board, -1);
-  if (keyPressed(SDLK_RIGHT, 1)) moveCursor(cursor, CursorStep::right, board.size);
-  if (keyPressed(SDLK_LEFT, 1)) moveCursor(cursor, CursorStep::left, board.size);
-  if (keyPressed(SDLK_UP, 1)) moveCursor(cursor, CursorStep::up, board.size);
-  if (keyPressed(SDLK_DOWN, 1)) moveCursor(cursor, CursorStep::down, board.size);
+  KeyLatch& keys = keyLatch();
+  if (keys.takePress(SDLK_o)) cycleShape(cursor, board, +1);
+  if (keys.takePress(SDLK_p)) cycleShape(cursor, board, -1);
+  if (keys.takePress(SDLK_RIGHT)) moveCursor(cursor, CursorStep::right, board.size);
+  if (keys.takePress(SDLK_LEFT)) moveCursor(cursor, CursorStep::left, board.size);
+  if (keys.takePress(SDLK_UP)) moveCursor(cursor, CursorStep::up, board.size);
+  if (keys.takePress(SDLK_DOWN)) moveCursor(cursor, CursorStep::down, board.size);
 }
 
 // Space places the cursor piece where it stood before this pump's arrows.
 void handleSpace(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
-  if (!keyPressed(SDLK_SPACE, 1)) return;
+  if (!keyLatch().takePress(SDLK_SPACE)) return;
   switch (placeCursor(cursor, board)) {
     case Placement::placed:
       break;
@@ -53,8 +55,9 @@ void saveLayout(const BoardState& board, MessageOverlay& overlay) {
 // Backspace takes the last piece off. S saves once the square stands, as
 // Return searches only then: a file without it is no puzzle.
 void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
-  if (keyPressed(SDLK_BACKSPACE, 1)) removeLastPiece(cursor, board);
-  if (keyPressed(SDLK_s, 1) && canSearch(board)) saveLayout(board, overlay);
+  KeyLatch& keys = keyLatch();
+  if (keys.takePress(SDLK_BACKSPACE)) removeLastPiece(cursor, board);
+  if (keys.takePress(SDLK_s) && canSearch(board)) saveLayout(board, overlay);
 }
 
 // The metric in force and its key, below the board where the later screens
@@ -79,17 +82,16 @@ void drawPhaseTexts(int placedCount) {
 EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
                                 MessageOverlay& overlay) {
   EditorCursor cursor = startingCursor(board);
-  const auto escape = []() -> std::optional<EditorChoice> {
-    if (keyPressed(SDLK_ESCAPE, 0)) return EditorChoice::quit;
-    return std::nullopt;
-  };
+  const auto nothingBefore = []() -> std::optional<EditorChoice> { return std::nullopt; };
   const auto keys = [&]() -> std::optional<EditorChoice> {
+    KeyLatch& latch = keyLatch();
+    if (latch.takePress(SDLK_ESCAPE)) return EditorChoice::quit;
     handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
     handleLayoutKeys(cursor, board, overlay);
-    if (keyPressed(SDLK_m, 1)) metric = nextMetric(metric);
-    if (keyPressed(SDLK_RETURN, 1) && canSearch(board)) return EditorChoice::search;
-    if (keyPressed(SDLK_h, 1) && canSearch(board)) return EditorChoice::analyze;
+    if (latch.takePress(SDLK_m)) metric = nextMetric(metric);
+    if (latch.takePress(SDLK_RETURN) && canSearch(board)) return EditorChoice::search;
+    if (latch.takePress(SDLK_h) && canSearch(board)) return EditorChoice::analyze;
     settleCursor(cursor);
     return std::nullopt;
   };
@@ -104,5 +106,5 @@ EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMet
     endText();
   };
   // Closed: like Escape, the end of the program, with nothing saved.
-  return runFrames<EditorChoice>(camera, escape, keys, draw).value_or(EditorChoice::quit);
+  return runFrames<EditorChoice>(camera, nothingBefore, keys, draw).value_or(EditorChoice::quit);
 }

@@ -19,8 +19,8 @@ const char* const windowCaption =
     "ation...";
 
 void openProgramWindow() {
-  if (const std::optional<std::string> failure = initVideo(400, 300, 32, false)) {
-    exitWithError(1, "cavel: " + *failure, stderr, false);
+  if (const std::optional<std::string> failure = initVideo(400, 300, 32)) {
+    exitWithError(1, "cavel: " + *failure, stderr);
   }
   SDL_WM_SetCaption(windowCaption, nullptr);
   setWindowUtf8Title(windowCaption);

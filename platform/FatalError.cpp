@@ -6,10 +6,7 @@
 
 #include "ModalMessage.h"
 
-void exitWithError(int status, const std::string& message, std::FILE* stream, bool showBox) {
-  if (showBox && !showModalMessage("Erreur", message.c_str())) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-  }
+void exitWithError(int status, const std::string& message, std::FILE* stream) {
   std::fprintf(stream, "%s\n", message.c_str());
   std::fflush(stream);
   SDL_Quit();
@@ -28,5 +25,5 @@ void abortMissingFile(const std::string& path, const std::string& note) {
   if (!opened) showModalMessage("Erreur", message.c_str());
   std::fprintf(stderr, "%s\n", message.c_str());
   if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
-  exitWithError(-1, message, stdout, false);
+  exitWithError(-1, message, stdout);
 }

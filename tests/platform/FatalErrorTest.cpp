@@ -56,6 +56,6 @@ TEST(FatalErrorDeathTest, AFileThatExistsIsReportedOnBothStreams) {
 
 TEST(FatalErrorDeathTest, OtherErrorsGoWhereTheyAreSentWithTheirStatus) {
   ::testing::FLAGS_gtest_death_test_style = "threadsafe";
-  EXPECT_EXIT(exitWithError(1, "cavel: cannot open a window: no display", stderr, false),
+  EXPECT_EXIT(exitWithError(1, "cavel: cannot open a window: no display", stderr),
               ::testing::ExitedWithCode(1), "^cavel: cannot open a window: no display\n$");
 }

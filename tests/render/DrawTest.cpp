@@ -28,7 +28,7 @@ int rowOf(double y) { return static_cast<int>(std::floor((9.2132 - y) * 24.142))
 class DrawTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_FALSE(initVideo(400, 300, 32, false));
+    ASSERT_FALSE(initVideo(400, 300, 32));
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_DEPTH_TEST);

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/FramePacer.h"
+#include "app/core/FramePacer.h"
 
 namespace {
 

@@ -10,8 +10,33 @@
 #include <functional>
 #include <thread>
 
-#include "SearchHandoff.h"
+#include "model/BoardState.h"
 #include "search/Solver.h"
+
+// What crosses between the window thread and the search while it runs: the
+// stop request one way, the count of positions explored the other. The
+// search may report from any of its threads, several at once, so only
+// atomics are shared.
+class SearchHandoff {
+ public:
+  // Options that make a search report here and obey the stop request, with
+  // the memory budget `memoryBudget` (0: the search's default).
+  SolveOptions solveOptions(size_t memoryBudget);
+
+  // Asks the search to stop; it ends at its next stop test.
+  void requestStop() { stop_.store(true, std::memory_order_relaxed); }
+  bool stopRequested() const { return stop_.load(std::memory_order_relaxed); }
+
+  // Takes a progress report from any thread. Reports may arrive out of
+  // order; the count shown only ever grows.
+  void report(const SolveStats& stats);
+  // The highest count of positions reported so far.
+  uint64_t positions() const { return positions_.load(std::memory_order_relaxed); }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<uint64_t> positions_{0};
+};
 
 template <typename Result>
 class BackgroundJob {
@@ -23,6 +48,9 @@ class BackgroundJob {
   // Starts `work` at once on a thread of its own, within `memoryBudget`
   // bytes (0: the search's default).
   BackgroundJob(Work work, size_t memoryBudget);
+  // Starts the job's search from a copy of `root` in `metric`: solveBoard
+  // for a SolveResult, analyzeBoard for an AnalysisResult.
+  BackgroundJob(const BoardState& root, MoveMetric metric, size_t memoryBudget = 0);
   // Stops the search if it still runs, and waits for its thread.
   ~BackgroundJob();
   BackgroundJob(const BackgroundJob&) = delete;
@@ -40,10 +68,12 @@ class BackgroundJob {
   void requestStop() { handoff_.requestStop(); }
 
   // Waits for the search to end and hands over its result. Called once.
+  // Whatever the work threw (memory for its options or its result, say) is
+  // a failed result, never the end of the process.
   Result takeResult();
 
  private:
-  void run(const Work& work, size_t memoryBudget);
+  void run(const Work& work, size_t memoryBudget) noexcept;
 
   SearchHandoff handoff_;
   std::atomic<bool> finished_{false};
@@ -52,3 +82,6 @@ class BackgroundJob {
   // Last, so that everything the worker touches exists before it starts.
   std::thread worker_;
 };
+
+using BackgroundSearch = BackgroundJob<SolveResult>;
+using BackgroundAnalysis = BackgroundJob<AnalysisResult>;

@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "app/AnalysisOutcome.h"
-#include "app/BackgroundAnalysis.h"
+#include "app/core/AnalysisOutcome.h"
+#include "app/core/BackgroundJob.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
@@ -82,6 +82,11 @@ TEST(BackgroundAnalysisTest, WithoutAHardestStartTheLayoutStays) {
   const AnalysisOutcome memory = outcomeOfAnalysis(layout, cramped);
   EXPECT_EQ(placesOf(memory.layout), placesOf(layout));
   EXPECT_EQ(memory.message, "Echec : m\xe9moire, rien chang\xe9");
+  // A layout without pieces is not analysed, and says so rather than
+  // passing for a set of no positions.
+  const AnalysisResult notRun = analyzeBoard(boardOf(4, 3, {}));
+  EXPECT_EQ(notRun.outcome, SolveOutcome::failed);
+  EXPECT_FALSE(notRun.failure.empty());
   AnalysisResult stopped;
   stopped.outcome = SolveOutcome::stopped;
   const AnalysisOutcome kept = outcomeOfAnalysis(layout, stopped);

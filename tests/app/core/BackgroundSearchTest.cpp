@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <new>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
-#include "app/BackgroundSearch.h"
-#include "app/SearchHandoff.h"
+#include "app/core/BackgroundJob.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
@@ -89,6 +90,19 @@ TEST(BackgroundSearchTest, LeavingARunningSearchStopsItAndWaitsForIt) {
     left = Clock::now();
   }
   EXPECT_LT(secondsSince(left), 1.0);
+}
+
+// What the worker's work throws, its options or its result short of memory
+// say, is the job's failed result, never the end of the process.
+TEST(BackgroundSearchTest, WhatTheWorkThrowsIsAFailedResult) {
+  BackgroundSearch memory([](SolveOptions) -> SolveResult { throw std::bad_alloc(); }, 0);
+  EXPECT_EQ(memory.takeResult().outcome, SolveOutcome::outOfMemory);
+  BackgroundAnalysis broken(
+      [](SolveOptions) -> AnalysisResult { throw std::runtime_error("a broken disk"); }, 0);
+  const AnalysisResult result = broken.takeResult();
+  EXPECT_EQ(result.outcome, SolveOutcome::failed);
+  EXPECT_EQ(result.failure, "a broken disk");
+  EXPECT_TRUE(broken.finished());
 }
 
 TEST(SearchHandoffTest, ReportsFromManyThreadsAtOnceOnlyEverRaiseTheCount) {
