@@ -177,6 +177,7 @@ const char* layoutCodeMessage(LayoutCodeError error) {
     case LayoutCodeError::badCharacter:
       return "a character other than A-Z, a-z, 0-9, '-' and '_'";
     case LayoutCodeError::tooLong:
+      static_assert(maxLayoutCodeBody == 98, "the message names the longest body");
       return "longer than any layout code (98 characters after 'cavel:')";
     case LayoutCodeError::failedCheck:
       return "the check fails: a character is wrong, swapped, missing or extra";
