@@ -56,20 +56,27 @@ std::vector<int> mostPlacesInCells() {
       }
     }
   }
+  // best[(a, b) * cellCounts + used]: the most places counted so far with
+  // `used` cells taken and the last two columns' cells a and b; far below
+  // zero where no such set exists, so that adding to it stays below zero.
   const int cellCounts = columns * rows + 1;
-  std::vector<int16_t> best(columnMasks * columnMasks * cellCounts, -1);
+  constexpr int16_t none = -20000;
+  std::vector<int16_t> best(columnMasks * columnMasks * cellCounts, none);
   std::vector<int16_t> next(best.size());
   best[0] = 0;  // no cell yet, the columns left of the board empty
   for (int column = 0; column < columns; ++column) {
-    std::fill(next.begin(), next.end(), -1);
-    for (uint32_t ab = 0; ab < columnMasks * columnMasks; ++ab) {
-      for (int used = 0; used <= rows * column; ++used) {
-        const int16_t places = best[ab * cellCounts + used];
-        if (places < 0) continue;
-        const uint32_t b = ab & (columnMasks - 1);
-        for (uint32_t d = 0; d < columnMasks; ++d) {
-          int16_t& slot = next[((b << rows) | d) * cellCounts + used + __builtin_popcount(d)];
-          slot = std::max<int16_t>(slot, places + gain[(ab << rows) | d]);
+    std::fill(next.begin(), next.end(), none);
+    const int reachable = rows * column + 1;
+    for (uint32_t b = 0; b < columnMasks; ++b) {
+      for (uint32_t d = 0; d < columnMasks; ++d) {
+        int16_t* to = &next[((b << rows) | d) * cellCounts + __builtin_popcount(d)];
+        for (uint32_t a = 0; a < columnMasks; ++a) {
+          const uint32_t ab = (a << rows) | b;
+          const int16_t* from = &best[ab * cellCounts];
+          const int16_t added = gain[(ab << rows) | d];
+          for (int used = 0; used < reachable; ++used) {
+            to[used] = std::max<int16_t>(to[used], static_cast<int16_t>(from[used] + added));
+          }
         }
       }
     }
