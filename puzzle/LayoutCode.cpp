@@ -206,13 +206,13 @@ bool isLayoutCode(std::string_view text) {
 std::optional<std::string> encodeLayout(const BoardState& board, LayoutCodeError& error) {
   const std::optional<std::vector<Digit>> digits = digitsOf(board, error);
   if (!digits) return std::nullopt;
-  // The first choice is the least significant digit; the pieces after the
-  // square in bijective numeration, so that the number itself says where
-  // they end.
+  // The first choice is the least significant digit. The pieces' digits
+  // run from 1, not 0 (bijective numeration), so that the number itself
+  // says where they end.
   CodeNumber number;
-  for (size_t k = digits->size(); k-- > 2;)
+  for (size_t k = digits->size(); k-- > 0;) {
     number.multiplyAdd((*digits)[k].radix, (*digits)[k].value);
-  for (size_t k = 2; k-- > 0;) number.multiplyAdd((*digits)[k].radix, (*digits)[k].value);
+  }
   std::string body;
   while (!number.isZero()) body += symbols[number.takeDigit(symbolCount) - 1];
   std::reverse(body.begin(), body.end());
