@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "FrameLoop.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -21,22 +22,26 @@ bool handleSizeKeys(BoardSize& size) {
 
 BoardSize runBoardSizeScreen(const Camera& camera) {
   BoardSize size;
+  // The frames look through this camera, which follows the height chosen.
+  Camera view = camera;
   const auto escape = [&]() -> std::optional<BoardSize> {
     if (keyPressed(SDLK_ESCAPE, 0)) return size;
     return std::nullopt;
   };
   const auto keys = [&]() -> std::optional<BoardSize> {
-    if (handleSizeKeys(size)) return size;
+    const bool chosen = handleSizeKeys(size);
+    view = boardCamera(camera, size);
+    if (chosen) return size;
     return std::nullopt;
   };
   const auto draw = [&] {
     // Only the grid: the exit is shown once there is a board to fill.
     drawGrid(size);
     beginText();
-    drawLabel("Utilisez les fleches...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
-    drawLabel("Return pour valider...", {-5, 7, 0}, {15, 0, 0}, {0, 1, 0});
+    drawLabel("Utilisez les fleches...", aboveBoard(size, {-5, 8, 0}), {15, 0, 0}, {0, 1, 0});
+    drawLabel("Return pour valider...", aboveBoard(size, {-5, 7, 0}), {15, 0, 0}, {0, 1, 0});
     endText();
   };
   // Closed: the size as it stands; the editor, which comes next, ends at once.
-  return runFrames<BoardSize>(camera, escape, keys, draw).value_or(size);
+  return runFrames<BoardSize>(view, escape, keys, draw).value_or(size);
 }

@@ -11,6 +11,7 @@
 #include "FrameLoop.h"
 #include "MoveAnimation.h"
 #include "model/SolutionReplay.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -25,16 +26,16 @@ constexpr AutoPlay::Clock::duration animationFrame =
     std::chrono::duration_cast<AutoPlay::Clock::duration>(1s) / 60;
 
 // One line of text above the board, 0.8 units a character.
-void drawLineAbove(const char* text) {
+void drawLineAbove(BoardSize size, const char* text) {
   beginText();
   const double length = static_cast<double>(std::strlen(text));
-  drawLabel(text, {-4, 6, 0}, {0.8 * length, 0, 0}, {0, 1, 0});
+  drawLabel(text, aboveBoard(size, {-4, 6, 0}), {0.8 * length, 0, 0}, {0, 1, 0});
   endText();
 }
 
 void drawBoardAndLine(const BoardState& board, const char* text) {
   drawBoard(board);
-  drawLineAbove(text);
+  drawLineAbove(board.size, text);
 }
 
 // "Coup K / N" below the board, in the glyphs of the message overlay.
@@ -127,7 +128,7 @@ bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const ch
   };
   const auto draw = [&] { drawBoardAndLine(board, text); };
   // Closed: the end, as after the last press of space.
-  return runFrames<bool>(camera, space, edit, draw).value_or(false);
+  return runFrames<bool>(boardCamera(camera, board.size), space, edit, draw).value_or(false);
 }
 
 bool replaySolution(BoardState initialBoard, const BoardState& solution,
@@ -141,11 +142,14 @@ bool replaySolution(BoardState initialBoard, const BoardState& solution,
   };
   const auto draw = [&] {
     view.draw(MoveAnimation::Clock::now());
-    drawLineAbove(view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
+    drawLineAbove(view.replay.board().size,
+                  view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
     drawMoveCounter(view.replay);
   };
   // Closed: the end, as after the last press of space.
-  return runTimedFrames<bool>(camera, nothingBefore, keys, advance, draw).value_or(false);
+  return runTimedFrames<bool>(boardCamera(camera, view.replay.board().size), nothingBefore, keys,
+                              advance, draw)
+      .value_or(false);
 }
 
 bool showFailure(const BoardState& board, const Camera& camera) {

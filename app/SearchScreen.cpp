@@ -10,6 +10,7 @@
 #include "BackgroundSearch.h"
 #include "FrameLoop.h"
 #include "model/MoveByte.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 // the layout being searched.
 void drawProgress(const char* headline, const BoardState& root, uint64_t positions) {
   beginText();
-  drawLabel(headline, {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
+  drawLabel(headline, aboveBoard(root.size, {-5, 6, 0}), {15, 0, 0}, {0, 1, 0});
   char count[64];
   const int length = std::snprintf(count, sizeof count,
                                    "%llu positions explor\xe9"
@@ -61,7 +62,8 @@ Result runJobScreen(const Camera& camera, const char* headline, const BoardState
   Result closed;
   closed.outcome = SolveOutcome::stopped;
   const auto draw = [&] { drawProgress(headline, root, job.positions()); };
-  return runFrames<Result>(camera, finished, escape, draw, pace).value_or(std::move(closed));
+  return runFrames<Result>(boardCamera(camera, root.size), finished, escape, draw, pace)
+      .value_or(std::move(closed));
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ std::string loadProgramFont() {
 
 Camera placeCamera() {
   // Half the width of the board the size screen starts from, in both
-  // directions: the camera does not follow the size chosen.
+  // directions: only a board taller than six rows moves it (boardCamera).
   const double half = BoardSize().width * 0.5;
   Camera camera;
   camera.moveForward(-15.0);

@@ -21,6 +21,7 @@ void openProgramWindow();
 // the program with status -1 (abortMissingFile).
 std::string loadProgramFont();
 
-// The one camera, standing at (3, 3, 15) and looking down at the board plane
-// whatever the board size.
+// The fixed camera, standing at (3, 3, 15) and looking down at the board
+// plane; the screens look through boardCamera of it (render/BoardView.h),
+// which is this camera for boards of up to six rows.
 Camera placeCamera();

@@ -12,6 +12,7 @@
 #include "SearchScreen.h"
 #include "Startup.h"
 #include "platform/FatalError.h"
+#include "render/BoardView.h"
 #include "render/MessageOverlay.h"
 
 namespace {
@@ -22,7 +23,8 @@ void analyzeLayout(const Camera& camera, BoardState& board, MoveMetric metric,
                    MessageOverlay& overlay) {
   AnalysisOutcome outcome = outcomeOfAnalysis(board, runAnalysisScreen(camera, board, metric));
   board = std::move(outcome.layout);
-  if (!outcome.message.empty()) overlay.addMessage({-5, 6, 0}, 4000, "%s", outcome.message.c_str());
+  if (outcome.message.empty()) return;
+  overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 4000, "%s", outcome.message.c_str());
 }
 
 }  // namespace

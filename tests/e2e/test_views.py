@@ -9,16 +9,28 @@ instead of compared.
 import os
 import unittest
 
-from common import DATA_DIR, main, start
+from common import DATA_DIR, main, near, start, text_pixels
 from session import Screenshot, choose_size, place_pieces, world_to_pixel
 
 REFERENCE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
 LONG_SEARCH = os.path.join(DATA_DIR, "puzzles", "large", "large8x6-2.txt")
+LARGEST = os.path.join(DATA_DIR, "puzzles", "large", "large10x8-1.txt")
+WHITE, RED, BAR = (255, 255, 255), (255, 0, 0), (77, 77, 230)  # BAR: shape 14
 
 # A 10 by 6 layout solved in 9 moves (the square right 8 and up 1); bars of
 # three along the top row, a red cell last so that the cursor is red.
 WIDE = ("size 10 6\npiece 0 0 0\npiece 14 0 5\npiece 14 7 5\npiece 2 4 3\npiece 4 6 2\n"
         "piece 1 3 4\n")
+# A 10 by 8 layout solved in 9 moves: bars of three (shape 14) in the top
+# and the bottom row, a red cell last so that the cursor is red.
+BARS = "size 10 8\npiece 0 0 2\npiece 14 0 7\npiece 14 3 0\npiece 4 6 4\npiece 1 4 5\n"
+# A 10 by 8 board without a free cell: bars of three in every row, so no
+# piece can move.
+PACKED = "size 10 8\n" + "".join(
+    ["piece 0 0 0\n"]
+    + ["piece 14 %d %d\npiece 14 %d %d\npiece 2 8 %d\n" % (2, y, 5, y, y) for y in (0, 1)]
+    + ["piece 14 0 %d\npiece 14 3 %d\npiece 14 6 %d\npiece 1 9 %d\n" % ((y,) * 4)
+       for y in range(2, 8)])
 # Where the counts of a search or an analysis go: they change with time.
 COUNT_LINE = (-5, -2.05, 11.3, -1.35)
 
@@ -149,6 +161,98 @@ class SmallBoards(unittest.TestCase):
             found = differences(shot, reference, boxes)
             self.assertEqual(found[:10], [], "%s differs from its reference in %d pixels (%s)"
                              % (name, len(found), shot.path))
+
+
+def bar_pixels(shot, rows, upper):
+    """Pixels of the bars' colour above (or below) the middle row of the board."""
+    _, middle = world_to_pixel(0, rows / 2, rows)
+    lines = range(0, middle) if upper else range(middle, shot.height)
+    return sum(1 for y in lines for x in range(shot.width) if near(shot.pixel(x, y), BAR, 6))
+
+
+class TallBoards(unittest.TestCase):
+    def tearDown(self):
+        self.program.kill()
+
+    def assertTopRowClear(self, shot, rows, colours):
+        """The top row's cells whole: their colours up to the inner corner of each."""
+        for x, colour in colours.items():
+            for point in ((x + 0.5, rows - 0.5), (x + 0.2, rows - 0.2), (x + 0.8, rows - 0.2)):
+                seen = shot.pixel(*world_to_pixel(point[0], point[1], rows))
+                self.assertTrue(near(seen, colour, 6), "%s at %s in %s" % (seen, point, shot.path))
+
+    def assertLinesAbove(self, shot, rows, *lines):
+        """Text in each world box (x0, y0, x1, y1) laid out over a six-row board, raised."""
+        for x0, y0, x1, y1 in lines:
+            lifted = (x0, y0 + rows - 6, x1, y1 + rows - 6)
+            self.assertGreater(text_pixels(shot, *lifted, rows=rows), 100, "%s" % (lifted,))
+
+    def assertBarsAlike(self, shot, rows=8):
+        upper, lower = bar_pixels(shot, rows, True), bar_pixels(shot, rows, False)
+        self.assertGreater(lower, 500)
+        self.assertLess(abs(upper - lower), 0.2 * lower, "%d against %d" % (upper, lower))
+
+    def test_size_screen_shows_six_seven_and_eight_rows_apart(self):
+        p = self.program = start()
+        p.key("Up")
+        shots = []
+        for rows in (6, 7, 8):
+            shots.append(p.screenshot("size-6x%d" % rows))
+            self.assertLinesAbove(shots[-1], rows, (-5, 8, 4, 9), (-5, 7, 4, 8))
+            p.key("Up")
+        self.assertTrue(shots[0].pixels != shots[1].pixels, "6 and 7 rows look alike")
+        self.assertTrue(shots[1].pixels != shots[2].pixels, "7 and 8 rows look alike")
+
+    def test_top_and_bottom_rows_show_alike_in_the_editor_and_the_replay(self):
+        p = self.program = start(args=["bars.txt"], files={"bars.txt": BARS})
+        shot = p.screenshot("editor-10x8")
+        self.assertBarsAlike(shot)
+        self.assertTopRowClear(shot, 8, {0: BAR, 1: BAR, 2: BAR})
+        self.assertLinesAbove(shot, 8, (-5, 8, 4, 9), (-5, 7, 4, 8))
+        self.assertTrue(near(shot.pixel(*world_to_pixel(10.25, 2, 8)), WHITE))  # the exit mark
+        self.assertTrue(near(shot.cell(-4, 0, 8), RED))                         # the cursor piece
+        p.key("Return")
+        shot = p.screenshot("replay-10x8", settle=0.5)
+        self.assertBarsAlike(shot)
+        self.assertLinesAbove(shot, 8, (-4, 6, 4, 7))
+        self.assertGreater(text_pixels(shot, -5, -2, 0, -1.4, rows=8), 100)  # "Coup 0 / 9"
+
+    def test_every_screen_shows_the_top_row_of_a_packed_board(self):
+        p = self.program = start(args=["packed.txt"], files={"packed.txt": PACKED})
+        top_row = {0: BAR, 3: BAR, 6: BAR, 9: RED}
+        editor = p.screenshot("packed-editor")
+        self.assertTopRowClear(editor, 8, top_row)
+        p.key("Return")
+        failure = p.screenshot("packed-failure", settle=0.5)
+        self.assertTopRowClear(failure, 8, top_row)
+        self.assertLinesAbove(failure, 8, (-4, 6, 4, 7))
+        p.key("e")
+        p.key("h")
+        analysed = p.screenshot("packed-analysed", settle=0.5)
+        self.assertTopRowClear(analysed, 8, top_row)
+        self.assertLinesAbove(analysed, 8, (-5, 6, 4, 6.6))  # "Sortie impossible ..."
+
+    def test_the_search_and_the_analysis_show_the_top_row(self):
+        # The issue's 6 by 7 layout, then the largest sample, searched for long.
+        p = self.program = start(args=["t.txt"], files={
+            "t.txt": "size 6 7\npiece 0 0 5\npiece 14 3 6\npiece 1 5 0\n"})
+        p.key("Return")
+        shot = p.screenshot("replay-6x7", settle=0.5)
+        self.assertTopRowClear(shot, 7, {0: WHITE, 3: BAR, 4: BAR, 5: BAR})
+        self.assertTrue(near(shot.cell(5, 0, 7), RED))
+        self.assertLinesAbove(shot, 7, (-4, 6, 4, 7))
+        p.kill()
+        p = self.program = start(args=["big.txt"], files={"big.txt": read(LARGEST)})
+        top_row = {0: BAR, 2: BAR, 5: BAR, 8: (0, 255, 0)}
+        p.key("Return")
+        shot = p.screenshot("search-10x8", settle=0.5)
+        self.assertTopRowClear(shot, 8, top_row)
+        self.assertLinesAbove(shot, 8, (-5, 6, 4, 7))
+        p.key("Escape")
+        p.key("h")
+        shot = p.screenshot("analysis-10x8", settle=0.5)
+        self.assertTopRowClear(shot, 8, top_row)
+        self.assertLinesAbove(shot, 8, (-5, 6, 4, 7))
 
 
 if __name__ == "__main__":
