@@ -1,10 +1,13 @@
 #include "SolveArguments.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <optional>
 
@@ -75,11 +78,13 @@ const char solveUsage[] =
     "                    message (also on standard error). Not with --boards.\n"
     "  --analyze         the analysis of each FILE's set of positions (above)\n"
     "  --hardest OUT     with --analyze and one FILE: also writes one of the\n"
-    "                    hardest starts to the new file OUT (never over a file\n"
-    "                    that exists), the same pieces in the same order, those\n"
-    "                    of one shape at that shape's places lowest origin\n"
-    "                    first; of the hardest starts, the one whose key comes\n"
-    "                    first, whatever the threads\n"
+    "                    hardest starts to the new file OUT, the same pieces\n"
+    "                    in the same order, those of one shape at that\n"
+    "                    shape's places lowest origin first; of the hardest\n"
+    "                    starts, the one whose key comes first, whatever the\n"
+    "                    threads. An OUT that exists or cannot be created is\n"
+    "                    refused before the analysis (status 2); no file is\n"
+    "                    ever written over\n"
     "  --stats           positions, expansions, seconds, peak memory, the\n"
     "                    bytes stored per position and the width of the keys\n"
     "                    that hold them on standard error\n"
@@ -201,6 +206,21 @@ ParsedCommand usageError(const std::string& message) {
   return ParsedCommand::bad;
 }
 
+// Why --hardest could not create `path` once the analysis is done, or
+// nothing: a new file is made there and taken away again, so that what the
+// file system says (a folder missing or locked, a name too long) is heard
+// before a search that may take hours.
+std::optional<std::string> cannotCreate(const std::string& path) {
+  int fd;
+  do {
+    fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return "cannot create '" + path + "': " + std::strerror(errno);
+  close(fd);
+  unlink(path.c_str());
+  return std::nullopt;
+}
+
 const Option* findOption(const std::string& name) {
   const auto named = [&](const Option& o) {
     return name == o.name || (o.letter != '\0' && name.size() == 2 && name[1] == o.letter);
@@ -256,6 +276,10 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
     struct stat info {};
     if (lstat(arguments.hardestPath.c_str(), &info) == 0) {
       return usageError("'" + arguments.hardestPath + "' exists; --hardest writes a new file");
+    }
+    if (const std::optional<std::string> reason = cannotCreate(arguments.hardestPath)) {
+      std::fprintf(stderr, "cavel-solve: %s\n", reason->c_str());
+      return ParsedCommand::bad;
     }
   }
   return ParsedCommand::run;
