@@ -103,32 +103,40 @@ const char solveUsage[] =
 
 namespace {
 
+// What the value of a whole number option reads as.
+enum class WholeNumber { read, notOne, tooLarge };
+
 // A whole number from 1 to `most`, written in decimal digits alone.
-bool parseWholeNumber(const char* text, unsigned long long most, unsigned long long& value) {
-  if (*text == '\0') return false;
+WholeNumber parseWholeNumber(const char* text, unsigned long long most, unsigned long long& value) {
+  if (*text == '\0') return WholeNumber::notOne;
   unsigned long long number = 0;
+  bool large = false;
   for (const char* c = text; *c; ++c) {
-    if (*c < '0' || *c > '9') return false;
-    number = number * 10 + static_cast<unsigned long long>(*c - '0');
-    if (number > most) return false;
+    if (*c < '0' || *c > '9') return WholeNumber::notOne;
+    // Past `most` the digits are only checked, never added: no overflow.
+    if (!large) number = number * 10 + static_cast<unsigned long long>(*c - '0');
+    large = large || number > most;
   }
-  if (number == 0) return false;
+  if (large) return WholeNumber::tooLarge;
+  if (number == 0) return WholeNumber::notOne;
   value = number;
-  return true;
+  return WholeNumber::read;
 }
 
-bool parseMegabytes(const char* text, size_t& bytes) {
-  unsigned long long megabytes;
-  if (!parseWholeNumber(text, 1ull << 40, megabytes)) return false;
-  bytes = static_cast<size_t>(megabytes) << 20;
-  return true;
-}
-
-bool parseThreads(const char* text, int& threads) {
-  unsigned long long value;
-  if (!parseWholeNumber(text, 256, value)) return false;
-  threads = static_cast<int>(value);
-  return true;
+// Reads `text` into `value`, a whole number from 1 to `most`; returns the
+// message for the value of `option` when it is none: `usage`, or for one too
+// large, the value as written and the largest accepted, in `unit`.
+std::string readWholeNumber(const char* option, const char* text, unsigned long long most,
+                            const char* unit, const char* usage, unsigned long long& value) {
+  switch (parseWholeNumber(text, most, value)) {
+    case WholeNumber::read:
+      return {};
+    case WholeNumber::notOne:
+      return usage;
+    case WholeNumber::tooLarge:
+      break;
+  }
+  return std::string(option) + " " + text + " is too large: at most " + std::to_string(most) + unit;
 }
 
 // Whether `directory` is a folder the spill files can be made in.
@@ -146,24 +154,24 @@ bool parseMetric(const std::string& text, MoveMetric& metric) {
 
 // One option: its long name, its one-letter name ('\0' for none), whether a
 // value follows it, and what it sets. A missing value reaches `apply` as an
-// empty string; `apply` returns the message for a bad value, or nullptr.
+// empty string; `apply` returns the message for a bad value, or nothing.
 // `ends` names what the option asks for instead of a run.
 struct Option {
   const char* name;
   char letter;
   bool takesValue;
-  const char* (*apply)(SolveArguments& arguments, const char* value);
+  std::string (*apply)(SolveArguments& arguments, const char* value);
   ParsedCommand ends = ParsedCommand::run;
 };
 
 // Sets one flag of the arguments.
 template <bool SolveArguments::*flag>
-const char* setFlag(SolveArguments& arguments, const char*) {
+std::string setFlag(SolveArguments& arguments, const char*) {
   arguments.*flag = true;
-  return nullptr;
+  return {};
 }
 
-const char* nothing(SolveArguments&, const char*) { return nullptr; }
+std::string nothing(SolveArguments&, const char*) { return {}; }
 
 const Option options[] = {
     {"--stats", '\0', false, setFlag<&SolveArguments::stats>},
@@ -173,29 +181,36 @@ const Option options[] = {
     {"--quiet", '\0', false, setFlag<&SolveArguments::quiet>},
     {"--analyze", '\0', false, setFlag<&SolveArguments::analyze>},
     {"--hardest", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
+     [](SolveArguments& a, const char* value) -> std::string {
        a.hardestPath = value;
-       return *value != '\0' ? nullptr : "--hardest needs the name of a new file";
+       return *value != '\0' ? "" : "--hardest needs the name of a new file";
      }},
     {"--max-memory", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
-       return parseMegabytes(value, a.memoryBudget)
-                  ? nullptr
-                  : "--max-memory needs a whole number of megabytes, at least 1";
+     [](SolveArguments& a, const char* value) -> std::string {
+       // The largest budget, 2^40 megabytes, still fits in bytes.
+       unsigned long long megabytes = 0;
+       std::string message =
+           readWholeNumber("--max-memory", value, 1ull << 40, " megabytes",
+                           "--max-memory needs a whole number of megabytes, at least 1", megabytes);
+       a.memoryBudget = static_cast<size_t>(megabytes) << 20;
+       return message;
      }},
     {"--metric", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
-       return parseMetric(value, a.metric) ? nullptr : "--metric needs step, line or path";
+     [](SolveArguments& a, const char* value) -> std::string {
+       return parseMetric(value, a.metric) ? "" : "--metric needs step, line or path";
      }},
     {"--threads", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
-       return parseThreads(value, a.threads) ? nullptr
-                                             : "--threads needs a whole number from 1 to 256";
+     [](SolveArguments& a, const char* value) -> std::string {
+       unsigned long long threads = 0;
+       std::string message = readWholeNumber(
+           "--threads", value, 256, "", "--threads needs a whole number from 1 to 256", threads);
+       a.threads = static_cast<int>(threads);
+       return message;
      }},
     {"--spill", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
+     [](SolveArguments& a, const char* value) -> std::string {
        a.spillDirectory = value;
-       return usableFolder(value) ? nullptr : "--spill needs a folder that can be written to";
+       return usableFolder(value) ? "" : "--spill needs a folder that can be written to";
      }},
     {"--help", 'h', false, nothing, ParsedCommand::help},
     {"--version", 'V', false, nothing, ParsedCommand::version},
@@ -263,7 +278,8 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
     } else if (option->takesValue && i + 1 < argc) {
       value = argv[++i];
     }
-    if (const char* message = option->apply(arguments, value.c_str())) return usageError(message);
+    const std::string message = option->apply(arguments, value.c_str());
+    if (!message.empty()) return usageError(message);
   }
   if (arguments.paths.empty()) return usageError("no puzzle file given");
   if (arguments.json && arguments.boards) return usageError("--boards cannot go with --json");
