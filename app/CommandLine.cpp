@@ -28,7 +28,8 @@ const char usage[] =
     "The glyph atlas font.bmp is looked for in the working directory, then in\n"
     "the data folder of the install (share/cavel beside the program's bin/\n"
     "folder, wherever the install was moved), then, for a program that stays\n"
-    "in its build tree, in the source tree's data/.\n"
+    "in its build tree, in the source tree's data/; one that cannot be\n"
+    "loaded is passed over for the next, with a line on standard error.\n"
     "\n"
     "Options:\n"
     "  --metric NAME  what counts as one move, in the search, the replay and\n"
@@ -45,7 +46,7 @@ const char usage[] =
     "Exit status: 0 at the end of a run; 1 without a usable display; 2 for a\n"
     "bad argument or a puzzle file that cannot be read ('FILE:LINE: message'\n"
     "on standard error); 4 when --help or --version cannot write to standard\n"
-    "output; 255 when font.bmp is found nowhere or cannot be loaded (the\n"
+    "output; 255 when font.bmp is found nowhere or none can be loaded (the\n"
     "message in a box when the file is found nowhere, and on standard output\n"
     "and standard error).\n";
 
