@@ -109,6 +109,21 @@ class Program:
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=False)
         self.pause(0.3)
         self.shots = 0
+        self._wait_for_first_frame()
+
+    def _wait_for_first_frame(self, timeout=30.0):
+        """Returns once the window shows anything but black, or the program
+        has ended. Before its first frame a busy program may not read keys
+        yet: a key's press and release would come in one pump and go unseen,
+        and a screenshot would show nothing."""
+        path = os.path.join(self.workdir, "first-frame.png")
+        deadline = time.time() + timeout
+        while time.time() < deadline and self.running():
+            taken = subprocess.run(["import", "-window", self.window, path],
+                                   capture_output=True, timeout=30)
+            if taken.returncode == 0 and any(Screenshot(path).pixels):
+                return
+            time.sleep(0.05)
 
     def _find_window(self, timeout=30.0):
         deadline = time.time() + timeout
