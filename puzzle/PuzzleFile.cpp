@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,13 +35,16 @@ std::vector<std::string_view> wordsOf(std::string_view line) {
   return words;
 }
 
+// Beyond this the parser keeps numbers clamped (see parseNumber).
+constexpr long numberLimit = 1000000;
+
 // A decimal integer with an optional '-'; values beyond a million are
 // clamped to a million (or minus a million), which every range check refuses.
 bool parseNumber(std::string_view word, long& value) {
   const bool negative = !word.empty() && word[0] == '-';
   if (negative) word.remove_prefix(1);
   if (word.empty()) return false;
-  constexpr long limit = 1000000;
+  constexpr long limit = numberLimit;
   long magnitude = 0;
   for (char c : word) {
     if (c < '0' || c > '9') return false;
@@ -49,6 +53,25 @@ bool parseNumber(std::string_view word, long& value) {
   if (magnitude > limit) magnitude = limit;
   value = negative ? -magnitude : magnitude;
   return true;
+}
+
+// The number written as `word` (one parseNumber took as `value`) plus
+// `offset` (0 to 9), in decimal: a message names a cell as the file's
+// numbers give it, even one far beyond the clamped value.
+std::string plusOffset(std::string_view word, long value, int offset) {
+  if (value > -numberLimit && value < numberLimit) return std::to_string(value + offset);
+  const bool negative = word[0] == '-';
+  std::string digits(word.substr(negative ? 1 : 0));
+  // A magnitude of a million or more stays above the offset: the sign holds.
+  int carry = negative ? -offset : offset;
+  for (size_t i = digits.size(); i-- > 0 && carry != 0;) {
+    int digit = digits[i] - '0' + carry;
+    carry = digit > 9 ? 1 : digit < 0 ? -1 : 0;
+    digits[i] = static_cast<char>('0' + digit - 10 * carry);
+  }
+  if (carry > 0) digits.insert(0, "1");
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+  return (negative ? "-" : "") + digits;
 }
 
 class Parser {
@@ -126,7 +149,9 @@ class Parser {
     if (board_.pieceCount() == maxLoggedPieces) return fail("more than 64 pieces");
     const Shape& shape = catalogShape(static_cast<int>(values[0]));
     // Checked before narrowing the origin to a byte.
-    if (!onBoard(shape, values[1], values[2])) return fail(offBoard(shape, values[1], values[2]));
+    if (!onBoard(shape, values[1], values[2])) {
+      return fail(offBoard(shape, {words[2], values[1]}, {words[3], values[2]}));
+    }
     Piece placed(static_cast<int>(values[0]));
     placed.setX(static_cast<int8_t>(values[1]));
     placed.setY(static_cast<int8_t>(values[2]));
@@ -146,13 +171,19 @@ class Parser {
     return true;
   }
 
+  // A number as the file writes it and as parseNumber read it.
+  struct Written {
+    std::string_view word;
+    long value;
+  };
+
   // "piece lies off the board: its cells (5,0) (6,0) (5,1) (6,1); the 6 by 5
   // board has x 0 to 5, y 0 to 4".
-  std::string offBoard(const Shape& shape, long x, long y) const {
+  std::string offBoard(const Shape& shape, Written x, Written y) const {
     std::string message = "piece lies off the board: its cells";
     for (int k = 0; k < shape.cellCount; ++k) {
-      message += " (" + std::to_string(x + shape.cells[2 * k]) + "," +
-                 std::to_string(y + shape.cells[2 * k + 1]) + ")";
+      message += " (" + plusOffset(x.word, x.value, shape.cells[2 * k]) + "," +
+                 plusOffset(y.word, y.value, shape.cells[2 * k + 1]) + ")";
     }
     const BoardSize size = board_.size;
     return message + "; the " + std::to_string(size.width) + " by " + std::to_string(size.height) +

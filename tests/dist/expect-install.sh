@@ -54,6 +54,14 @@ for page in cavel cavel-solve; do
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/share/man/man6/$page.6" >out 2>err
   [ $? -eq 0 ] && [ ! -s err ] && grep -q "^NAME" out && grep -q "EXIT STATUS" out ||
     { fail "man -l $page.6:"; cat err; }
+  # The data folder of this install, whatever prefix the build was made for,
+  # by both ways of installing.
+  for made in "$root" "$work/made$prefix"; do
+    grep -q "$prefix/share/cavel/" "$made/share/man/man6/$page.6" &&
+      [ "$(grep -c "/share/cavel/" "$made/share/man/man6/$page.6")" = \
+        "$(grep -c "$prefix/share/cavel/" "$made/share/man/man6/$page.6")" ] ||
+      fail "$made: $page.6 names another data folder: $(grep "/share/cavel/" "$made/share/man/man6/$page.6")"
+  done
 done
 desktop-file-validate "$root/share/applications/cavel.desktop" >out 2>&1 && [ ! -s out ] ||
   { fail "desktop-file-validate:"; cat out; }
