@@ -11,29 +11,13 @@
 #include <vector>
 
 #include "LayoutCode.h"
+#include "LineWords.h"
 #include "model/MoveByte.h"
 
 namespace {
 
 // How far saveNewPuzzleFile looks for a free name before it gives up.
 constexpr int lastSaveNumber = 1000000;
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// The words of one line, up to a '#'.
-std::vector<std::string_view> wordsOf(std::string_view line) {
-  const size_t comment = line.find('#');
-  if (comment != std::string_view::npos) line = line.substr(0, comment);
-  std::vector<std::string_view> words;
-  size_t at = 0;
-  while (at < line.size()) {
-    while (at < line.size() && isSpace(line[at])) ++at;
-    const size_t begin = at;
-    while (at < line.size() && !isSpace(line[at])) ++at;
-    if (at > begin) words.push_back(line.substr(begin, at - begin));
-  }
-  return words;
-}
 
 // Beyond this the parser keeps numbers clamped (see parseNumber).
 constexpr long numberLimit = 1000000;
@@ -76,17 +60,18 @@ std::string plusOffset(std::string_view word, long value, int offset) {
 
 class Parser {
  public:
-  explicit Parser(PuzzleError& error) : error_(error) {}
+  Parser(PuzzleInfo& info, PuzzleError& error) : info_(info), error_(error) {}
 
   BoardState& board() { return board_; }
 
   bool line(int number, std::string_view text) {
     number_ = number;
-    const std::vector<std::string_view> words = wordsOf(text);
+    const std::vector<std::string_view> words = lineWords(text);
     if (words.empty()) return true;
     if (words[0] == "size") return size(words);
     if (words[0] == "piece") return piece(words);
-    return fail("unknown word '" + printable(words[0]) + "'");
+    if (isPuzzleInfoItem(words[0])) return infoItem(text);
+    return fail("unknown word '" + printableWord(words[0]) + "'");
   }
 
   bool end(int lastLine) {
@@ -103,12 +88,9 @@ class Parser {
     return false;
   }
 
-  // Words echoed in messages: at most 20 bytes, other than printable ASCII as '?'.
-  static std::string printable(std::string_view word) {
-    std::string shown;
-    for (char c : word.substr(0, 20)) shown += (c >= 0x20 && c < 0x7F) ? c : '?';
-    if (word.size() > 20) shown += "...";
-    return shown;
+  bool infoItem(std::string_view text) {
+    std::string message;
+    return readPuzzleInfoItem(text, info_, message) || fail(message);
   }
 
   // Reads the words after the first as numbers; there must be exactly `count`.
@@ -117,7 +99,7 @@ class Parser {
     if (words.size() != count + 1) return fail(std::string("expected '") + usage + "'");
     for (size_t k = 0; k < count; ++k) {
       if (!parseNumber(words[k + 1], values[k])) {
-        return fail("bad number '" + printable(words[k + 1]) + "'");
+        return fail("bad number '" + printableWord(words[k + 1]) + "'");
       }
     }
     return true;
@@ -219,6 +201,7 @@ class Parser {
   }
 
   BoardState board_;
+  PuzzleInfo& info_;
   PuzzleError& error_;
   std::vector<int> pieceLines_;  // the line of each piece placed
   int number_ = 0;
@@ -228,6 +211,11 @@ class Parser {
 }  // namespace
 
 std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error) {
+  PuzzleInfo unused;
+  return parsePuzzle(text, unused, error);
+}
+
+std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleInfo& info, PuzzleError& error) {
   // Editors that save UTF-8 may start the file with a byte-order mark.
   constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
   if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
@@ -237,7 +225,8 @@ std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error)
     error.message = "the file is empty; a puzzle starts with a line 'size W H'";
     return std::nullopt;
   }
-  Parser parser(error);
+  PuzzleInfo read;
+  Parser parser(read, error);
   int number = 0;
   while (!text.empty()) {
     const size_t newline = text.find('\n');
@@ -246,6 +235,7 @@ std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error)
     if (!parser.line(++number, line)) return std::nullopt;
   }
   if (!parser.end(number)) return std::nullopt;
+  info = std::move(read);
   return std::move(parser.board());
 }
 
@@ -283,9 +273,15 @@ std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& 
 }
 
 std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error) {
+  PuzzleInfo unused;
+  return readPuzzleFile(path, unused, error);
+}
+
+std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleInfo& info,
+                                         PuzzleError& error) {
   const std::optional<std::string> text = readPuzzleText(path, error);
   if (!text) return std::nullopt;
-  return parsePuzzle(*text, error);
+  return parsePuzzle(*text, info, error);
 }
 
 std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleError& error) {
