@@ -1,10 +1,11 @@
 // The first screen: the arrows set the board size over a live grid.
 #pragma once
 
+#include <optional>
+
 #include "model/BoardSize.h"
 #include "render/Camera.h"
 
-// Runs from 6 by 5 until Return, Escape or a close request and returns the
-// size chosen. Escape stays latched, and a close request stays seen, so the
-// editor that follows ends at once.
-BoardSize runBoardSizeScreen(const Camera& camera);
+// Runs from 6 by 5 until Return, which gives the size chosen, or Escape or
+// a close request, which give nothing: the program ends.
+std::optional<BoardSize> runBoardSizeScreen(const Camera& camera);

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "FramePacer.h"
-#include "ScreenPace.h"
-#include "input/KeyLatch.h"
+#include "app/core/FramePacer.h"
+#include "app/core/ScreenPace.h"
+#include "input/EventPump.h"
 #include "render/Camera.h"
 #include "render/Vector3.h"
 #include "render/Video.h"

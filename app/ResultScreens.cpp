@@ -7,34 +7,36 @@
 #include <cstring>
 #include <utility>
 
-#include "AutoPlay.h"
 #include "FrameLoop.h"
-#include "MoveAnimation.h"
+#include "app/core/ReplayClock.h"
+#include "input/EventPump.h"
 #include "model/SolutionReplay.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
+using Clock = ReplayClock::Clock;
+
 // Automatic play: 4 moves a second.
-constexpr AutoPlay::Clock::duration autoPlayInterval = 250ms;
+constexpr Clock::duration autoPlayInterval = 250ms;
 
 // Drawing frames at most 60 times a second while a move runs along its route.
-constexpr AutoPlay::Clock::duration animationFrame =
-    std::chrono::duration_cast<AutoPlay::Clock::duration>(1s) / 60;
+constexpr Clock::duration animationFrame = std::chrono::duration_cast<Clock::duration>(1s) / 60;
 
 // One line of text above the board, 0.8 units a character.
-void drawLineAbove(const char* text) {
+void drawLineAbove(BoardSize size, const char* text) {
   beginText();
   const double length = static_cast<double>(std::strlen(text));
-  drawLabel(text, {-4, 6, 0}, {0.8 * length, 0, 0}, {0, 1, 0});
+  drawLabel(text, aboveBoard(size, {-4, 6, 0}), {0.8 * length, 0, 0}, {0, 1, 0});
   endText();
 }
 
 void drawBoardAndLine(const BoardState& board, const char* text) {
   drawBoard(board);
-  drawLineAbove(text);
+  drawLineAbove(board.size, text);
 }
 
 // "Coup K / N" below the board, in the glyphs of the message overlay.
@@ -51,112 +53,112 @@ void drawMoveCounter(const SolutionReplay& replay) {
 // along its route for a moment, its count already shown.
 struct ReplayView {
   SolutionReplay replay;
-  MoveAnimation animation;
+  ReplayClock clock{autoPlayInterval};
 
-  void forward(MoveAnimation::Clock::time_point now) {
-    if (replay.forward()) animation.start(replay.lastMoveCells(), now);
+  void forward(Clock::time_point now) {
+    if (replay.forward()) clock.startMove(replay.lastMoveCells(), now);
   }
   void back() {
-    animation.finish();
+    clock.finishMove();
     replay.back();
   }
 
-  void draw(MoveAnimation::Clock::time_point now) const {
-    if (!animation.running(now)) {
+  void draw(Clock::time_point now) const {
+    if (!clock.moving(now)) {
       drawBoard(replay.board());
       return;
     }
-    const SolutionReplay::PieceOnItsWay piece = replay.lastMoveAt(animation.progress(now));
+    const SolutionReplay::PieceOnItsWay piece = replay.lastMoveAt(clock.progress(now));
     drawBoardMoving(replay.board(), piece.pieceIndex, {piece.x, piece.y, 0});
   }
 };
 
 // A: automatic play starts if it is stopped and a move is left, and stops if
 // it runs.
-void toggleAutoPlay(AutoPlay& autoPlay, const SolutionReplay& replay) {
-  if (autoPlay.running()) {
-    autoPlay.stop();
+void toggleAutoPlay(ReplayView& view) {
+  if (view.clock.autoPlaying()) {
+    view.clock.stopAutoPlay();
     return;
   }
-  if (!replay.atEnd()) autoPlay.start(AutoPlay::Clock::now());
+  if (!view.replay.atEnd()) view.clock.startAutoPlay(Clock::now());
 }
 
-// The replay's keys: E asks for the editor (true), space after the last move
-// ends the replay (false). Space and Backspace take over from automatic play:
-// a step by hand stops it. A key that comes while a move runs along its route
-// first shows that move's end.
-std::optional<bool> handleReplayKeys(ReplayView& view, AutoPlay& autoPlay) {
-  if (keyDownSeen()) view.animation.finish();
-  if (keyPressed(SDLK_e, 1)) return true;
-  if (keyPressed(SDLK_SPACE, 1)) {
-    if (view.replay.atEnd()) return false;
-    view.forward(MoveAnimation::Clock::now());
-    autoPlay.stop();
+// The replay's keys: E asks for the editor, space after the last move ends
+// the replay. Space and Backspace take over from automatic play: a step by
+// hand stops it. A key that comes while a move runs along its route first
+// shows that move's end.
+std::optional<ResultChoice> handleReplayKeys(ReplayView& view) {
+  KeyLatch& keys = keyLatch();
+  if (keys.keyDownSeen()) view.clock.finishMove();
+  if (keys.takePress(SDLK_e)) return ResultChoice::editor;
+  if (keys.takePress(SDLK_SPACE)) {
+    if (view.replay.atEnd()) return ResultChoice::quit;
+    view.forward(Clock::now());
+    view.clock.stopAutoPlay();
   }
-  if (keyPressed(SDLK_BACKSPACE, 1)) {
+  if (keys.takePress(SDLK_BACKSPACE)) {
     view.back();
-    autoPlay.stop();
+    view.clock.stopAutoPlay();
   }
-  if (keyPressed(SDLK_a, 1)) toggleAutoPlay(autoPlay, view.replay);
+  if (keys.takePress(SDLK_a)) toggleAutoPlay(view);
   return std::nullopt;
 }
 
 // Automatic play's next move once the one on its way has ended; returns
 // when the screen changes next by time alone.
-std::optional<AutoPlay::Clock::time_point> advanceReplay(ReplayView& view, AutoPlay& autoPlay,
-                                                         AutoPlay::Clock::time_point now) {
-  if (!view.animation.running(now)) {
-    view.animation.finish();
-    if (autoPlay.moveDue(now)) view.forward(now);
-  }
-  if (view.replay.atEnd()) autoPlay.stop();
-  if (view.animation.running(now)) return now + animationFrame;
-  return autoPlay.nextMove();
+std::optional<Clock::time_point> advanceReplay(ReplayView& view, Clock::time_point now) {
+  if (view.clock.autoMoveDue(now)) view.forward(now);
+  if (view.replay.atEnd()) view.clock.stopAutoPlay();
+  return view.clock.nextChange(now, animationFrame);
 }
 
 }  // namespace
 
-bool showBoardUntilSpace(const BoardState& board, const Camera& camera, const char* text) {
-  const auto space = []() -> std::optional<bool> {
-    if (keyPressed(SDLK_SPACE, 1)) return false;
+ResultChoice showBoardUntilSpace(const BoardState& board, const Camera& camera,
+                                 const char* text) {
+  // A press of space latched on entry ends the screen at once.
+  const auto space = []() -> std::optional<ResultChoice> {
+    if (keyLatch().takePress(SDLK_SPACE)) return ResultChoice::quit;
     return std::nullopt;
   };
-  const auto edit = []() -> std::optional<bool> {
-    if (keyPressed(SDLK_e, 1)) return true;
+  const auto edit = []() -> std::optional<ResultChoice> {
+    if (keyLatch().takePress(SDLK_e)) return ResultChoice::editor;
     return std::nullopt;
   };
   const auto draw = [&] { drawBoardAndLine(board, text); };
   // Closed: the end, as after the last press of space.
-  return runFrames<bool>(camera, space, edit, draw).value_or(false);
+  return runFrames<ResultChoice>(boardCamera(camera, board.size), space, edit, draw)
+      .value_or(ResultChoice::quit);
 }
 
-bool replaySolution(BoardState initialBoard, const BoardState& solution,
-                    const std::vector<uint16_t>& stepsPerMove, const Camera& camera) {
-  ReplayView view{SolutionReplay(std::move(initialBoard), solution.moveLog(), stepsPerMove), {}};
-  AutoPlay autoPlay(autoPlayInterval);
-  const auto nothingBefore = []() -> std::optional<bool> { return std::nullopt; };
-  const auto keys = [&] { return handleReplayKeys(view, autoPlay); };
-  const auto advance = [&](AutoPlay::Clock::time_point now) {
-    return advanceReplay(view, autoPlay, now);
-  };
+ResultChoice replaySolution(BoardState initialBoard, const BoardState& solution,
+                            const std::vector<uint16_t>& stepsPerMove, const Camera& camera) {
+  ReplayView view{SolutionReplay(std::move(initialBoard), solution.moveLog(), stepsPerMove)};
+  const auto nothingBefore = []() -> std::optional<ResultChoice> { return std::nullopt; };
+  const auto keys = [&] { return handleReplayKeys(view); };
+  const auto advance = [&](Clock::time_point now) { return advanceReplay(view, now); };
   const auto draw = [&] {
-    view.draw(MoveAnimation::Clock::now());
-    drawLineAbove(view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
+    view.draw(Clock::now());
+    drawLineAbove(view.replay.board().size,
+                  view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
     drawMoveCounter(view.replay);
   };
   // Closed: the end, as after the last press of space.
-  return runTimedFrames<bool>(camera, nothingBefore, keys, advance, draw).value_or(false);
+  return runTimedFrames<ResultChoice>(boardCamera(camera, view.replay.board().size),
+                                      nothingBefore, keys, advance, draw)
+      .value_or(ResultChoice::quit);
 }
 
-bool showFailure(const BoardState& board, const Camera& camera) {
+ResultChoice showFailure(const BoardState& board, const Camera& camera) {
   return showBoardUntilSpace(board, camera, "Echec : Impossible.");
 }
 
-bool showMemoryFailure(const BoardState& board, const Camera& camera) {
+ResultChoice showMemoryFailure(const BoardState& board, const Camera& camera) {
   return showBoardUntilSpace(board, camera, "Echec : m\xe9moire.");
 }
 
-bool showResult(const BoardState& initialBoard, const SolveResult& result, const Camera& camera) {
+ResultChoice showResult(const BoardState& initialBoard, const SolveResult& result,
+                        const Camera& camera) {
   switch (result.outcome) {
     case SolveOutcome::solved:
       return replaySolution(initialBoard, result.solution, result.stepsPerMove, camera);
@@ -170,7 +172,7 @@ bool showResult(const BoardState& initialBoard, const SolveResult& result, const
       return showFailure(initialBoard, camera);
     case SolveOutcome::stopped:
       // Stopped by the person, who goes back to the editor: nothing failed.
-      return true;
+      return ResultChoice::editor;
   }
-  return true;
+  return ResultChoice::editor;
 }

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "BackgroundAnalysis.h"
-#include "BackgroundSearch.h"
 #include "FrameLoop.h"
+#include "app/core/BackgroundJob.h"
+#include "input/EventPump.h"
 #include "model/MoveByte.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 // the layout being searched.
 void drawProgress(const char* headline, const BoardState& root, uint64_t positions) {
   beginText();
-  drawLabel(headline, {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
+  drawLabel(headline, aboveBoard(root.size, {-5, 6, 0}), {15, 0, 0}, {0, 1, 0});
   char count[64];
   const int length = std::snprintf(count, sizeof count,
                                    "%llu positions explor\xe9"
@@ -30,14 +31,12 @@ void drawProgress(const char* headline, const BoardState& root, uint64_t positio
 }
 
 // Shows `job` running from `root` under `headline` until it ends, Escape
-// stops it or the window is closed.
+// stops it (a stopped result) or the window is closed (nothing).
 template <typename Result>
-Result runJobScreen(const Camera& camera, const char* headline, const BoardState& root,
-                    BackgroundJob<Result>& job) {
-  // Escape is consumed here, unlike on the other screens: it means "back to
-  // the editor", which would otherwise take it as "quit".
+std::optional<Result> runJobScreen(const Camera& camera, const char* headline,
+                                   const BoardState& root, BackgroundJob<Result>& job) {
   const auto escape = [&]() -> std::optional<Result> {
-    if (!keyPressed(SDLK_ESCAPE, 1)) return std::nullopt;
+    if (!keyLatch().takePress(SDLK_ESCAPE)) return std::nullopt;
     job.requestStop();
     Result result = job.takeResult();
     result.outcome = SolveOutcome::stopped;
@@ -45,10 +44,11 @@ Result runJobScreen(const Camera& camera, const char* headline, const BoardState
   };
   // An Escape pressed while this screen still showed the job, but not yet
   // pumped when it ended, is this screen's too: left in the queue, it would
-  // reach the editor and end the program.
+  // reach the editor and end the program. So is a close request.
   const auto finished = [&]() -> std::optional<Result> {
     if (!job.finished()) return std::nullopt;
     pumpEvents();
+    if (closeRequested()) return std::nullopt;  // the loop ends with nothing
     if (std::optional<Result> stopped = escape()) return stopped;
     return job.takeResult();
   };
@@ -56,24 +56,23 @@ Result runJobScreen(const Camera& camera, const char* headline, const BoardState
   // every few milliseconds, since no event announces it.
   ScreenPace pace;
   pace.longestSleep = std::chrono::milliseconds(10);
-  // Closed: stopped, like Escape; leaving stops the search and waits for it,
-  // and the editor, which comes next, ends at once.
-  Result closed;
-  closed.outcome = SolveOutcome::stopped;
+  // Closed: nothing; leaving stops the search and waits for it.
   const auto draw = [&] { drawProgress(headline, root, job.positions()); };
-  return runFrames<Result>(camera, finished, escape, draw, pace).value_or(std::move(closed));
+  return runFrames<Result>(boardCamera(camera, root.size), finished, escape, draw, pace);
 }
 
 }  // namespace
 
-SolveResult runSearchScreen(const Camera& camera, const BoardState& root, MoveMetric metric) {
+std::optional<SolveResult> runSearchScreen(const Camera& camera, const BoardState& root,
+                                           MoveMetric metric) {
   // Move bytes name 64 pieces at most, and the goal needs the square.
   if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
   BackgroundSearch search(root, metric);
   return runJobScreen<SolveResult>(camera, "Calcul solution...", root, search);
 }
 
-AnalysisResult runAnalysisScreen(const Camera& camera, const BoardState& root, MoveMetric metric) {
+std::optional<AnalysisResult> runAnalysisScreen(const Camera& camera, const BoardState& root,
+                                                MoveMetric metric) {
   BackgroundAnalysis analysis(root, metric);
   return runJobScreen<AnalysisResult>(camera, "Analyse des positions...", root, analysis);
 }

@@ -2,27 +2,43 @@
 // ways back to the editor.
 #include <GL/gl.h>
 
+#include <optional>
 #include <utility>
 
-#include "AnalysisOutcome.h"
 #include "BoardSizeScreen.h"
 #include "CommandLine.h"
 #include "PlacementEditor.h"
 #include "ResultScreens.h"
 #include "SearchScreen.h"
 #include "Startup.h"
+#include "app/core/AnalysisOutcome.h"
+#include "platform/Clipboard.h"
 #include "platform/FatalError.h"
+#include "render/BoardView.h"
 #include "render/MessageOverlay.h"
 
 namespace {
 
 // H in the editor: the layout's whole set of positions analysed, then the
 // editor goes on with its hardest start, or with the layout as it was.
-void analyzeLayout(const Camera& camera, BoardState& board, MoveMetric metric,
+// False when the window was closed meanwhile.
+bool analyzeLayout(const Camera& camera, BoardState& board, MoveMetric metric,
                    MessageOverlay& overlay) {
-  AnalysisOutcome outcome = outcomeOfAnalysis(board, runAnalysisScreen(camera, board, metric));
+  const std::optional<AnalysisResult> analysis = runAnalysisScreen(camera, board, metric);
+  if (!analysis) return false;
+  AnalysisOutcome outcome = outcomeOfAnalysis(board, *analysis);
   board = std::move(outcome.layout);
-  if (!outcome.message.empty()) overlay.addMessage({-5, 6, 0}, 4000, "%s", outcome.message.c_str());
+  if (!outcome.message.empty()) {
+    overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 4000, "%s", outcome.message.c_str());
+  }
+  return true;
+}
+
+// Return in the editor: the search, then the screen of its result. Whether
+// the editor comes next.
+bool searchLayout(const Camera& camera, const BoardState& board, MoveMetric metric) {
+  const std::optional<SolveResult> result = runSearchScreen(camera, board, metric);
+  return result && showResult(board, *result, camera) == ResultChoice::editor;
 }
 
 }  // namespace
@@ -41,20 +57,32 @@ int main(int argc, char** argv) {
   glColor3f(0.5f, 0.5f, 0.5f);
 
   // A puzzle file skips the size screen: the editor goes on with its layout.
-  BoardState board = command.board ? *command.board : BoardState(runBoardSizeScreen(camera));
+  std::optional<BoardState> start = command.board;
+  if (!start) {
+    const std::optional<BoardSize> size = runBoardSizeScreen(camera);
+    if (!size) return 0;
+    start = BoardState(*size);
+  }
+  BoardState board = std::move(*start);
+  // The codes the editor's C copies stay on offer until the program ends.
+  Clipboard clipboard;
   // The editor's M changes it for the searches that follow.
   MoveMetric metric = command.metric;
   // A search stopped with Escape, and E on a result screen, go back to the
   // editor with the layout that was searched; an analysis goes back to it
   // whichever way it ends.
   for (;;) {
-    const EditorChoice choice = runPlacementEditor(camera, board, metric, overlay);
-    if (choice == EditorChoice::quit) return 0;
-    if (choice == EditorChoice::analyze) {
-      analyzeLayout(camera, board, metric, overlay);
-      continue;
+    bool editorNext = false;
+    switch (runPlacementEditor(camera, board, metric, overlay, clipboard)) {
+      case EditorChoice::quit:
+        break;
+      case EditorChoice::analyze:
+        editorNext = analyzeLayout(camera, board, metric, overlay);
+        break;
+      case EditorChoice::search:
+        editorNext = searchLayout(camera, board, metric);
+        break;
     }
-    const SolveResult result = runSearchScreen(camera, board, metric);
-    if (!showResult(board, result, camera)) return 0;
+    if (!editorNext) return 0;
   }
 }

@@ -1,75 +1,96 @@
 #include "KeyLatch.h"
 
-#include <SDL.h>
-
-#include <cstring>
-#include <type_traits>
-
 namespace {
 
-// The state of one key in the latch.
-enum : unsigned char {
-  up = 0,
-  held = 1,
-  // Pressed and released within one pump: reported as pressed until the
-  // next pump, so that a brisk press is not lost when the program was slow
-  // to pump.
-  tapped = 2,
-};
+enum : uint8_t { up = 0, held = 1, tapped = 2 };
 
-unsigned char keyLatch[SDLK_LAST] = {};
-bool closeSeen = false;
-bool keyDownInLastPump = false;
-
-bool inLatch(int key) { return key >= 0 && key < SDLK_LAST; }
-
-// The event's key symbol as the number it holds: one outside SDLKey's values
-// (which an event may carry) is no SDLKey to be read as one.
-int symbolOf(const SDL_KeyboardEvent& key) {
-  std::underlying_type_t<SDLKey> symbol;
-  std::memcpy(&symbol, &key.keysym.sym, sizeof symbol);
-  return static_cast<int>(symbol);
-}
-
-// The taps of the previous pump have been there for every test since.
-void forgetTaps() {
-  for (unsigned char& state : keyLatch) {
-    if (state == tapped) state = up;
-  }
-}
+bool inRange(int index, int size) { return index >= 0 && index < size; }
 
 }  // namespace
 
-int pumpEvents() {
-  forgetTaps();
-  keyDownInLastPump = false;
-  bool wentDown[SDLK_LAST] = {};
-  int taken = 0;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    ++taken;
-    if (event.type == SDL_QUIT) closeSeen = true;
-    if (event.type == SDL_KEYDOWN) keyDownInLastPump = true;
-    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
-    const int key = symbolOf(event.key);
-    if (!inLatch(key)) continue;
-    if (event.type == SDL_KEYDOWN) {
-      keyLatch[key] = held;
-      wentDown[key] = true;
-    } else {
-      keyLatch[key] = wentDown[key] && keyLatch[key] == held ? tapped : up;
-    }
+template <int size>
+void KeyLatch::Latches<size>::beginPump() {
+  for (int i = 0; i < size; ++i) {
+    if (state[i] == tapped) state[i] = up;
+    wentDown[i] = false;
   }
-  return taken;
 }
 
-bool closeRequested() { return closeSeen; }
+template <int size>
+void KeyLatch::Latches<size>::press(int index) {
+  state[index] = held;
+  taken[index] = false;
+  wentDown[index] = true;
+}
 
-bool keyDownSeen() { return keyDownInLastPump; }
+// A key that went down in this pump is kept as tapped until the next one;
+// one held from an earlier pump is up at once.
+template <int size>
+void KeyLatch::Latches<size>::release(int index) {
+  state[index] = wentDown[index] && state[index] == held ? tapped : up;
+}
 
-int keyPressed(int key, int consume) {
-  if (!inLatch(key)) return 0;
-  const int latched = keyLatch[key] != up ? 1 : 0;
-  if (consume != 0) keyLatch[key] = up;
-  return latched;
+template <int size>
+bool KeyLatch::Latches<size>::isDown(int index) const {
+  return inRange(index, size) && state[index] != up;
+}
+
+template <int size>
+bool KeyLatch::Latches<size>::takePress(int index) {
+  if (!isDown(index) || taken[index]) return false;
+  taken[index] = true;
+  return true;
+}
+
+void KeyLatch::beginPump() {
+  keys_.beginPump();
+  buttons_.beginPump();
+  keyDownInPump_ = false;
+}
+
+void KeyLatch::take(const InputEvent& event) {
+  const bool keyKnown = inRange(event.key, SDLK_LAST);
+  const bool buttonKnown = inRange(event.button, buttonCount);
+  switch (event.type) {
+    case InputEventType::keyDown:
+      keyDownInPump_ = true;
+      if (!keyKnown) return;
+      keys_.press(event.key);
+      modifiers_[event.key] = event.modifiers;
+      return;
+    case InputEventType::keyUp:
+      if (keyKnown) keys_.release(event.key);
+      return;
+    case InputEventType::buttonDown:
+      pointer_ = {event.x, event.y};
+      if (!buttonKnown) return;
+      buttons_.press(event.button);
+      clickedAt_[event.button] = pointer_;
+      return;
+    case InputEventType::buttonUp:
+      pointer_ = {event.x, event.y};
+      if (buttonKnown) buttons_.release(event.button);
+      return;
+    case InputEventType::pointerMotion:
+      pointer_ = {event.x, event.y};
+      return;
+    case InputEventType::closeRequest:
+      closeSeen_ = true;
+      return;
+  }
+}
+
+bool KeyLatch::isDown(int key) const { return keys_.isDown(key); }
+
+bool KeyLatch::takePress(int key) { return keys_.takePress(key); }
+
+KeyModifiers KeyLatch::pressModifiers(int key) const {
+  return inRange(key, SDLK_LAST) ? modifiers_[key] : KeyModifiers();
+}
+
+bool KeyLatch::isButtonDown(int button) const { return buttons_.isDown(button); }
+
+std::optional<PointerPosition> KeyLatch::takeClick(int button) {
+  if (!buttons_.takePress(button)) return std::nullopt;
+  return clickedAt_[button];
 }

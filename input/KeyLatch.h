@@ -1,22 +1,78 @@
-// The event pump and the per-key latch that every screen polls.
+// The latch that screens poll: which keys and mouse buttons are down, which
+// presses are still to be taken, where the pointer stands, and whether the
+// window was asked to close. Fed the program's own events (InputEvent), so
+// that it holds no SDL state of its own.
 #pragma once
 
-// Drains SDL's event queue: a key-down latches its key, a key-up releases it,
-// a request to close the window is kept (see closeRequested), every other
-// event is dropped. A key pressed and released within one pump stays latched
-// until the next pump, so that a press is never lost to a slow pump. Returns
-// how many events it took, so that a screen can redraw soon after any of
-// them.
-int pumpEvents();
+#include <SDL.h>
 
-// Whether a pump has seen a request to close the window (its close button:
-// WM_DELETE_WINDOW, which SDL reports as SDL_QUIT). It stays so for the rest
-// of the run.
-bool closeRequested();
+#include <array>
+#include <cstdint>
+#include <optional>
 
-// Whether the last pump took a key going down, whichever key it was.
-bool keyDownSeen();
+#include "InputEvent.h"
 
-// 1 while `key` is latched, else 0; a non-zero `consume` clears it after
-// reading. A key outside SDL's symbol range reads 0.
-int keyPressed(int key, int consume);
+struct PointerPosition {
+  int x = 0;  // window pixels from the left
+  int y = 0;  // and from the top
+};
+
+class KeyLatch {
+ public:
+  // Mouse buttons 1 to 7 (SDL's numbers; 4 and 5 are the wheel).
+  static constexpr int buttonCount = 8;
+
+  // Starts a pump: a key or button pressed and released within the last
+  // pump is down no longer.
+  void beginPump();
+  // Takes one event of the pump.
+  void take(const InputEvent& event);
+
+  // Whether a pump has seen a request to close the window. It stays so for
+  // the rest of the run.
+  bool closeRequested() const { return closeSeen_; }
+  // Whether the last pump took a key going down, whichever key it was.
+  bool keyDownSeen() const { return keyDownInPump_; }
+
+  // Whether `key` is down: held since its key-down, or pressed and released
+  // within the last pump, so that a brisk press is seen until the next
+  // pump. False for a key outside SDL's symbols.
+  bool isDown(int key) const;
+  // Whether `key` was pressed and the press not yet taken; takes it. A press
+  // is there while the key is down, and is taken once.
+  bool takePress(int key);
+  // The modifiers held when `key` last went down.
+  KeyModifiers pressModifiers(int key) const;
+
+  // The same for the mouse buttons: down, and a press (a click) taken once,
+  // with where it was.
+  bool isButtonDown(int button) const;
+  std::optional<PointerPosition> takeClick(int button);
+  // Where the pointer stood at the last button or motion event.
+  PointerPosition pointer() const { return pointer_; }
+
+ private:
+  // One latch per key or button: up, held, or tapped (down and up within
+  // one pump); whether its press was taken; and whether it went down in
+  // the current pump.
+  template <int size>
+  struct Latches {
+    std::array<uint8_t, size> state{};
+    std::array<bool, size> taken{};
+    std::array<bool, size> wentDown{};
+
+    void beginPump();
+    void press(int index);
+    void release(int index);
+    bool isDown(int index) const;
+    bool takePress(int index);
+  };
+
+  Latches<SDLK_LAST> keys_;
+  Latches<buttonCount> buttons_;
+  std::array<KeyModifiers, SDLK_LAST> modifiers_{};
+  std::array<PointerPosition, buttonCount> clickedAt_{};
+  PointerPosition pointer_;
+  bool closeSeen_ = false;
+  bool keyDownInPump_ = false;
+};

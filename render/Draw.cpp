@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cassert>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -81,6 +82,20 @@ void drawPiece(const Piece& piece, float brightness) {
   drawPieceAt(piece, Vector3(piece.x(), piece.y(), 0.0), brightness);
 }
 
+void drawSquareMark(Vector3 origin) {
+  // A disc of a few dozen sides looks round at any size the window shows.
+  constexpr int sides = 24;
+  const Vector3 centre = origin + Vector3(1, 1, 0);
+  glColor3f(0, 0, 0);
+  glBegin(GL_TRIANGLE_FAN);
+  drawVertex(centre);
+  for (int i = 0; i <= sides; ++i) {
+    const double angle = 2 * M_PI * i / sides;
+    drawVertex(centre + Vector3(std::cos(angle), std::sin(angle), 0) * squareMarkRadius);
+  }
+  glEnd();
+}
+
 void drawExitMark(BoardSize size) {
   // White like the square that has to get out, just right of the board and
   // as tall as the square standing in the exit: rows 1 and 2.
@@ -98,13 +113,12 @@ void drawGrid(BoardSize size) {
 void drawBoard(const BoardState& board) { drawBoardMoving(board, -1, Vector3()); }
 
 void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin) {
-  for (int i = 0; i < board.pieceCount(); ++i) {
-    if (i == movingIndex) {
-      drawPieceAt(board.pieces[i], origin, 1.0f);
-    } else {
-      drawPiece(board.pieces[i], 1.0f);
-    }
-  }
+  const auto originOf = [&](int i) {
+    const Piece& piece = board.pieces[i];
+    return i == movingIndex ? origin : Vector3(piece.x(), piece.y(), 0);
+  };
+  for (int i = 0; i < board.pieceCount(); ++i) drawPieceAt(board.pieces[i], originOf(i), 1.0f);
+  if (board.pieceCount() > 0) drawSquareMark(originOf(0));
   drawExitMark(board.size);
   drawGrid(board.size);
 }

@@ -24,7 +24,7 @@ bool showsNothingUnasked() {
 
 }  // namespace
 
-std::optional<std::string> initVideo(int width, int height, int bitsPerPixel, bool fullscreen) {
+std::optional<std::string> initVideo(int width, int height, int bitsPerPixel) {
   // SDL 1.2 registers no exit handler of its own on this platform.
   static bool quitRegistered = false;
   if (!quitRegistered) {
@@ -40,9 +40,7 @@ std::optional<std::string> initVideo(int width, int height, int bitsPerPixel, bo
     SDL_SetError("no display could be reached (is DISPLAY set?)");
     return failure("cannot open a window");
   }
-  Uint32 flags = SDL_HWSURFACE | SDL_OPENGL;
-  if (fullscreen) flags |= SDL_FULLSCREEN;
-  if (SDL_SetVideoMode(width, height, bitsPerPixel, flags) == nullptr) {
+  if (SDL_SetVideoMode(width, height, bitsPerPixel, SDL_HWSURFACE | SDL_OPENGL) == nullptr) {
     return failure("cannot open an OpenGL window");
   }
   glClearColor(0, 0, 0, 0);

@@ -1,5 +1,6 @@
-// How the layered search sees the pieces: in groups of the same shape, which
-// may trade places without making a new position.
+// How the searches (the engine and the tests' table search) see the pieces:
+// in groups of the same shape, which may trade places without making a new
+// position.
 //
 // Group 0 is piece 0 alone: it must get out, so it is never exchanged, not
 // even with another square. The other pieces are grouped by shape, in shape

@@ -1,25 +1,7 @@
 #include "SearchControl.h"
 
-#include <cassert>
 #include <new>
 #include <thread>
-
-SolveOutcome outcomeOf(SearchFailure failure) {
-  switch (failure) {
-    case SearchFailure::stopped:
-      return SolveOutcome::stopped;
-    case SearchFailure::outOfMemory:
-      return SolveOutcome::outOfMemory;
-    case SearchFailure::spillFailed:
-      return SolveOutcome::spillFailed;
-    case SearchFailure::error:
-      return SolveOutcome::failed;
-    case SearchFailure::none:
-      break;
-  }
-  assert(false && "a search that did not fail has no failure outcome");
-  return SolveOutcome::failed;
-}
 
 int threadCount(const SolveOptions& options) {
   if (options.threads > 0) return options.threads;
@@ -27,21 +9,22 @@ int threadCount(const SolveOptions& options) {
   return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
-SearchFailure failureOf(std::exception_ptr thrown, std::string& why) {
+SearchFailure failureOf(std::exception_ptr thrown) {
   try {
     std::rethrow_exception(thrown);
   } catch (const std::bad_alloc&) {
-    return SearchFailure::outOfMemory;
+    return {SolveOutcome::outOfMemory, "memory"};
   } catch (const std::exception& e) {
-    why = e.what();
+    return {SolveOutcome::failed, e.what()};
   } catch (...) {
-    why = "an unknown error";
+    return {SolveOutcome::failed, "an unknown error"};
   }
-  return SearchFailure::error;
 }
 
 SolveResult resultOfThrow(std::exception_ptr thrown) {
+  const SearchFailure failure = failureOf(thrown);
   SolveResult result;
-  result.outcome = outcomeOf(failureOf(thrown, result.failure));
+  result.outcome = failure.outcome;
+  result.failure = failure.reason;
   return result;
 }

@@ -3,27 +3,21 @@
 #pragma once
 
 #include <atomic>
+#include <cassert>
 #include <chrono>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "SolveTypes.h"
 #include "search/memory/MemoryBudget.h"
 
-// Why a search could not go on.
-enum class SearchFailure {
-  none,
-  stopped,      // the caller asked to stop
-  outOfMemory,  // the budget, or the system, refused memory
-  spillFailed,  // the spill folder could not be written or read back
-  error,        // anything else the search's work threw
-};
-
 // What an exception that the search's work threw means: running out of
-// memory for an allocation that failed, an error otherwise, whose message
-// goes to `why`.
-SearchFailure failureOf(std::exception_ptr thrown, std::string& why);
+// memory for an allocation that failed, a failure with the exception's
+// message otherwise.
+SearchFailure failureOf(std::exception_ptr thrown);
 
 class SearchControl {
  public:
@@ -33,28 +27,23 @@ class SearchControl {
   // Whether the threads should give up: a stop was asked or something failed.
   bool halted() const { return halted_.load(std::memory_order_relaxed); }
 
-  // Records why the search cannot go on (the first reason counts) and halts it.
-  void fail(SearchFailure failure, const std::string& why = std::string()) {
+  // Records why the search cannot go on (the first failure counts) and
+  // halts it.
+  void fail(SearchFailure failure) {
     std::lock_guard<std::mutex> lock(failureMutex_);
-    if (failure_ == SearchFailure::none) {
-      failure_ = failure;
-      why_ = why;
-    }
+    if (!failure_) failure_ = std::move(failure);
     halted_.store(true, std::memory_order_relaxed);
   }
-  // Records an exception that work of the search threw (failureOf).
-  void fail(std::exception_ptr thrown) {
-    std::string why;
-    const SearchFailure failure = failureOf(thrown, why);
-    fail(failure, why);
+  void fail(SolveOutcome outcome, std::string why = std::string()) {
+    fail(SearchFailure{outcome, std::move(why)});
   }
+  // Records an exception that work of the search threw (failureOf).
+  void fail(std::exception_ptr thrown) { fail(failureOf(thrown)); }
+  // The first failure recorded; a search that halted has one.
   SearchFailure failure() const {
     std::lock_guard<std::mutex> lock(failureMutex_);
-    return failure_;
-  }
-  std::string failureReason() const {
-    std::lock_guard<std::mutex> lock(failureMutex_);
-    return why_;
+    assert(failure_ && "a search that did not fail has no failure");
+    return failure_.value_or(SearchFailure());
   }
 
   // Counts shown by the progress callback.
@@ -79,7 +68,7 @@ class SearchControl {
     std::unique_lock<std::mutex> lock(pollMutex_, std::try_to_lock);
     if (!lock.owns_lock()) return;
     last_.store(now, std::memory_order_relaxed);
-    if (options_.shouldStop && options_.shouldStop()) fail(SearchFailure::stopped);
+    if (options_.shouldStop && options_.shouldStop()) fail(SolveOutcome::stopped);
     if (options_.progress) options_.progress(stats());
   }
 
@@ -89,13 +78,9 @@ class SearchControl {
   std::atomic<std::chrono::steady_clock::time_point> last_;
   std::mutex pollMutex_;
   mutable std::mutex failureMutex_;
-  SearchFailure failure_ = SearchFailure::none;
-  std::string why_;
+  std::optional<SearchFailure> failure_;
   std::atomic<bool> halted_{false};
 };
-
-// The outcome a search that ended by `failure` reports.
-SolveOutcome outcomeOf(SearchFailure failure);
 
 // The result of a search that `thrown` ended outside its threads' work: out
 // of memory for an allocation, failed otherwise.

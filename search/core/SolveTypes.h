@@ -8,16 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "MoveMetric.h"
 #include "model/BoardState.h"
+#include "model/MoveMetric.h"
 
 enum class SolveOutcome {
   solved,       // `solution` holds the goal state and its move log
   noSolution,   // every reachable position was expanded
   stopped,      // the caller asked to stop
-  outOfMemory,  // the memory budget would have been passed
+  outOfMemory,  // the memory budget, or the system, refused memory
   spillFailed,  // the spill folder could not be written or read back
   failed,       // something else went wrong; `failure` says what
+};
+
+// Why a search could not go on: the outcome it ends with (stopped,
+// outOfMemory, spillFailed or failed) and what failed, in words. The one
+// failure type of every layer of the search, from a store that could not
+// keep a run up to the result.
+struct SearchFailure {
+  SolveOutcome outcome = SolveOutcome::failed;
+  std::string reason;
 };
 
 struct SolveStats {
@@ -65,8 +74,9 @@ struct SolveResult {
 // What the analysis of the whole set of positions a layout reaches found.
 struct AnalysisResult {
   // `solved` when the analysis went through the whole set; the failures as
-  // for a search.
-  SolveOutcome outcome = SolveOutcome::solved;
+  // for a search. An analysis that did not run (a layout without pieces)
+  // has failed, never solved an empty set.
+  SolveOutcome outcome = SolveOutcome::failed;
   uint64_t positions = 0;        // the positions the layout reaches, itself included
   uint64_t goals = 0;            // those whose square stands in the exit
   std::vector<uint64_t> layers;  // how many stand at each distance from the layout
@@ -79,5 +89,5 @@ struct AnalysisResult {
   // lowest origin first (bottom row first, then left to right).
   BoardState hardestStart;
   SolveStats stats;
-  std::string failure;  // what failed, for spillFailed and failed
+  std::string failure = "the analysis did not run";  // what failed, when it failed
 };

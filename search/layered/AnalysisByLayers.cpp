@@ -64,7 +64,7 @@ bool SearchByLayers<Codec, CellMask>::collectGoals(const SortedBlocks<Key>& laye
   for (RunCursor<Key> cursor(&layer, &goalFirst_, nullptr);
        cursor.valid() && !(goalLast_ < cursor.key()); cursor.next()) {
     if (!goals.push(cursor.key())) {
-      control_.fail(SearchFailure::outOfMemory);
+      control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
   }

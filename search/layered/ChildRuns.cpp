@@ -8,7 +8,7 @@ bool ChildRuns<Key>::makeRoom(size_t most) {
   if (records_.capacity() < bufferKeys_) {
     const size_t wanted = std::min(bufferKeys_, std::max(2 * records_.capacity(), size_t{4096}));
     if (records_.reserve(wanted)) return true;
-    control_.fail(SearchFailure::outOfMemory);
+    control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
   return flush();
@@ -22,7 +22,7 @@ bool ChildRuns<Key>::sort(KeyBuffer<Key>& keys) {
     if (scratch_.capacity() < keys.size()) {
       scratch_.release();
       if (!scratch_.reserve(keys.capacity())) {
-        control_.fail(SearchFailure::outOfMemory);
+        control_.fail(SolveOutcome::outOfMemory);
         return false;
       }
     }
@@ -52,18 +52,18 @@ bool ChildRuns<Key>::flush() {
     ok = fold.take(format_.keyOf(*record), format_.backsOf(*record));
   }
   if (!ok || !fold.finish()) {
-    control_.fail(SearchFailure::outOfMemory);
+    control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
   records_.clear();
   SortedBlocks<Key> blocks;
   BlockWriter<Key>* const runs[] = {&run};
-  const StoreOutcome stored =
+  const std::optional<SearchFailure> storeFailure =
       storage_.spillDirectory.empty() && SortedBlocks<Key>::adopt(run, blocks)
-          ? StoreOutcome()
+          ? std::nullopt
           : SortedBlocks<Key>::concatenate(runs, 1, storage_, blocks);
-  if (!stored) {
-    failToStore(control_, stored);
+  if (storeFailure) {
+    control_.fail(*storeFailure);
     return false;
   }
   runs_.push_back(std::move(blocks));

@@ -66,12 +66,6 @@ class RecordFormat {
   int backBytes_ = 0;
 };
 
-// Halts the search for a layer or run that could not be stored.
-inline void failToStore(SearchControl& control, const StoreOutcome& stored) {
-  const bool spill = stored.failure == StoreFailure::spill;
-  control.fail(spill ? SearchFailure::spillFailed : SearchFailure::outOfMemory, stored.reason);
-}
-
 template <typename Key>
 class ChildRuns {
  public:

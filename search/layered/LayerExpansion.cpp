@@ -5,7 +5,7 @@
 #include <string>
 
 #include "keys/CompactCodec.h"
-#include "search/core/MoveMetric.h"
+#include "model/MoveMetric.h"
 #include "search/core/StepMoves.h"
 
 template <typename Codec, typename CellMask>
@@ -364,7 +364,7 @@ template <typename Codec, typename CellMask>
 
 template <typename Codec, typename CellMask>
 void LayerExpansion<Codec, CellMask>::keep(KeyBuffer<Key>& buffer, const Key& key) {
-  if (!buffer.push(key)) control_.fail(SearchFailure::outOfMemory);
+  if (!buffer.push(key)) control_.fail(SolveOutcome::outOfMemory);
 }
 
 #define INSTANTIATE(Key, CellMask) \

@@ -76,8 +76,10 @@ Result withLayout(const BoardState& root, const SolveOptions& options, const Lay
     }
     return withCodec<Result, CellMask128>(root, options, tuning, kind, task);
   } catch (...) {
+    const SearchFailure failure = failureOf(std::current_exception());
     Result result;
-    result.outcome = outcomeOf(failureOf(std::current_exception(), result.failure));
+    result.outcome = failure.outcome;
+    result.failure = failure.reason;
     return result;
   }
 }

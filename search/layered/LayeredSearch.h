@@ -38,8 +38,8 @@ struct LayeredTuning {
   LayerKeys keys = LayerKeys::narrowest;
 };
 
-// Searches from `root` counting one-cell moves, with the same answer as the
-// plain breadth-first search.
+// Searches from `root` counting moves in `options.metric`, with the same
+// answer as the plain breadth-first search (see solveBoard).
 SolveResult solveByLayers(const BoardState& root, const SolveOptions& options,
                           const LayeredTuning& tuning = {});
 

@@ -90,7 +90,7 @@ bool SearchByLayers<Codec, CellMask>::goalsNextTo(const SortedBlocks<Key>& layer
     if (!watch_.entersGoalFrom(d.cell[0], d.occupied)) continue;
     int movedTo;
     if (!found.push(codec_.childKey(d, 0, static_cast<uint8_t>(watch_.goalCell), movedTo))) {
-      control_.fail(SearchFailure::outOfMemory);
+      control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
   }
@@ -106,7 +106,7 @@ template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
   for (const SortedBlocks<Key>& layer : layers_) {
     if (layer.readFailed()) {
-      control_.fail(SearchFailure::spillFailed, "cannot read a spill file back");
+      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
       return true;
     }
   }
@@ -116,9 +116,10 @@ bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
   SortedBlocks<Key> layer;
-  const StoreOutcome stored = SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
-  if (!stored) {
-    failToStore(control_, stored);
+  const std::optional<SearchFailure> storeFailure =
+      SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
+  if (storeFailure) {
+    control_.fail(*storeFailure);
     return false;
   }
   control_.positions += layer.size();
@@ -133,7 +134,7 @@ bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
   BlockWriter<Key> writer(&budget_);
   for (size_t i = 0; i < count; ++i) {
     if (!writer.append(keys[i])) {
-      control_.fail(SearchFailure::outOfMemory);
+      control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
   }
@@ -165,7 +166,7 @@ bool SearchByLayers<Codec, CellMask>::nearPart() {
   std::vector<KeyRange<Key>> records = expansion_.nearRecords();
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   if (!near_.make(records, expansion_.format(), before)) {
-    control_.fail(SearchFailure::outOfMemory);
+    control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
   return !spillReadFailed();
@@ -192,7 +193,7 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   if (ok && nextToGoal) {
     // None lies in the layer before: from there the goal would be nearer.
     std::vector<Key> nextTo;
-    if (!expansion_.childrenNextToGoal(nextTo)) control_.fail(SearchFailure::outOfMemory);
+    if (!expansion_.childrenNextToGoal(nextTo)) control_.fail(SolveOutcome::outOfMemory);
     ok = !control_.halted() && (!twoOn || addLayer(near_.keys().data(), near_.keys().size())) &&
          addLayer(nextTo.data(), nextTo.size());
     expansion_.clear();
@@ -266,7 +267,7 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
       if (parents->valid() && parents->key() == key) return true;
     }
     if (!keys.append(key) || (format.packed() && !backs.push(joined))) {
-      control_.fail(SearchFailure::outOfMemory);
+      control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
     if (++written % 65536 == 0) control_.poll();
@@ -285,7 +286,7 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
     BudgetCharge cursors(&budget_);
     if (!cursors.add(sources.size() * sizeof(KeySource<Key>) +
                      (sources.size() + 2) * sizeof(RunCursor<Key>))) {
-      control_.fail(SearchFailure::outOfMemory);
+      control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
     ok = mergeSources(sources, take);
@@ -309,7 +310,7 @@ bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
   size_t blocks = 0;
   for (size_t p = 0; p < count; ++p) blocks += parts_[p].keys.blockCount();
   if (!blockBacksCharge_.holdExactly(blocks * sizeof(const uint32_t*))) {
-    control_.fail(SearchFailure::outOfMemory);
+    control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
   blockBacks_.reserve(blocks);
@@ -343,8 +344,9 @@ SolveResult SearchByLayers<Codec, CellMask>::ended(SolveOutcome outcome) {
 // The result of a search that halted: why, as the control recorded it.
 template <typename Codec, typename CellMask>
 SolveResult SearchByLayers<Codec, CellMask>::failed() {
-  SolveResult result = ended(outcomeOf(control_.failure()));
-  result.failure = control_.failureReason();
+  const SearchFailure failure = control_.failure();
+  SolveResult result = ended(failure.outcome);
+  result.failure = failure.reason;
   return result;
 }
 

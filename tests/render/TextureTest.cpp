@@ -100,7 +100,7 @@ std::string writeBitmap(int bitsPerPixel) {
 
 class TextureTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_FALSE(initVideo(400, 300, 32, false)); }
+  static void SetUpTestSuite() { ASSERT_FALSE(initVideo(400, 300, 32)); }
 
   // The level-0 texels of the bound texture, four bytes each, top row first.
   static std::vector<uint8_t> boundTexels(int width, int height) {

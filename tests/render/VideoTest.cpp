@@ -11,7 +11,7 @@ namespace {
 
 class VideoTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_FALSE(initVideo(400, 300, 32, false)); }
+  static void SetUpTestSuite() { ASSERT_FALSE(initVideo(400, 300, 32)); }
 };
 
 }  // namespace

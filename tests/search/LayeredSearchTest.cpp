@@ -3,11 +3,13 @@
 // to files, and the boards whose keys need more than 64 bits.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <new>
 #include <random>
 #include <stdexcept>
@@ -44,9 +46,11 @@ int filesIn(const std::string& directory) {
   return count;
 }
 
+// A folder of this run's own: the same test run at once from another build
+// must not remove it under this one's spill files.
 std::string freshDirectory(const std::string& name) {
-  const std::string path = ::testing::TempDir() + name;
-  mkdir(path.c_str(), 0700);
+  std::string path = ::testing::TempDir() + name + "-XXXXXX";
+  if (!mkdtemp(path.data())) ADD_FAILURE() << "cannot make a folder " << path;
   return path;
 }
 

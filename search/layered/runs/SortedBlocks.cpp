@@ -99,7 +99,7 @@ void BlockWriter<Key>::clear() {
 }
 
 template <typename Key>
-StoreOutcome SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count,
+std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count,
                                             const RunStorage& storage, SortedBlocks& out) {
   out.clear();
   out.charge_ = BudgetCharge(storage.budget);
@@ -111,22 +111,22 @@ StoreOutcome SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size
   }
   const bool spill = !storage.spillDirectory.empty();
   if (!out.charge_.add(blockCount * sizeof(BlockInfo<Key>) + (spill ? 0 : bytes))) {
-    return {StoreFailure::budget, "memory budget"};
+    return SearchFailure{SolveOutcome::outOfMemory, "memory budget"};
   }
-  StoreOutcome outcome;
+  std::string reason;
   if (spill) {
-    out.file_ = openSpillFile(storage.spillDirectory, outcome.reason);
-    if (out.file_ < 0) return {StoreFailure::spill, outcome.reason};
+    out.file_ = openSpillFile(storage.spillDirectory, reason);
+    if (out.file_ < 0) return SearchFailure{SolveOutcome::spillFailed, reason};
   } else if (bytes > 0) {
     out.data_ = ByteBuffer(bytes);
-    if (!out.data_) return {StoreFailure::system, "memory"};
+    if (!out.data_) return SearchFailure{SolveOutcome::outOfMemory, "memory"};
   }
   out.blocks_.reserve(blockCount);
   uint64_t offset = 0;
   for (size_t p = 0; p < count; ++p) {
     BlockWriter<Key>& part = *parts[p];
-    if (spill && !writeAll(out.file_, part.bytes_.get(), part.used_, outcome.reason)) {
-      return {StoreFailure::spill, outcome.reason};
+    if (spill && !writeAll(out.file_, part.bytes_.get(), part.used_, reason)) {
+      return SearchFailure{SolveOutcome::spillFailed, reason};
     }
     if (!spill && part.used_ > 0) {
       std::memcpy(out.data_.get() + offset, part.bytes_.get(), part.used_);
@@ -140,7 +140,7 @@ StoreOutcome SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size
     part.reset();
   }
   out.bytes_ = bytes;
-  return outcome;
+  return std::nullopt;
 }
 
 template <typename Key>

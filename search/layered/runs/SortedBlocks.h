@@ -15,10 +15,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "search/core/SolveTypes.h"
 #include "search/layered/keys/KeyCoding.h"
 #include "search/memory/ByteBuffer.h"
 #include "search/memory/MemoryBudget.h"
@@ -31,19 +33,6 @@ struct RunStorage {
   std::string spillDirectory;  // empty: memory
 };
 
-// Why a run could not be stored.
-enum class StoreFailure {
-  none,
-  budget,  // the memory budget refused it
-  system,  // the system refused memory
-  spill,   // the spill folder could not be written
-};
-
-struct StoreOutcome {
-  StoreFailure failure = StoreFailure::none;
-  std::string reason;  // what the system said, for spill
-  explicit operator bool() const { return failure == StoreFailure::none; }
-};
 
 template <typename Key>
 struct BlockInfo {
@@ -69,8 +58,9 @@ class SortedBlocks {
 
   // The runs of `parts`, one after another, in one run of `storage`; their
   // keys must ascend across them. Resets the writers, which keep their
-  // memory.
-  static StoreOutcome concatenate(BlockWriter<Key>* const* parts, size_t count,
+  // memory. Nothing when the run is stored; else why not (the budget or the
+  // system refused memory, the spill folder could not be written).
+  static std::optional<SearchFailure> concatenate(BlockWriter<Key>* const* parts, size_t count,
                                   const RunStorage& storage, SortedBlocks& out);
   // Takes the run of `writer` where it lies, with its memory and charge:
   // a mapped buffer gives back its pages past the run, a buffer from the heap
