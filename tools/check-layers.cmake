@@ -26,9 +26,10 @@ set(layers
   "tests|tests model puzzle search input render platform app solve|"
   "tests/model|tests/model model|pure"
   "tests/puzzle|tests/puzzle tests/model puzzle model|pure"
-  "tests/search|tests/search tests/model tests/oracle search model|pure"
+  "tests/support|tests/support|pure"
+  "tests/search|tests/search tests/model tests/oracle tests/support search model|pure"
   "tests/oracle|tests/oracle search model|pure"
-  "tests/app/core|tests/app/core tests/model app/core search model|pure")
+  "tests/app/core|tests/app/core tests/model tests/support app/core search model|pure")
 
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
   ${ROOT}/model/*.h ${ROOT}/model/*.cpp ${ROOT}/puzzle/*.h ${ROOT}/puzzle/*.cpp

@@ -20,7 +20,7 @@
 #include "oracle/TableSearch.h"
 #include "search/Solver.h"
 #include "search/layered/LayeredSearch.h"
-#include "tests/TimeLimits.h"
+#include "tests/support/TimeLimits.h"
 #include "tests/model/TestBoards.h"
 #include "tests/search/CrowdedBoards.h"
 

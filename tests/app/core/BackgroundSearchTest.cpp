@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/core/BackgroundJob.h"
-#include "tests/TimeLimits.h"
+#include "tests/support/TimeLimits.h"
 #include "tests/model/TestBoards.h"
 
 namespace {
