@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include "FrameLoop.h"
 #include "input/EventPump.h"
 #include "render/BoardView.h"
@@ -9,34 +11,39 @@
 
 namespace {
 
-// What the screen ends with: a size, or nothing for Escape.
-struct SizeChoice {
-  std::optional<BoardSize> size;
+// What ends the screen: Escape, which ends the program, or a choice.
+struct SizeScreenEnd {
+  std::optional<SizeChoice> choice;
 };
 
-// Applies the arrows pressed since the last pump; true when Return ends the
-// screen.
-bool handleSizeKeys(BoardSize& size) {
+// Applies the arrows pressed since the last pump.
+void handleSizeKeys(BoardSize& size) {
   KeyLatch& keys = keyLatch();
   if (keys.takePress(SDLK_RIGHT) && size.width < maxBoardWidth) ++size.width;
   if (keys.takePress(SDLK_LEFT) && size.width > minBoardWidth) --size.width;
   if (keys.takePress(SDLK_UP) && size.height < maxBoardHeight) ++size.height;
   if (keys.takePress(SDLK_DOWN) && size.height > minBoardHeight) --size.height;
-  return keys.takePress(SDLK_RETURN);
+}
+
+// The key to the list, below the grid where the editor names the metric.
+void drawShelfLine() {
+  const char* line = "L : la collection de puzzles";
+  drawLabel(line, {-5, -2, 0}, {0.5 * std::strlen(line), 0, 0}, {0, 0.6, 0});
 }
 
 }  // namespace
 
-std::optional<BoardSize> runBoardSizeScreen(const Camera& camera) {
-  BoardSize size;
+std::optional<SizeChoice> runBoardSizeScreen(const Camera& camera, BoardSize& size) {
   // The frames look through this camera, which follows the height chosen.
-  Camera view = camera;
-  const auto nothingBefore = []() -> std::optional<SizeChoice> { return std::nullopt; };
-  const auto keys = [&]() -> std::optional<SizeChoice> {
-    if (keyLatch().takePress(SDLK_ESCAPE)) return SizeChoice{std::nullopt};
-    const bool chosen = handleSizeKeys(size);
+  Camera view = boardCamera(camera, size);
+  const auto nothingBefore = []() -> std::optional<SizeScreenEnd> { return std::nullopt; };
+  const auto keys = [&]() -> std::optional<SizeScreenEnd> {
+    KeyLatch& latch = keyLatch();
+    if (latch.takePress(SDLK_ESCAPE)) return SizeScreenEnd{std::nullopt};
+    handleSizeKeys(size);
     view = boardCamera(camera, size);
-    if (chosen) return SizeChoice{size};
+    if (latch.takePress(SDLK_RETURN)) return SizeScreenEnd{SizeChoice::editor};
+    if (latch.takePress(SDLK_l)) return SizeScreenEnd{SizeChoice::shelf};
     return std::nullopt;
   };
   const auto draw = [&] {
@@ -45,10 +52,11 @@ std::optional<BoardSize> runBoardSizeScreen(const Camera& camera) {
     beginText();
     drawLabel("Utilisez les fleches...", aboveBoard(size, {-5, 8, 0}), {15, 0, 0}, {0, 1, 0});
     drawLabel("Return pour valider...", aboveBoard(size, {-5, 7, 0}), {15, 0, 0}, {0, 1, 0});
+    drawShelfLine();
     endText();
   };
   // Closed: like Escape, the end of the program.
-  return runFrames<SizeChoice>(view, nothingBefore, keys, draw)
-      .value_or(SizeChoice{std::nullopt})
-      .size;
+  return runFrames<SizeScreenEnd>(view, nothingBefore, keys, draw)
+      .value_or(SizeScreenEnd{std::nullopt})
+      .choice;
 }

@@ -25,7 +25,10 @@ const char usage[] =
     "standard input) or a layout code (a FILE that begins with 'cavel:', as\n"
     "cavel-solve --code prints it), the placement editor opens on its layout.\n"
     "The editor's S key saves the layout in the working directory as\n"
-    "puzzle-N.txt.\n"
+    "puzzle-N.txt. On the board size screen, L lists the collection of\n"
+    "puzzles installed with the program (puzzles/collection in the data\n"
+    "folder of the install, else of the source tree; never the working\n"
+    "directory's), and Return opens the one chosen in the editor.\n"
     "\n"
     "The glyph atlas font.bmp is looked for in the working directory, then in\n"
     "the data folder of the install (share/cavel beside the program's bin/\n"
@@ -126,7 +129,6 @@ CommandLine readCommandLine(int argc, char** argv) {
 
   PuzzleError error;
   command.board = readPuzzleArgument(files[0], error);
-  if (!command.board)
-    exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr);
+  if (!command.board) exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr);
   return command;
 }

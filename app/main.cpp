@@ -10,6 +10,7 @@
 #include "PlacementEditor.h"
 #include "ResultScreens.h"
 #include "SearchScreen.h"
+#include "ShelfScreen.h"
 #include "Startup.h"
 #include "app/core/AnalysisOutcome.h"
 #include "platform/Clipboard.h"
@@ -41,6 +42,23 @@ bool searchLayout(const Camera& camera, const BoardState& board, MoveMetric metr
   return result && showResult(board, *result, camera) == ResultChoice::editor;
 }
 
+// The board size screen, and the list of the collection that L opens from
+// it: the layout the editor starts from (an empty board of the size chosen,
+// or a puzzle of the list), or nothing when the program ends. M in the list
+// changes `metric`.
+std::optional<BoardState> chooseStart(const Camera& camera, MoveMetric& metric) {
+  BoardSize size;
+  for (;;) {
+    const std::optional<SizeChoice> choice = runBoardSizeScreen(camera, size);
+    if (!choice) return std::nullopt;
+    if (*choice == SizeChoice::editor) return BoardState(size);
+    std::optional<ShelfChoice> chosen = runShelfScreen(camera, metric);
+    if (!chosen) return std::nullopt;
+    // Escape in the list: back to the size screen, the size as it was.
+    if (chosen->board) return std::move(chosen->board);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,18 +74,15 @@ int main(int argc, char** argv) {
   glDisable(GL_DEPTH_TEST);
   glColor3f(0.5f, 0.5f, 0.5f);
 
+  // The editor's M, and the list's, change it for the searches that follow.
+  MoveMetric metric = command.metric;
   // A puzzle file skips the size screen: the editor goes on with its layout.
   std::optional<BoardState> start = command.board;
-  if (!start) {
-    const std::optional<BoardSize> size = runBoardSizeScreen(camera);
-    if (!size) return 0;
-    start = BoardState(*size);
-  }
+  if (!start) start = chooseStart(camera, metric);
+  if (!start) return 0;
   BoardState board = std::move(*start);
   // The codes the editor's C copies stay on offer until the program ends.
   Clipboard clipboard;
-  // The editor's M changes it for the searches that follow.
-  MoveMetric metric = command.metric;
   // A search stopped with Escape, and E on a result screen, go back to the
   // editor with the layout that was searched; an analysis goes back to it
   // whichever way it ends.

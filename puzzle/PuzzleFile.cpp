@@ -285,7 +285,13 @@ std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleInfo& in
 }
 
 std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleError& error) {
-  if (!isLayoutCode(argument)) return readPuzzleFile(argument, error);
+  PuzzleInfo unused;
+  return readPuzzleArgument(argument, unused, error);
+}
+
+std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleInfo& info,
+                                             PuzzleError& error) {
+  if (!isLayoutCode(argument)) return readPuzzleFile(argument, info, error);
   LayoutCodeError codeError;
   std::optional<BoardState> board = decodeLayout(argument, codeError);
   if (!board) {

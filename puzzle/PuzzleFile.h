@@ -50,6 +50,10 @@ std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleInfo& in
 // begins with "cavel:" (see LayoutCode.h), else readPuzzleFile. A bad code
 // gets line 0 and the whole "cavel:BODY: message" as its message.
 std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleError& error);
+// readPuzzleArgument, with a file's items about the puzzle in `info` (a code
+// has none: `info` is left as it was).
+std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleInfo& info,
+                                             PuzzleError& error);
 
 // How messages name the file at `path`: "<stdin>" for "-".
 std::string puzzleFileName(const std::string& path);

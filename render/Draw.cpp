@@ -70,6 +70,8 @@ void setShapeColor(int shapeIndex, float brightness) {
             static_cast<float>(colour.blue * brightness));
 }
 
+void setColor(float red, float green, float blue) { glColor3f(red, green, blue); }
+
 void drawPieceAt(const Piece& piece, Vector3 origin, float brightness) {
   setShapeColor(piece.shapeIndex(), brightness);
   forEachPieceRect(piece.shape(), pieceInset, [&](const PieceRect& rect) {

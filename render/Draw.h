@@ -25,6 +25,9 @@ void drawLine(double x0, double y0, double x1, double y1);
 
 // The shape's palette colour times `brightness` becomes the current colour.
 void setShapeColor(int shapeIndex, float brightness);
+// Red, green and blue from 0 to 1 become the current colour: of quads drawn
+// without a texture, and the tint of text.
+void setColor(float red, float green, float blue);
 // The piece's cells relative to `origin`, pulled in a little from the
 // piece's outline so that neighbouring pieces stay apart (see PieceRect).
 void drawPieceAt(const Piece& piece, Vector3 origin, float brightness);

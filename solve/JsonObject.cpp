@@ -58,6 +58,21 @@ std::string jsonString(std::string_view text) {
   return json + "\"";
 }
 
+std::string utf8FromLatin1(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+      continue;
+    }
+    utf8 += static_cast<char>(0xC0 | (byte >> 6));
+    utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+  }
+  return utf8;
+}
+
 void JsonObject::addRaw(std::string_view name, std::string_view json) {
   if (!members_.empty()) members_ += ',';
   members_ += jsonString(name);

@@ -10,6 +10,10 @@
 // may hold any bytes) replaced by U+FFFD, so that the line stays valid JSON.
 std::string jsonString(std::string_view text);
 
+// `text`, read as Latin-1 (as puzzle files hold their texts), in UTF-8: each
+// byte from 0x80 up becomes the two bytes of its code point.
+std::string utf8FromLatin1(std::string_view text);
+
 class JsonObject {
  public:
   // A member whose value is already JSON text (an object, an array).

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "AnalysisReport.h"
+#include "InfoReport.h"
 #include "JsonObject.h"
 #include "ProgressLine.h"
 #include "SearchReport.h"
@@ -33,12 +34,12 @@ std::string progressLabel(const std::string& path) {
 }
 
 // The board of the puzzle at `path` (a file, or a layout code), its code
-// added to the JSON line; or nothing, its error reported (and its JSON
-// line printed).
+// added to the JSON line and what the file says of its puzzle in `info`;
+// or nothing, its error reported (and its JSON line printed).
 std::optional<BoardState> readBoard(const std::string& path, const SolveArguments& arguments,
-                                    JsonObject& json) {
+                                    JsonObject& json, PuzzleInfo& info) {
   PuzzleError error;
-  std::optional<BoardState> board = readPuzzleArgument(path, error);
+  std::optional<BoardState> board = readPuzzleArgument(path, info, error);
   if (board) {
     json.addString("code", layoutCode(*board));
     return board;
@@ -52,6 +53,12 @@ std::optional<BoardState> readBoard(const std::string& path, const SolveArgument
     std::printf("%s\n", json.text().c_str());
   }
   return std::nullopt;
+}
+
+std::optional<BoardState> readBoard(const std::string& path, const SolveArguments& arguments,
+                                    JsonObject& json) {
+  PuzzleInfo unused;
+  return readBoard(path, arguments, json, unused);
 }
 
 // The search's options from the command line, with the progress line on a
@@ -182,6 +189,22 @@ int printCode(const std::string& path, const SolveArguments& arguments) {
     std::printf("%s\n", json.text().c_str());
   } else {
     std::printf("%s\n", layoutCode(*board).c_str());
+  }
+  return exitSolved;
+}
+
+int printInfo(const std::string& path, const SolveArguments& arguments) {
+  JsonObject json;
+  json.addString("file", puzzleFileName(path));
+  PuzzleInfo info;
+  const std::optional<BoardState> board = readBoard(path, arguments, json, info);
+  if (!board) return exitBadInput;
+  if (arguments.json) {
+    json.addString("status", "described");
+    addInfo(json, info, *board);
+    std::printf("%s\n", json.text().c_str());
+  } else {
+    std::fputs(formatInfo(info, *board).c_str(), stdout);
   }
   return exitSolved;
 }

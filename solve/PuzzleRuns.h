@@ -18,3 +18,8 @@ int analyzeFile(const std::string& path, const SolveArguments& arguments);
 // Prints the layout code of the puzzle at `path` (with --json, a line with
 // its file, status "coded" and code). Returns its exit status.
 int printCode(const std::string& path, const SolveArguments& arguments);
+
+// Prints what the puzzle file at `path` says of its puzzle, its size and its
+// layout code (InfoReport.h); with --json, a line with its file, code,
+// status "described" and the items. Returns its exit status.
+int printInfo(const std::string& path, const SolveArguments& arguments);

@@ -91,6 +91,15 @@ const char solveUsage[] =
     "                    (no '==> FILE <==' lines; a FILE that cannot be read\n"
     "                    gets its message and no line); with --json, lines of\n"
     "                    file, code and status 'coded'\n"
+    "  --info            instead of a search, what each FILE says of its puzzle\n"
+    "                    (the README describes these items), a line each:\n"
+    "                    'name TEXT', 'source TEXT', 'published N METRIC',\n"
+    "                    'count METRIC N', 'positions N' and 'note TEXT' as the\n"
+    "                    file has them (TEXT in its Latin-1 bytes), then 'size\n"
+    "                    W H' and 'code CODE'; with --json, lines of file,\n"
+    "                    code, status 'described', name, source, published\n"
+    "                    (moves, metric), counts (moves by metric), positions,\n"
+    "                    notes (an array), width and height, the texts in UTF-8\n"
     "  --hardest OUT     with --analyze and one FILE: also writes one of the\n"
     "                    hardest starts to the new file OUT, the same pieces\n"
     "                    in the same order, those of one shape at that\n"
@@ -196,6 +205,7 @@ const Option options[] = {
     {"--quiet", '\0', false, setFlag<&SolveArguments::quiet>},
     {"--analyze", '\0', false, setFlag<&SolveArguments::analyze>},
     {"--code", '\0', false, setFlag<&SolveArguments::code>},
+    {"--info", '\0', false, setFlag<&SolveArguments::info>},
     {"--hardest", '\0', true,
      [](SolveArguments& a, const char* value) -> std::string {
        a.hardestPath = value;
@@ -302,6 +312,11 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
   if (arguments.code && (arguments.analyze || arguments.moves || arguments.boards ||
                          arguments.stats || !arguments.hardestPath.empty())) {
     return usageError("--code does not go with --analyze, --hardest, --moves, --boards or --stats");
+  }
+  if (arguments.info && (arguments.code || arguments.analyze || arguments.moves ||
+                         arguments.boards || arguments.stats || !arguments.hardestPath.empty())) {
+    return usageError(
+        "--info does not go with --code, --analyze, --hardest, --moves, --boards or --stats");
   }
   if (arguments.analyze && (arguments.moves || arguments.boards)) {
     return usageError("--moves and --boards do not go with --analyze");

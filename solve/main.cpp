@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     errno = 0;
     if (headers) std::printf("==> %s <==\n", puzzleFileName(path).c_str());
     status = std::max(status, arguments.code      ? printCode(path, arguments)
+                              : arguments.info    ? printInfo(path, arguments)
                               : arguments.analyze ? analyzeFile(path, arguments)
                                                   : solveFile(path, arguments));
     if (!outputWritten()) return exitWriteFailed;

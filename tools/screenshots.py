@@ -102,3 +102,15 @@ p.kill()
 p = solving(6, 3, [(0, 0, 1), (0, 2, 0), (0, 4, 1), (2, 2, 2)])
 save(p, "12-square-mark")
 p.kill()
+
+# The list of the collection (L on the board size screen), scrolled and
+# counted by the path; then the puzzle chosen, in the editor.
+p = Program(binary, data_dir)
+p.key("l")
+save(p, "13-collection")
+p.key("Down", 13)
+p.key("m", 2)
+save(p, "14-collection-scrolled")
+p.key("Return")
+save(p, "15-collection-opened")
+p.kill()

@@ -23,11 +23,13 @@ class BoardSizeScreen(unittest.TestCase):
         if height < 8:
             self.assertFalse(horizontal_line_at(shot, width / 2, height + 1, height))
 
-    def test_starts_at_six_by_five_with_its_two_lines_of_text(self):
+    def test_starts_at_six_by_five_with_its_lines_of_text(self):
         shot = self.program.screenshot("board-size")
         self.assertGrid(shot, 6, 5)
         self.assertGreater(text_pixels(shot, -5, 8, 10, 9), 200)
         self.assertGreater(text_pixels(shot, -5, 7, 10, 8), 200)
+        # "L : la collection de puzzles" below the grid.
+        self.assertGreater(text_pixels(shot, -5, -2, 9, -1.4), 200)
 
     def test_arrows_change_the_grid_within_its_limits(self):
         self.program.key("Left", 6)

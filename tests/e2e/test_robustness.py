@@ -87,6 +87,9 @@ class Robustness(unittest.TestCase):
         p = self.program = start(
             binary=BUILD_DIR + "/tests/cavel-leakcheck",
             extra_env={"LSAN_OPTIONS": "exitcode=0:log_path=leaks"})
+        p.key("l")                          # the list of the collection, scrolled, and back
+        p.key("Down", 12)
+        p.key("Escape")
         choose_size(p, 4, 3)
         place_pieces(p, [(0, 0, 0), (1, 3, 0)])
         p.key("space")                      # refused: leaves a timed message behind

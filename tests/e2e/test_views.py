@@ -36,6 +36,9 @@ PACKED = "size 10 8\n" + "".join(
 TIMED_MESSAGES = {"editor-6x5-refused", "editor-10x6-saved", "editor-6x2-analysed"}
 # Where the counts of a search or an analysis go: they change with time.
 COUNT_LINE = (-5, -2.05, 11.3, -1.35)
+# The size screen's line below the grid, "L : la collection de puzzles",
+# added after the references were taken.
+SHELF_LINE = COUNT_LINE
 
 
 def square_at(x, y):
@@ -67,16 +70,16 @@ def small_board_screens(started):
         return started[-1]
 
     p = launch()
-    yield "size-6x5", p, []
+    yield "size-6x5", p, [SHELF_LINE]
     p.key("Left", 4)
     p.key("Down", 3)
-    yield "size-2x2", p, []
+    yield "size-2x2", p, [SHELF_LINE]
     p.key("Right", 8)
     p.key("Up", 4)
-    yield "size-10x6", p, []
+    yield "size-10x6", p, [SHELF_LINE]
     p.key("Left", 6)
     p.key("Down", 3)
-    yield "size-4x3", p, []
+    yield "size-4x3", p, [SHELF_LINE]
     p.kill()
 
     p = launch()

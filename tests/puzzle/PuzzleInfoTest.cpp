@@ -131,3 +131,17 @@ TEST(PuzzleInfoTest, EachMalformedItemNamesItsLine) {
   EXPECT_EQ(errorOf("count step x\n" + layout).line, 1);
   EXPECT_EQ(errorOf("name a\n" + layout + "name b\n").line, 4);
 }
+
+// What S in the editor writes: the layout alone, whatever the file said of
+// its puzzle, since an edited layout's counts would be wrong.
+TEST(PuzzleInfoTest, AWrittenLayoutLeavesTheItemsBehind) {
+  PuzzleError error;
+  PuzzleInfo info;
+  const std::optional<BoardState> board = parsePuzzle(
+      "name Century\nsource a page\npublished 99 path\nsize 4 3\npiece 0 0 0\n"
+      "count step 131\npositions 81340\nnote turned\npiece 1 3 2\n",
+      info, error);
+  ASSERT_TRUE(board) << error.message;
+  EXPECT_FALSE(info.empty());
+  EXPECT_EQ(formatPuzzle(*board), "size 4 3\npiece 0 0 0\npiece 1 3 2\n");
+}
