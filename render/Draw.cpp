@@ -98,11 +98,17 @@ void drawGrid(BoardSize size) {
 void drawBoard(const BoardState& board) { drawBoardMoving(board, -1, Vector3()); }
 
 void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin) {
+  drawBoardSelected(board, -1, movingIndex, origin);
+}
+
+void drawBoardSelected(const BoardState& board, int selectedIndex, int movingIndex,
+                       Vector3 origin) {
   for (int i = 0; i < board.pieceCount(); ++i) {
+    const float brightness = selectedIndex < 0 || i == selectedIndex ? 1.0f : unselectedBrightness;
     if (i == movingIndex) {
-      drawPieceAt(board.pieces[i], origin, 1.0f);
+      drawPieceAt(board.pieces[i], origin, brightness);
     } else {
-      drawPiece(board.pieces[i], 1.0f);
+      drawPiece(board.pieces[i], brightness);
     }
   }
   drawExitMark(board.size);
