@@ -22,8 +22,10 @@ const char usage[] =
     "\n"
     "Opens the window of the sliding-block puzzle solver. Without FILE it\n"
     "starts on the board size screen; with FILE, a puzzle file ('-' for\n"
-    "standard input), the placement editor opens on its layout. The editor's\n"
-    "S key saves the layout in the working directory as puzzle-N.txt.\n"
+    "standard input) or a layout code (a FILE that begins with 'cavel:', as\n"
+    "cavel-solve --code prints it), the placement editor opens on its layout.\n"
+    "The editor's S key saves the layout in the working directory as\n"
+    "puzzle-N.txt.\n"
     "\n"
     "The glyph atlas font.bmp is looked for in the working directory, then in\n"
     "the data folder of the install (share/cavel beside the program's bin/\n"
@@ -43,11 +45,11 @@ const char usage[] =
     "  --             what follows is FILE, even when it begins with '-'\n"
     "\n"
     "Exit status: 0 at the end of a run; 1 without a usable display; 2 for a\n"
-    "bad argument or a puzzle file that cannot be read ('FILE:LINE: message'\n"
-    "on standard error); 4 when --help or --version cannot write to standard\n"
-    "output; 255 when font.bmp is found nowhere or cannot be loaded (the\n"
-    "message in a box when the file is found nowhere, and on standard output\n"
-    "and standard error).\n";
+    "bad argument, a puzzle file that cannot be read ('FILE:LINE: message'\n"
+    "on standard error) or a bad layout code ('cavel:BODY: message'); 4 when\n"
+    "--help or --version cannot write to standard output; 255 when font.bmp\n"
+    "is found nowhere or cannot be loaded (the message in a box when the file\n"
+    "is found nowhere, and on standard output and standard error).\n";
 
 [[noreturn]] void usageError(const std::string& message) {
   exitWithError(exitBadInput, "cavel: " + message + "\nTry 'cavel --help'.", stderr);
@@ -122,7 +124,7 @@ CommandLine readCommandLine(int argc, char** argv) {
   if (files.size() > 1) usageError("one puzzle file at most");
 
   PuzzleError error;
-  command.board = readPuzzleFile(files[0], error);
+  command.board = readPuzzleArgument(files[0], error);
   if (!command.board)
     exitWithError(exitBadInput, formatPuzzleError(files[0], error), stderr);
   return command;

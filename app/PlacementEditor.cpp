@@ -2,14 +2,20 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "FrameLoop.h"
+#include "app/core/MessageLines.h"
 #include "app/core/MetricChoice.h"
 #include "input/EventPump.h"
 #include "model/EditorRules.h"
+#include "platform/Clipboard.h"
+#include "puzzle/LayoutCode.h"
 #include "puzzle/PuzzleFile.h"
 #include "render/Draw.h"
 
@@ -52,12 +58,45 @@ void saveLayout(const BoardState& board, MessageOverlay& overlay) {
   overlay.addMessage({-5, 6, 0}, 3000, "Echec de l'enregistrement !");
 }
 
+// How long the clipboard's owner may take to hand its text over.
+constexpr std::chrono::milliseconds clipboardWait(500);
+
+// C: the layout's code for a few seconds, on two lines where one would be
+// too narrow to read, and on the clipboard (both selections).
+void copyLayoutCode(const BoardState& board, MessageOverlay& overlay, Clipboard& clipboard) {
+  const std::string code = layoutCode(board);
+  const std::vector<std::string> lines = splitIntoLines("Code : " + code);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    overlay.addMessage({-5, 6 - 0.7 * static_cast<double>(i), 0}, 5000, "%s", lines[i].c_str());
+  }
+  if (!clipboard.offer(code)) std::fprintf(stderr, "cavel: the clipboard cannot be had\n");
+}
+
+// V: the layout whose code is on the clipboard, in place of the one being
+// laid out, as a file opened would; anything else leaves the layout as it
+// was and says so.
+void pasteLayoutCode(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
+  LayoutCodeError error;
+  const std::optional<BoardState> pasted =
+      decodeLayout(trimmed(readClipboardText(clipboardWait)), error);
+  if (!pasted) {
+    overlay.addMessage({-5, 6, 0}, 3000, "Code invalide");
+    return;
+  }
+  board = *pasted;
+  cursor = startingCursor(board);
+}
+
 // Backspace takes the last piece off. S saves once the square stands, as
-// Return searches only then: a file without it is no puzzle.
-void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay) {
+// Return searches only then: a file without it is no puzzle; C copies the
+// layout's code only then too. V pastes a layout at any time.
+void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& overlay,
+                      Clipboard& clipboard) {
   KeyLatch& keys = keyLatch();
   if (keys.takePress(SDLK_BACKSPACE)) removeLastPiece(cursor, board);
   if (keys.takePress(SDLK_s) && canSearch(board)) saveLayout(board, overlay);
+  if (keys.takePress(SDLK_c) && canSearch(board)) copyLayoutCode(board, overlay, clipboard);
+  if (keys.takePress(SDLK_v)) pasteLayoutCode(cursor, board, overlay);
 }
 
 // The metric in force and its key, below the board where the later screens
@@ -80,7 +119,7 @@ void drawPhaseTexts(int placedCount) {
 }  // namespace
 
 EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
-                                MessageOverlay& overlay) {
+                                MessageOverlay& overlay, Clipboard& clipboard) {
   EditorCursor cursor = startingCursor(board);
   const auto nothingBefore = []() -> std::optional<EditorChoice> { return std::nullopt; };
   const auto keys = [&]() -> std::optional<EditorChoice> {
@@ -88,7 +127,7 @@ EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMet
     if (latch.takePress(SDLK_ESCAPE)) return EditorChoice::quit;
     handleCursorKeys(cursor, board);
     handleSpace(cursor, board, overlay);
-    handleLayoutKeys(cursor, board, overlay);
+    handleLayoutKeys(cursor, board, overlay, clipboard);
     if (latch.takePress(SDLK_m)) metric = nextMetric(metric);
     if (latch.takePress(SDLK_RETURN) && canSearch(board)) return EditorChoice::search;
     if (latch.takePress(SDLK_h) && canSearch(board)) return EditorChoice::analyze;

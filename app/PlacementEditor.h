@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/BoardState.h"
+#include "platform/Clipboard.h"
 #include "render/Camera.h"
 #include "render/MessageOverlay.h"
 #include "search/Solver.h"
@@ -15,9 +16,11 @@ enum class EditorChoice {
 
 // Lays out `board`: space adds pieces, the square first, Backspace takes the
 // last one off, S saves the layout to a new puzzle-N.txt in the working
-// directory. In either phase M changes `metric`, the metric of the searches
-// that follow, and a line below the board names it. The board may be empty
-// or hold a layout to go on with; the cursor then starts at (0, 0) in the
-// shape of its last piece. Return and H are taken once the square stands.
+// directory, C shows its layout code and puts it on `clipboard`, V opens the
+// layout whose code is on the X clipboard in its place. In either phase M
+// changes `metric`, the metric of the searches that follow, and a line below
+// the board names it. The board may be empty or hold a layout to go on with;
+// the cursor then starts at (0, 0) in the shape of its last piece. Return,
+// H, S and C are taken once the square stands.
 EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
-                                MessageOverlay& overlay);
+                                MessageOverlay& overlay, Clipboard& clipboard);

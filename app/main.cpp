@@ -12,6 +12,7 @@
 #include "SearchScreen.h"
 #include "Startup.h"
 #include "app/core/AnalysisOutcome.h"
+#include "platform/Clipboard.h"
 #include "platform/FatalError.h"
 #include "render/MessageOverlay.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
     start = BoardState(*size);
   }
   BoardState board = std::move(*start);
+  // The codes the editor's C copies stay on offer until the program ends.
+  Clipboard clipboard;
   // The editor's M changes it for the searches that follow.
   MoveMetric metric = command.metric;
   // A search stopped with Escape, and E on a result screen, go back to the
@@ -67,7 +70,7 @@ int main(int argc, char** argv) {
   // whichever way it ends.
   for (;;) {
     bool editorNext = false;
-    switch (runPlacementEditor(camera, board, metric, overlay)) {
+    switch (runPlacementEditor(camera, board, metric, overlay, clipboard)) {
       case EditorChoice::quit:
         break;
       case EditorChoice::analyze:

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "LayoutCode.h"
 #include "model/MoveByte.h"
 
 namespace {
@@ -256,9 +257,21 @@ std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& e
   return parsePuzzle(*text, error);
 }
 
+std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleError& error) {
+  if (!isLayoutCode(argument)) return readPuzzleFile(argument, error);
+  LayoutCodeError codeError;
+  std::optional<BoardState> board = decodeLayout(argument, codeError);
+  if (!board) {
+    error.line = 0;
+    error.message = formatLayoutCodeError(argument, codeError);
+  }
+  return board;
+}
+
 std::string puzzleFileName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
 
 std::string formatPuzzleError(const std::string& path, const PuzzleError& error) {
+  if (isLayoutCode(path)) return error.message;
   return puzzleFileName(path) + ":" + std::to_string(error.line) + ": " + error.message;
 }
 

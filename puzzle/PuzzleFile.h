@@ -37,10 +37,16 @@ std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& 
 // readPuzzleText, then parsePuzzle.
 std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error);
 
+// The layout a command-line argument names: the layout code itself when it
+// begins with "cavel:" (see LayoutCode.h), else readPuzzleFile. A bad code
+// gets line 0 and the whole "cavel:BODY: message" as its message.
+std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleError& error);
+
 // How messages name the file at `path`: "<stdin>" for "-".
 std::string puzzleFileName(const std::string& path);
 
-// "FILE:LINE: message", for an error in the file at `path`.
+// "FILE:LINE: message", for an error in the file at `path`; for a layout
+// code, the message readPuzzleArgument made.
 std::string formatPuzzleError(const std::string& path, const PuzzleError& error);
 
 // The puzzle file of `board`: its size line, then one line per piece in

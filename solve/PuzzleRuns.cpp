@@ -12,6 +12,7 @@
 #include "JsonObject.h"
 #include "ProgressLine.h"
 #include "SearchReport.h"
+#include "puzzle/LayoutCode.h"
 #include "puzzle/PuzzleFile.h"
 #include "search/Solver.h"
 
@@ -31,18 +32,22 @@ std::string progressLabel(const std::string& path) {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-// The board of the puzzle at `path`; or nothing, its error reported (and
-// its JSON line printed).
+// The board of the puzzle at `path` (a file, or a layout code), its code
+// added to the JSON line; or nothing, its error reported (and its JSON
+// line printed).
 std::optional<BoardState> readBoard(const std::string& path, const SolveArguments& arguments,
                                     JsonObject& json) {
   PuzzleError error;
-  std::optional<BoardState> board = readPuzzleFile(path, error);
-  if (board) return board;
+  std::optional<BoardState> board = readPuzzleArgument(path, error);
+  if (board) {
+    json.addString("code", layoutCode(*board));
+    return board;
+  }
   const std::string message = formatPuzzleError(path, error);
   reportFailure(message);
   if (arguments.json) {
     json.addString("status", "bad_input");
-    json.addNumber("line", static_cast<uint64_t>(std::max(error.line, 0)));
+    if (!isLayoutCode(path)) json.addNumber("line", static_cast<uint64_t>(std::max(error.line, 0)));
     json.addString("message", message);
     std::printf("%s\n", json.text().c_str());
   }
@@ -163,6 +168,20 @@ int analyzeFile(const std::string& path, const SolveArguments& arguments) {
                     error)) {
     reportFailure("cavel-solve: " + error);
     return exitBadInput;
+  }
+  return exitSolved;
+}
+
+int printCode(const std::string& path, const SolveArguments& arguments) {
+  JsonObject json;
+  json.addString("file", puzzleFileName(path));
+  const std::optional<BoardState> board = readBoard(path, arguments, json);
+  if (!board) return exitBadInput;
+  if (arguments.json) {
+    json.addString("status", "coded");
+    std::printf("%s\n", json.text().c_str());
+  } else {
+    std::printf("%s\n", layoutCode(*board).c_str());
   }
   return exitSolved;
 }

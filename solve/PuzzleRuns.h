@@ -14,3 +14,7 @@ int solveFile(const std::string& path, const SolveArguments& arguments);
 // Analyses the set of positions of the puzzle at `path` and prints what it
 // holds; writes the hardest start when asked. Returns its exit status.
 int analyzeFile(const std::string& path, const SolveArguments& arguments);
+
+// Prints the layout code of the puzzle at `path` (with --json, a line with
+// its file, status "coded" and code). Returns its exit status.
+int printCode(const std::string& path, const SolveArguments& arguments);

@@ -17,13 +17,17 @@ const char solveUsage[] =
     "\n"
     "Puzzle file: 'size W H', then one 'piece S X Y' line per piece, the\n"
     "square (shape 0) first; the README describes the format in full.\n"
+    "A FILE that begins with 'cavel:' is a layout code instead, the whole\n"
+    "layout in one word of at most 98 letters after 'cavel:' (A-Z a-z 0-9 - _,\n"
+    "the last a check), as --code prints it; './cavel:...' names a file.\n"
     "\n"
     "Output and exit status:\n"
     "  0  solved: 'moves N' (N counted in the chosen metric), then the move\n"
     "     bytes of every one-cell step in hexadecimal on one line (piece index\n"
     "     in bits 0-5; bits 6-7: 0 right, 1 left, 2 up, 3 down)\n"
     "  1  'no solution'\n"
-    "  2  bad input or usage: 'FILE:LINE: message' on standard error\n"
+    "  2  bad input or usage: 'FILE:LINE: message' (for a code,\n"
+    "     'cavel:BODY: message') on standard error\n"
     "  3  the memory budget (or the disk of --spill) ran out before the search\n"
     "     ended, or the search could not go on (the reason on standard error)\n"
     "  4  standard output could not be written (a full disk, a closed\n"
@@ -68,12 +72,17 @@ const char solveUsage[] =
     "                    grid and a blank line after it.\n"
     "  --json            instead of the text, one JSON object per file, one a\n"
     "                    line, without the '==> FILE <==' lines: file, metric,\n"
-    "                    status (solved, no_solution, bad_input, out_of_memory,\n"
-    "                    spill_failed, failed), move_count and move_bytes (the\n"
-    "                    hex line); with --moves, moves as objects (piece,\n"
-    "                    directions); with --stats, stats; for a failure,\n"
-    "                    message (also on standard error). Not with --boards.\n"
+    "                    code (the layout's code), status (solved, no_solution,\n"
+    "                    bad_input, out_of_memory, spill_failed, failed),\n"
+    "                    move_count and move_bytes (the hex line); with\n"
+    "                    --moves, moves as objects (piece, directions); with\n"
+    "                    --stats, stats; for a failure, message (also on\n"
+    "                    standard error). Not with --boards.\n"
     "  --analyze         the analysis of each FILE's set of positions (above)\n"
+    "  --code            instead of a search, each layout's code, one a line\n"
+    "                    (no '==> FILE <==' lines; a FILE that cannot be read\n"
+    "                    gets its message and no line); with --json, lines of\n"
+    "                    file, code and status 'coded'\n"
     "  --hardest OUT     with --analyze and one FILE: also writes one of the\n"
     "                    hardest starts to the new file OUT (never over a file\n"
     "                    that exists), the same pieces in the same order, those\n"
@@ -167,6 +176,7 @@ const Option options[] = {
     {"--json", '\0', false, setFlag<&SolveArguments::json>},
     {"--quiet", '\0', false, setFlag<&SolveArguments::quiet>},
     {"--analyze", '\0', false, setFlag<&SolveArguments::analyze>},
+    {"--code", '\0', false, setFlag<&SolveArguments::code>},
     {"--hardest", '\0', true,
      [](SolveArguments& a, const char* value) -> const char* {
        a.hardestPath = value;
@@ -247,6 +257,10 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
   }
   if (arguments.paths.empty()) return usageError("no puzzle file given");
   if (arguments.json && arguments.boards) return usageError("--boards cannot go with --json");
+  if (arguments.code && (arguments.analyze || arguments.moves || arguments.boards ||
+                         arguments.stats || !arguments.hardestPath.empty())) {
+    return usageError("--code does not go with --analyze, --hardest, --moves, --boards or --stats");
+  }
   if (arguments.analyze && (arguments.moves || arguments.boards)) {
     return usageError("--moves and --boards do not go with --analyze");
   }

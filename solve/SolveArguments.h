@@ -23,6 +23,7 @@ struct SolveArguments {
   bool json = false;
   bool quiet = false;
   bool analyze = false;
+  bool code = false;        // --code: each layout's code instead of a search
   std::string hardestPath;  // --hardest: where the hardest start goes
   size_t memoryBudget = 0;
   MoveMetric metric = MoveMetric::step;

@@ -84,13 +84,14 @@ int main(int argc, char** argv) {
       break;
   }
   if (!arguments.spillDirectory.empty()) allowOpenFilesUpToTheHardLimit();
-  const bool headers = arguments.paths.size() > 1 && !arguments.json;
+  const bool headers = arguments.paths.size() > 1 && !arguments.json && !arguments.code;
   int status = exitSolved;
   for (const std::string& path : arguments.paths) {
     errno = 0;
     if (headers) std::printf("==> %s <==\n", puzzleFileName(path).c_str());
-    status = std::max(
-        status, arguments.analyze ? analyzeFile(path, arguments) : solveFile(path, arguments));
+    status = std::max(status, arguments.code      ? printCode(path, arguments)
+                              : arguments.analyze ? analyzeFile(path, arguments)
+                                                  : solveFile(path, arguments));
     if (!outputWritten()) return exitWriteFailed;
   }
   return status;

@@ -13,7 +13,7 @@ esac
 
 packages="g++ cmake make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libx11-dev"
 if [ "${1:-}" = "test" ]; then
-  packages="$packages libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 python3-pil"
+  packages="$packages libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils imagemagick fonts-dejavu-core python3 python3-pil"
   # The install's man pages and desktop entry are checked, and the solver's
   # progress line on a terminal.
   packages="$packages man-db groff-base desktop-file-utils tmux bsdutils"

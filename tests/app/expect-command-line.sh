@@ -3,10 +3,11 @@
 # file is read before any window opens, so a bad one is reported with status 2
 # whether or not a window could be had, and a good one gets as far as the
 # window (status 1 here, for want of a display).
-# usage: expect-command-line.sh CAVEL PUZZLE-DIR
+# usage: expect-command-line.sh CAVEL PUZZLE-DIR CAVEL-SOLVE
 set -u
 cavel=$1
 puzzles=$2
+solver=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -56,6 +57,19 @@ cd "$here" || exit 1
 expect 2 "^cavel: one puzzle file at most\$" -- "$puzzles/classic.txt" -
 expect 2 "^cavel: option '--help' takes no value\$" --help=yes
 
+# A layout code stands for a file: a good one gets as far as the window, a
+# bad one is refused with its reason before any window.
+code=$("$solver" --code "$puzzles/classic.txt")
+body=${code%?}
+case $code in *A) typo=${body}B ;; *) typo=${body}A ;; esac
+expect 1 "^cavel: cannot open a window" "$code"
+expect 1 "^cavel: cannot open a window" --metric line -- "$code"
+expect 2 "^$typo: the check fails: a character is wrong, swapped, missing or extra\$" "$typo"
+expect 2 "^cavel:: nothing follows 'cavel:'\$" cavel:
+expect 2 "^cavel:B!: character 2 after 'cavel:', '!', is not one of A-Z a-z 0-9 - _\$" 'cavel:B!'
+[ -s "$work/out" ] && { echo "a bad code printed on standard output"; failures=1; }
+expect 2 "^cavel: one puzzle file at most\$" "$code" "$puzzles/classic.txt"
+
 # The metric, spelt as cavel-solve spells it; a bad or missing name is a
 # usage error before any window.
 expect 1 "^cavel: cannot open a window" --metric path "$puzzles/classic.txt"
@@ -68,6 +82,7 @@ expect 2 "^cavel: one puzzle file at most\$" --metric step "$puzzles/classic.txt
 expect 0 "" --help
 grep -q "^Usage: cavel \[OPTION\]... \[FILE\]" "$work/out" || { echo "--help printed no usage"; failures=1; }
 grep -q "^  --metric NAME" "$work/out" || { echo "--help does not tell of --metric"; failures=1; }
+grep -q "'cavel:'" "$work/out" || { echo "--help does not tell of layout codes"; failures=1; }
 cp "$work/out" "$work/help"
 expect 0 "" -h
 cmp -s "$work/out" "$work/help" || { echo "-h printed other than --help"; failures=1; }
