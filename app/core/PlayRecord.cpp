@@ -1,5 +1,6 @@
 #include "PlayRecord.h"
 
+#include <algorithm>
 #include <cassert>
 #include <utility>
 
@@ -33,6 +34,28 @@ bool PlayRecord::extendsLastMove(int pieceIndex, int direction) const {
       return true;
   }
   return false;
+}
+
+PlayRecord::PieceOnItsWay PlayRecord::lastMoveAt(double fraction) const {
+  assert(!done_.empty());
+  const Move& last = done_.back();
+  const Piece& arrived = board_.pieceAt(last.pieceIndex);
+  // Back from where the move left the piece to where it set out, then
+  // forward along its cells, the last one taken in part.
+  double x = arrived.x();
+  double y = arrived.y();
+  for (const uint8_t direction : last.directions) {
+    x -= moveDx[direction];
+    y -= moveDy[direction];
+  }
+  const double along = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(last.directions.size());
+  for (size_t cell = 0; cell < last.directions.size() && along > static_cast<double>(cell);
+       ++cell) {
+    const double part = std::min(1.0, along - static_cast<double>(cell));
+    x += part * moveDx[last.directions[cell]];
+    y += part * moveDy[last.directions[cell]];
+  }
+  return {last.pieceIndex, x, y};
 }
 
 bool PlayRecord::stepPiece(int pieceIndex, int direction) {

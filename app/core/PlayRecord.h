@@ -41,6 +41,15 @@ class PlayRecord {
   int hintCount() const { return hints_; }
   // The last move played or replayed, or nullptr at the start.
   const Move* lastMove() const { return done_.empty() ? nullptr : &done_.back(); }
+  // Where the piece of the last move stood on its way: its index and the
+  // origin it had after `fraction` (0 to 1) of the move's cells, partway
+  // between two cells inside one. Called when a move has been played.
+  struct PieceOnItsWay {
+    int pieceIndex;
+    double x;
+    double y;
+  };
+  PieceOnItsWay lastMoveAt(double fraction) const;
   bool canUndo() const { return !done_.empty(); }
   bool canRedo() const { return !undone_.empty(); }
 

@@ -42,7 +42,7 @@ bool PlaySession::selectAt(int x, int y) {
 
 bool PlaySession::stepSelected(int direction) {
   if (ended() || !record_.stepPiece(selected_, direction)) return false;
-  hintWaiting_ = false;
+  hintsWaiting_ = 0;
   positionChanged();
   return true;
 }
@@ -59,7 +59,7 @@ const PlayRecord::Move* PlaySession::undo() {
   const PlayRecord::Move* move = record_.undo();
   if (move == nullptr) return nullptr;
   selected_ = move->pieceIndex;
-  hintWaiting_ = false;
+  hintsWaiting_ = 0;
   positionChanged();
   return move;
 }
@@ -69,7 +69,7 @@ const PlayRecord::Move* PlaySession::redo() {
   const PlayRecord::Move* move = record_.redo();
   if (move == nullptr) return nullptr;
   selected_ = move->pieceIndex;
-  hintWaiting_ = false;
+  hintsWaiting_ = 0;
   positionChanged();
   return move;
 }
@@ -80,7 +80,7 @@ PlaySession::HintRequest PlaySession::askHint() {
   if (distance_ == Distance::impossible || distance_ == Distance::noMemory) {
     return HintRequest::refused;
   }
-  hintWaiting_ = true;
+  ++hintsWaiting_;
   return HintRequest::waiting;
 }
 
@@ -111,9 +111,11 @@ bool PlaySession::takeAnswer(uint64_t question, const SolveResult& result) {
     if (known.distance == Distance::known) shortestFromStart_ = known.moves;
     if (result.outcome == SolveOutcome::solved) startSolution_ = result;
   }
-  if (!hintWaiting_) return false;
-  hintWaiting_ = false;
-  return hintMove_ && playHint();
+  if (hintsWaiting_ == 0) return false;
+  --hintsWaiting_;
+  if (hintMove_ && playHint()) return true;
+  hintsWaiting_ = 0;  // no way out: none of them can play
+  return false;
 }
 
 std::optional<int> PlaySession::shortestFromStart() const { return shortestFromStart_; }
@@ -166,7 +168,7 @@ void PlaySession::positionChanged(std::optional<int> knownMoves) {
   question_.reset();
   if (ended()) {
     show(Known{Distance::known, 0, std::nullopt});
-    hintWaiting_ = false;
+    hintsWaiting_ = 0;
     // The end says the fewest moves from the start: asked again if its
     // first answer never came.
     if (!shortestFromStart_ && !startQuestion_) startQuestion_ = ask_(record_.start());

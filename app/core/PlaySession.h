@@ -15,6 +15,8 @@
 // for it is kept; only the newest question's answer counts. A hint plays
 // the first move of the engine's answer; asked while the question is out,
 // it waits for the answer and plays then, unless a piece moves first.
+// Hints asked in a row while the engine works play one per answer, each
+// from the position the one before left.
 #pragma once
 
 #include <cstdint>
@@ -72,7 +74,8 @@ class PlaySession {
   // I: plays the first move of a shortest way out as a hint, or waits for
   // the answer that gives it.
   HintRequest askHint();
-  bool hintWaiting() const { return hintWaiting_; }
+  // How many hints wait for their answers.
+  int hintsWaiting() const { return hintsWaiting_; }
 
   // Takes the engine's answer to question `question`; an answer to any
   // question but the newest is dropped. True when a waiting hint was played
@@ -120,7 +123,7 @@ class PlaySession {
   int movesToExit_ = 0;
   std::optional<PlayRecord::Move> hintMove_;
   std::optional<uint64_t> question_;  // out for the position on the board
-  bool hintWaiting_ = false;
+  int hintsWaiting_ = 0;
 
   std::map<std::string, Known> answers_;
   std::optional<uint64_t> startQuestion_;  // out for the start, at the end

@@ -190,3 +190,21 @@ TEST(PlayRecordTest, AHintEndsTheMoveBeforeItAndARedoIsLostToANewMove) {
   EXPECT_FALSE(record.stepPiece(2, 0));
   EXPECT_FALSE(record.stepPiece(-1, 0));
 }
+
+TEST(PlayRecordTest, AMoveOfSeveralCellsRunsAlongItsRoute) {
+  // Line: the cell at (3, 0) goes up twice, one move, then a hint left.
+  PlayRecord record(boardOf(4, 3, {pieceAt(0, 0, 0), pieceAt(1, 3, 0)}), MoveMetric::line);
+  ASSERT_TRUE(record.stepPiece(1, 2));
+  ASSERT_TRUE(record.stepPiece(1, 2));
+  const PlayRecord::PieceOnItsWay start = record.lastMoveAt(0), middle = record.lastMoveAt(0.75),
+                                  end = record.lastMoveAt(1);
+  EXPECT_EQ(start.pieceIndex, 1);
+  EXPECT_DOUBLE_EQ(start.y, 0);
+  EXPECT_DOUBLE_EQ(middle.y, 1.5);
+  EXPECT_DOUBLE_EQ(end.y, 2);
+  EXPECT_DOUBLE_EQ(end.x, 3);
+  ASSERT_TRUE(record.playHint({1, {1, 1}, false}));  // to (1, 2): over the square
+  const PlayRecord::PieceOnItsWay hint = record.lastMoveAt(0.5);
+  EXPECT_DOUBLE_EQ(hint.x, 2);
+  EXPECT_DOUBLE_EQ(hint.y, 2);
+}
