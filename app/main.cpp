@@ -8,6 +8,7 @@
 #include "BoardSizeScreen.h"
 #include "CommandLine.h"
 #include "PlacementEditor.h"
+#include "PlayScreen.h"
 #include "ResultScreens.h"
 #include "SearchScreen.h"
 #include "Startup.h"
@@ -36,6 +37,24 @@ bool analyzeLayout(const Camera& camera, BoardState& board, MoveMetric metric,
 bool searchLayout(const Camera& camera, const BoardState& board, MoveMetric metric) {
   const std::optional<SolveResult> result = runSearchScreen(camera, board, metric);
   return result && showResult(board, *result, camera) == ResultChoice::editor;
+}
+
+// J in the editor: the person plays the layout, which stays as it was.
+// Whether the editor comes next: after the play, or after the replay that
+// A at its end asks for, as after a search.
+bool playLayout(const Camera& camera, const BoardState& board, MoveMetric metric,
+                MessageOverlay& overlay) {
+  const PlayEnd end = runPlayScreen(camera, board, metric, overlay);
+  switch (end.choice) {
+    case PlayChoice::editor:
+      return true;
+    case PlayChoice::replay:
+      return replaySolution(board, end.solution.solution, end.solution.stepsPerMove, camera) ==
+             ResultChoice::editor;
+    case PlayChoice::quit:
+      break;
+  }
+  return false;
 }
 
 }  // namespace
@@ -67,7 +86,7 @@ int main(int argc, char** argv) {
   MoveMetric metric = command.metric;
   // A search stopped with Escape, and E on a result screen, go back to the
   // editor with the layout that was searched; an analysis goes back to it
-  // whichever way it ends.
+  // whichever way it ends, and so does play, with the layout played.
   for (;;) {
     bool editorNext = false;
     switch (runPlacementEditor(camera, board, metric, overlay, clipboard)) {
@@ -78,6 +97,9 @@ int main(int argc, char** argv) {
         break;
       case EditorChoice::search:
         editorNext = searchLayout(camera, board, metric);
+        break;
+      case EditorChoice::play:
+        editorNext = playLayout(camera, board, metric, overlay);
         break;
     }
     if (!editorNext) return 0;
