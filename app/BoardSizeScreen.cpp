@@ -4,6 +4,7 @@
 
 #include "FrameLoop.h"
 #include "input/EventPump.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -28,22 +29,26 @@ bool handleSizeKeys(BoardSize& size) {
 
 std::optional<BoardSize> runBoardSizeScreen(const Camera& camera) {
   BoardSize size;
+  // The frames look through this camera, which follows the height chosen.
+  Camera view = camera;
   const auto nothingBefore = []() -> std::optional<SizeChoice> { return std::nullopt; };
   const auto keys = [&]() -> std::optional<SizeChoice> {
     if (keyLatch().takePress(SDLK_ESCAPE)) return SizeChoice{std::nullopt};
-    if (handleSizeKeys(size)) return SizeChoice{size};
+    const bool chosen = handleSizeKeys(size);
+    view = boardCamera(camera, size);
+    if (chosen) return SizeChoice{size};
     return std::nullopt;
   };
   const auto draw = [&] {
     // Only the grid: the exit is shown once there is a board to fill.
     drawGrid(size);
     beginText();
-    drawLabel("Utilisez les fleches...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
-    drawLabel("Return pour valider...", {-5, 7, 0}, {15, 0, 0}, {0, 1, 0});
+    drawLabel("Utilisez les fleches...", aboveBoard(size, {-5, 8, 0}), {15, 0, 0}, {0, 1, 0});
+    drawLabel("Return pour valider...", aboveBoard(size, {-5, 7, 0}), {15, 0, 0}, {0, 1, 0});
     endText();
   };
   // Closed: like Escape, the end of the program.
-  return runFrames<SizeChoice>(camera, nothingBefore, keys, draw)
+  return runFrames<SizeChoice>(view, nothingBefore, keys, draw)
       .value_or(SizeChoice{std::nullopt})
       .size;
 }

@@ -30,7 +30,8 @@ const char usage[] =
     "The glyph atlas font.bmp is looked for in the working directory, then in\n"
     "the data folder of the install (share/cavel beside the program's bin/\n"
     "folder, wherever the install was moved), then, for a program that stays\n"
-    "in its build tree, in the source tree's data/.\n"
+    "in its build tree, in the source tree's data/; one that cannot be\n"
+    "loaded is passed over for the next, with a line on standard error.\n"
     "\n"
     "Options:\n"
     "  --metric NAME  what counts as one move, in the search, the replay and\n"
@@ -48,8 +49,8 @@ const char usage[] =
     "bad argument, a puzzle file that cannot be read ('FILE:LINE: message'\n"
     "on standard error) or a bad layout code ('cavel:BODY: message'); 4 when\n"
     "--help or --version cannot write to standard output; 255 when font.bmp\n"
-    "is found nowhere or cannot be loaded (the message in a box when the file\n"
-    "is found nowhere, and on standard output and standard error).\n";
+    "is found nowhere or none can be loaded (the message in a box when the\n"
+    "file is found nowhere, and on standard output and standard error).\n";
 
 [[noreturn]] void usageError(const std::string& message) {
   exitWithError(exitBadInput, "cavel: " + message + "\nTry 'cavel --help'.", stderr);

@@ -17,6 +17,7 @@
 #include "platform/Clipboard.h"
 #include "puzzle/LayoutCode.h"
 #include "puzzle/PuzzleFile.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -38,10 +39,11 @@ void handleSpace(EditorCursor& cursor, BoardState& board, MessageOverlay& overla
     case Placement::placed:
       break;
     case Placement::occupied:
-      overlay.addMessage({-5, 6, 0}, 2000, "Une piece est d\xe9ja pr\xe9sente !");
+      overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 2000,
+                         "Une piece est d\xe9ja pr\xe9sente !");
       break;
     case Placement::full:
-      overlay.addMessage({-5, 6, 0}, 2000, "64 pieces au maximum !");
+      overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 2000, "64 pieces au maximum !");
       break;
   }
 }
@@ -55,7 +57,8 @@ void copyLayoutCode(const BoardState& board, MessageOverlay& overlay, Clipboard&
   const std::string code = layoutCode(board);
   const std::vector<std::string> lines = splitIntoLines("Code : " + code);
   for (size_t i = 0; i < lines.size(); ++i) {
-    overlay.addMessage({-5, 6 - 0.7 * static_cast<double>(i), 0}, 5000, "%s", lines[i].c_str());
+    const Vector3 place = aboveBoard(board.size, {-5, 6 - 0.7 * static_cast<double>(i), 0});
+    overlay.addMessage(place, 5000, "%s", lines[i].c_str());
   }
   if (!clipboard.offer(code)) std::fprintf(stderr, "cavel: the clipboard cannot be had\n");
 }
@@ -68,7 +71,7 @@ void pasteLayoutCode(EditorCursor& cursor, BoardState& board, MessageOverlay& ov
   const std::optional<BoardState> pasted =
       decodeLayout(trimmed(readClipboardText(clipboardWait)), error);
   if (!pasted) {
-    overlay.addMessage({-5, 6, 0}, 3000, "Code invalide");
+    overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 3000, "Code invalide");
     return;
   }
   board = *pasted;
@@ -82,7 +85,8 @@ void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& o
                       Clipboard& clipboard) {
   KeyLatch& keys = keyLatch();
   if (keys.takePress(SDLK_BACKSPACE)) removeLastPiece(cursor, board);
-  if (keys.takePress(SDLK_s) && canSearch(board)) saveLayout(board, overlay, {-5, 6, 0});
+  if (keys.takePress(SDLK_s) && canSearch(board))
+    saveLayout(board, overlay, aboveBoard(board.size, {-5, 6, 0}));
   if (keys.takePress(SDLK_c) && canSearch(board)) copyLayoutCode(board, overlay, clipboard);
   if (keys.takePress(SDLK_v)) pasteLayoutCode(cursor, board, overlay);
 }
@@ -94,14 +98,16 @@ void drawMetricLine(MoveMetric metric) {
   drawLabel(line, {-5, -2, 0}, {0.5 * std::strlen(line), 0, 0}, {0, 0.6, 0});
 }
 
-void drawPhaseTexts(int placedCount) {
-  if (placedCount == 0) {
-    drawLabel("Placez la piece a sortir...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
-    drawLabel("Fleches et espace...", {-5, 7, 0}, {15, 0, 0}, {0, 1, 0});
+void drawPhaseTexts(const BoardState& board) {
+  const Vector3 first = aboveBoard(board.size, {-5, 8, 0});
+  const Vector3 second = aboveBoard(board.size, {-5, 7, 0});
+  if (board.pieceCount() == 0) {
+    drawLabel("Placez la piece a sortir...", first, {15, 0, 0}, {0, 1, 0});
+    drawLabel("Fleches et espace...", second, {15, 0, 0}, {0, 1, 0});
     return;
   }
-  drawLabel("Placez les autres pieces...", {-5, 8, 0}, {15, 0, 0}, {0, 1, 0});
-  drawLabel("O & P pour changer, Return pour finir...", {-5, 7, 0}, {15, 0, 0}, {0, 0.8, 0});
+  drawLabel("Placez les autres pieces...", first, {15, 0, 0}, {0, 1, 0});
+  drawLabel("O & P pour changer, Return pour finir...", second, {15, 0, 0}, {0, 0.8, 0});
 }
 
 }  // namespace
@@ -138,11 +144,12 @@ EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMet
     drawBoard(board);
     drawPiece(cursor.piece, 0.5f);
     beginText();
-    drawPhaseTexts(board.pieceCount());
+    drawPhaseTexts(board);
     drawMetricLine(metric);
     overlay.drawMessages();
     endText();
   };
   // Closed: like Escape, the end of the program, with nothing saved.
-  return runFrames<EditorChoice>(camera, nothingBefore, keys, draw).value_or(EditorChoice::quit);
+  return runFrames<EditorChoice>(boardCamera(camera, board.size), nothingBefore, keys, draw)
+      .value_or(EditorChoice::quit);
 }

@@ -21,6 +21,7 @@
 #include "input/EventPump.h"
 #include "platform/EventWait.h"
 #include "puzzle/LayoutCode.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -239,9 +240,10 @@ std::string scoreLine(const PlayView& view, bool showEnd) {
 void drawTexts(const PlayView& view, bool showEnd, MessageOverlay& overlay) {
   beginText();
   const std::string score = scoreLine(view, showEnd);
-  drawLabel(score.c_str(), {-5, 7, 0}, {0.7 * score.size(), 0, 0}, {0, 0.8, 0});
+  const BoardSize size = view.session.board().size;
+  drawLabel(score.c_str(), aboveBoard(size, {-5, 7, 0}), {0.7 * score.size(), 0, 0}, {0, 0.8, 0});
   const std::string line = headline(view, showEnd);
-  drawLabel(line.c_str(), {-5, 6, 0}, {0.8 * line.size(), 0, 0}, {0, 1, 0});
+  drawLabel(line.c_str(), aboveBoard(size, {-5, 6, 0}), {0.8 * line.size(), 0, 0}, {0, 1, 0});
   std::string counters = "Coups : " + std::to_string(view.session.record().moveCount());
   if (view.session.record().hintCount() > 0) {
     counters += "   Indices : " + std::to_string(view.session.record().hintCount());
@@ -268,8 +270,10 @@ void draw(const PlayView& view, MessageOverlay& overlay) {
 
 }  // namespace
 
-PlayEnd runPlayScreen(const Camera& camera, const BoardState& start, MoveMetric metric,
+PlayEnd runPlayScreen(const Camera& fixed, const BoardState& start, MoveMetric metric,
                       MessageOverlay& overlay) {
+  // A tall board is seen whole; clicks are read through the same camera.
+  const Camera camera = boardCamera(fixed, start.size);
   PlayView view(start, metric);
   // A at the end replays once the answer from the start is there.
   const auto replay = [&]() -> std::optional<PlayEnd> {

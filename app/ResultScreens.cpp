@@ -11,6 +11,7 @@
 #include "app/core/ReplayClock.h"
 #include "input/EventPump.h"
 #include "model/SolutionReplay.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -26,16 +27,16 @@ constexpr Clock::duration autoPlayInterval = 250ms;
 constexpr Clock::duration animationFrame = std::chrono::duration_cast<Clock::duration>(1s) / 60;
 
 // One line of text above the board, 0.8 units a character.
-void drawLineAbove(const char* text) {
+void drawLineAbove(BoardSize size, const char* text) {
   beginText();
   const double length = static_cast<double>(std::strlen(text));
-  drawLabel(text, {-4, 6, 0}, {0.8 * length, 0, 0}, {0, 1, 0});
+  drawLabel(text, aboveBoard(size, {-4, 6, 0}), {0.8 * length, 0, 0}, {0, 1, 0});
   endText();
 }
 
 void drawBoardAndLine(const BoardState& board, const char* text) {
   drawBoard(board);
-  drawLineAbove(text);
+  drawLineAbove(board.size, text);
 }
 
 // "Coup K / N" below the board, in the glyphs of the message overlay.
@@ -126,7 +127,8 @@ ResultChoice showBoardUntilSpace(const BoardState& board, const Camera& camera,
   };
   const auto draw = [&] { drawBoardAndLine(board, text); };
   // Closed: the end, as after the last press of space.
-  return runFrames<ResultChoice>(camera, space, edit, draw).value_or(ResultChoice::quit);
+  return runFrames<ResultChoice>(boardCamera(camera, board.size), space, edit, draw)
+      .value_or(ResultChoice::quit);
 }
 
 ResultChoice replaySolution(BoardState initialBoard, const BoardState& solution,
@@ -137,11 +139,13 @@ ResultChoice replaySolution(BoardState initialBoard, const BoardState& solution,
   const auto advance = [&](Clock::time_point now) { return advanceReplay(view, now); };
   const auto draw = [&] {
     view.draw(Clock::now());
-    drawLineAbove(view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
+    drawLineAbove(view.replay.board().size,
+                  view.replay.atEnd() ? "Fini !!" : "Appuyez sur espace.");
     drawMoveCounter(view.replay);
   };
   // Closed: the end, as after the last press of space.
-  return runTimedFrames<ResultChoice>(camera, nothingBefore, keys, advance, draw)
+  return runTimedFrames<ResultChoice>(boardCamera(camera, view.replay.board().size),
+                                      nothingBefore, keys, advance, draw)
       .value_or(ResultChoice::quit);
 }
 

@@ -10,6 +10,7 @@
 #include "app/core/BackgroundJob.h"
 #include "input/EventPump.h"
 #include "model/MoveByte.h"
+#include "render/BoardView.h"
 #include "render/Draw.h"
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 // the layout being searched.
 void drawProgress(const char* headline, const BoardState& root, uint64_t positions) {
   beginText();
-  drawLabel(headline, {-5, 6, 0}, {15, 0, 0}, {0, 1, 0});
+  drawLabel(headline, aboveBoard(root.size, {-5, 6, 0}), {15, 0, 0}, {0, 1, 0});
   char count[64];
   const int length = std::snprintf(count, sizeof count,
                                    "%llu positions explor\xe9"
@@ -57,7 +58,7 @@ std::optional<Result> runJobScreen(const Camera& camera, const char* headline,
   pace.longestSleep = std::chrono::milliseconds(10);
   // Closed: nothing; leaving stops the search and waits for it.
   const auto draw = [&] { drawProgress(headline, root, job.positions()); };
-  return runFrames<Result>(camera, finished, escape, draw, pace);
+  return runFrames<Result>(boardCamera(camera, root.size), finished, escape, draw, pace);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,20 +36,27 @@ void openProgramWindow() {
 
 std::string loadProgramFont() {
   const std::vector<std::string> folders = programDataFolders();
-  const std::optional<std::string> path = findDataFile("font.bmp", folders);
-  if (!path) {
+  const std::vector<std::string> paths = findDataFiles("font.bmp", folders);
+  if (paths.empty()) {
     abortMissingFile("font.bmp",
                      "cavel: font.bmp is in none of these folders: " + describeFolders(folders));
   }
-  const std::optional<unsigned int> font = loadTexture(path->c_str(), 32);
-  if (!font) abortMissingFile(*path, "cavel: " + *path + " is no bitmap that can be loaded");
-  fontTexture = static_cast<int>(*font);
-  return *path;
+  // A font.bmp that cannot be loaded (say, a stray file in the working
+  // directory) gives way to the next folder's.
+  for (const std::string& path : paths) {
+    if (const std::optional<unsigned int> font = loadTexture(path.c_str(), 32)) {
+      fontTexture = static_cast<int>(*font);
+      return path;
+    }
+    std::fprintf(stderr, "cavel: %s is no bitmap that can be loaded; passed over\n", path.c_str());
+  }
+  abortMissingFile(paths.front(), "cavel: no font.bmp that can be loaded in these folders: " +
+                                      describeFolders(folders));
 }
 
 Camera placeCamera() {
   // Half the width of the board the size screen starts from, in both
-  // directions: the camera does not follow the size chosen.
+  // directions: only a board taller than six rows moves it (boardCamera).
   const double half = BoardSize().width * 0.5;
   Camera camera;
   camera.moveForward(-15.0);

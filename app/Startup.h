@@ -16,11 +16,13 @@ extern const char* const windowCaption;
 void openProgramWindow();
 
 // Loads "font.bmp", from the first of the program's data folders that holds
-// it (platform/DataFiles.h), as the program's font texture, and returns the
-// path it was read from. A font found nowhere, or that cannot be loaded, ends
-// the program with status -1 (abortMissingFile).
+// one that loads (platform/DataFiles.h), as the program's font texture, and
+// returns the path it was read from; each one passed over gets a line on
+// standard error. A font found nowhere, or none that can be loaded, ends the
+// program with status -1 (abortMissingFile).
 std::string loadProgramFont();
 
-// The one camera, standing at (3, 3, 15) and looking down at the board plane
-// whatever the board size.
+// The fixed camera, standing at (3, 3, 15) and looking down at the board
+// plane; the screens look through boardCamera of it (render/BoardView.h),
+// which is this camera for boards of up to six rows.
 Camera placeCamera();

@@ -15,6 +15,7 @@
 #include "app/core/AnalysisOutcome.h"
 #include "platform/Clipboard.h"
 #include "platform/FatalError.h"
+#include "render/BoardView.h"
 #include "render/MessageOverlay.h"
 
 namespace {
@@ -28,7 +29,9 @@ bool analyzeLayout(const Camera& camera, BoardState& board, MoveMetric metric,
   if (!analysis) return false;
   AnalysisOutcome outcome = outcomeOfAnalysis(board, *analysis);
   board = std::move(outcome.layout);
-  if (!outcome.message.empty()) overlay.addMessage({-5, 6, 0}, 4000, "%s", outcome.message.c_str());
+  if (!outcome.message.empty()) {
+    overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 4000, "%s", outcome.message.c_str());
+  }
   return true;
 }
 

@@ -44,11 +44,19 @@ std::vector<std::string> programDataFolders() {
 
 std::optional<std::string> findDataFile(const std::string& name,
                                         const std::vector<std::string>& folders) {
+  const std::vector<std::string> found = findDataFiles(name, folders);
+  if (found.empty()) return std::nullopt;
+  return found.front();
+}
+
+std::vector<std::string> findDataFiles(const std::string& name,
+                                       const std::vector<std::string>& folders) {
+  std::vector<std::string> found;
   for (const std::string& folder : folders) {
     const std::string path = folder.empty() ? name : folder + "/" + name;
-    if (access(path.c_str(), F_OK) == 0) return path;
+    if (access(path.c_str(), F_OK) == 0) found.push_back(path);
   }
-  return std::nullopt;
+  return found;
 }
 
 std::string describeFolders(const std::vector<std::string>& folders) {

@@ -24,5 +24,10 @@ std::vector<std::string> programDataFolders();
 std::optional<std::string> findDataFile(const std::string& name,
                                         const std::vector<std::string>& folders);
 
+// The paths of `name` in every one of `folders` that holds something of that
+// name, in their order: for a caller that passes over what it cannot use.
+std::vector<std::string> findDataFiles(const std::string& name,
+                                       const std::vector<std::string>& folders);
+
 // "the working directory, /opt/cavel/share/cavel": the folders, for messages.
 std::string describeFolders(const std::vector<std::string>& folders);

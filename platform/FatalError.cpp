@@ -1,6 +1,7 @@
 #include "FatalError.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -14,15 +15,16 @@ void exitWithError(int status, const std::string& message, std::FILE* stream) {
 }
 
 void abortMissingFile(const std::string& path, const std::string& note) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  const bool opened = file != nullptr;
-  if (file != nullptr) std::fclose(file);
+  struct stat info {};
+  const bool there = stat(path.c_str(), &info) == 0;
   // Built whole, whatever the length of the path.
-  const std::string message = "Erreur : Le fichier " + path + " requis n'existe pas !!";
+  const std::string message =
+      "Erreur : Le fichier " + path +
+      (there ? " requis ne peut pas \xeatre lu !!" : " requis n'existe pas !!");
   // A box only when the file is not there at all; a file that exists but is
   // no usable bitmap gets the printed message alone. Where no box can be
   // shown, standard error has the text below all the same.
-  if (!opened) showModalMessage("Erreur", message.c_str());
+  if (!there) showModalMessage("Erreur", message.c_str());
   std::fprintf(stderr, "%s\n", message.c_str());
   if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
   exitWithError(-1, message, stdout);

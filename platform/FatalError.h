@@ -11,8 +11,9 @@
 [[noreturn]] void exitWithError(int status, const std::string& message, std::FILE* stream);
 
 // A file the program needs could not be loaded from `path`: "Erreur : Le
-// fichier PATH requis n'existe pas !!" in a box when the file cannot even be
-// opened, then on standard output and on standard error, followed there by
-// `note` when it is not empty (where the file was looked for, say); then
-// status -1.
+// fichier PATH requis n'existe pas !!" in a box when nothing of that name is
+// there, "... requis ne peut pas etre lu !!" without a box when something is
+// but cannot be loaded; then on standard output and on standard error,
+// followed there by `note` when it is not empty (where the file was looked
+// for, say); then status -1.
 [[noreturn]] void abortMissingFile(const std::string& path, const std::string& note = "");

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "LayoutCode.h"
+#include "LineWords.h"
 #include "model/MoveByte.h"
 
 namespace {
@@ -17,22 +19,8 @@ namespace {
 // How far saveNewPuzzleFile looks for a free name before it gives up.
 constexpr int lastSaveNumber = 1000000;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// The words of one line, up to a '#'.
-std::vector<std::string_view> wordsOf(std::string_view line) {
-  const size_t comment = line.find('#');
-  if (comment != std::string_view::npos) line = line.substr(0, comment);
-  std::vector<std::string_view> words;
-  size_t at = 0;
-  while (at < line.size()) {
-    while (at < line.size() && isSpace(line[at])) ++at;
-    const size_t begin = at;
-    while (at < line.size() && !isSpace(line[at])) ++at;
-    if (at > begin) words.push_back(line.substr(begin, at - begin));
-  }
-  return words;
-}
+// Beyond this the parser keeps numbers clamped (see parseNumber).
+constexpr long numberLimit = 1000000;
 
 // A decimal integer with an optional '-'; values beyond a million are
 // clamped to a million (or minus a million), which every range check refuses.
@@ -40,7 +28,7 @@ bool parseNumber(std::string_view word, long& value) {
   const bool negative = !word.empty() && word[0] == '-';
   if (negative) word.remove_prefix(1);
   if (word.empty()) return false;
-  constexpr long limit = 1000000;
+  constexpr long limit = numberLimit;
   long magnitude = 0;
   for (char c : word) {
     if (c < '0' || c > '9') return false;
@@ -51,19 +39,39 @@ bool parseNumber(std::string_view word, long& value) {
   return true;
 }
 
+// The number written as `word` (one parseNumber took as `value`) plus
+// `offset` (0 to 9), in decimal: a message names a cell as the file's
+// numbers give it, even one far beyond the clamped value.
+std::string plusOffset(std::string_view word, long value, int offset) {
+  if (value > -numberLimit && value < numberLimit) return std::to_string(value + offset);
+  const bool negative = word[0] == '-';
+  std::string digits(word.substr(negative ? 1 : 0));
+  // A magnitude of a million or more stays above the offset: the sign holds.
+  int carry = negative ? -offset : offset;
+  for (size_t i = digits.size(); i-- > 0 && carry != 0;) {
+    int digit = digits[i] - '0' + carry;
+    carry = digit > 9 ? 1 : digit < 0 ? -1 : 0;
+    digits[i] = static_cast<char>('0' + digit - 10 * carry);
+  }
+  if (carry > 0) digits.insert(0, "1");
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+  return (negative ? "-" : "") + digits;
+}
+
 class Parser {
  public:
-  explicit Parser(PuzzleError& error) : error_(error) {}
+  Parser(PuzzleInfo& info, PuzzleError& error) : info_(info), error_(error) {}
 
   BoardState& board() { return board_; }
 
   bool line(int number, std::string_view text) {
     number_ = number;
-    const std::vector<std::string_view> words = wordsOf(text);
+    const std::vector<std::string_view> words = lineWords(text);
     if (words.empty()) return true;
     if (words[0] == "size") return size(words);
     if (words[0] == "piece") return piece(words);
-    return fail("unknown word '" + printable(words[0]) + "'");
+    if (isPuzzleInfoItem(words[0])) return infoItem(text);
+    return fail("unknown word '" + printableWord(words[0]) + "'");
   }
 
   bool end(int lastLine) {
@@ -80,12 +88,9 @@ class Parser {
     return false;
   }
 
-  // Words echoed in messages: at most 20 bytes, other than printable ASCII as '?'.
-  static std::string printable(std::string_view word) {
-    std::string shown;
-    for (char c : word.substr(0, 20)) shown += (c >= 0x20 && c < 0x7F) ? c : '?';
-    if (word.size() > 20) shown += "...";
-    return shown;
+  bool infoItem(std::string_view text) {
+    std::string message;
+    return readPuzzleInfoItem(text, info_, message) || fail(message);
   }
 
   // Reads the words after the first as numbers; there must be exactly `count`.
@@ -94,7 +99,7 @@ class Parser {
     if (words.size() != count + 1) return fail(std::string("expected '") + usage + "'");
     for (size_t k = 0; k < count; ++k) {
       if (!parseNumber(words[k + 1], values[k])) {
-        return fail("bad number '" + printable(words[k + 1]) + "'");
+        return fail("bad number '" + printableWord(words[k + 1]) + "'");
       }
     }
     return true;
@@ -126,7 +131,9 @@ class Parser {
     if (board_.pieceCount() == maxLoggedPieces) return fail("more than 64 pieces");
     const Shape& shape = catalogShape(static_cast<int>(values[0]));
     // Checked before narrowing the origin to a byte.
-    if (!onBoard(shape, values[1], values[2])) return fail(offBoard(shape, values[1], values[2]));
+    if (!onBoard(shape, values[1], values[2])) {
+      return fail(offBoard(shape, {words[2], values[1]}, {words[3], values[2]}));
+    }
     Piece placed(static_cast<int>(values[0]));
     placed.setX(static_cast<int8_t>(values[1]));
     placed.setY(static_cast<int8_t>(values[2]));
@@ -146,13 +153,19 @@ class Parser {
     return true;
   }
 
+  // A number as the file writes it and as parseNumber read it.
+  struct Written {
+    std::string_view word;
+    long value;
+  };
+
   // "piece lies off the board: its cells (5,0) (6,0) (5,1) (6,1); the 6 by 5
   // board has x 0 to 5, y 0 to 4".
-  std::string offBoard(const Shape& shape, long x, long y) const {
+  std::string offBoard(const Shape& shape, Written x, Written y) const {
     std::string message = "piece lies off the board: its cells";
     for (int k = 0; k < shape.cellCount; ++k) {
-      message += " (" + std::to_string(x + shape.cells[2 * k]) + "," +
-                 std::to_string(y + shape.cells[2 * k + 1]) + ")";
+      message += " (" + plusOffset(x.word, x.value, shape.cells[2 * k]) + "," +
+                 plusOffset(y.word, y.value, shape.cells[2 * k + 1]) + ")";
     }
     const BoardSize size = board_.size;
     return message + "; the " + std::to_string(size.width) + " by " + std::to_string(size.height) +
@@ -188,6 +201,7 @@ class Parser {
   }
 
   BoardState board_;
+  PuzzleInfo& info_;
   PuzzleError& error_;
   std::vector<int> pieceLines_;  // the line of each piece placed
   int number_ = 0;
@@ -197,6 +211,11 @@ class Parser {
 }  // namespace
 
 std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error) {
+  PuzzleInfo unused;
+  return parsePuzzle(text, unused, error);
+}
+
+std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleInfo& info, PuzzleError& error) {
   // Editors that save UTF-8 may start the file with a byte-order mark.
   constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
   if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
@@ -206,7 +225,8 @@ std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error)
     error.message = "the file is empty; a puzzle starts with a line 'size W H'";
     return std::nullopt;
   }
-  Parser parser(error);
+  PuzzleInfo read;
+  Parser parser(read, error);
   int number = 0;
   while (!text.empty()) {
     const size_t newline = text.find('\n');
@@ -215,6 +235,7 @@ std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error)
     if (!parser.line(++number, line)) return std::nullopt;
   }
   if (!parser.end(number)) return std::nullopt;
+  info = std::move(read);
   return std::move(parser.board());
 }
 
@@ -252,9 +273,15 @@ std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& 
 }
 
 std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error) {
+  PuzzleInfo unused;
+  return readPuzzleFile(path, unused, error);
+}
+
+std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleInfo& info,
+                                         PuzzleError& error) {
   const std::optional<std::string> text = readPuzzleText(path, error);
   if (!text) return std::nullopt;
-  return parsePuzzle(*text, error);
+  return parsePuzzle(*text, info, error);
 }
 
 std::optional<BoardState> readPuzzleArgument(const std::string& argument, PuzzleError& error) {

@@ -6,12 +6,15 @@
 //     size W H             first item; 2 <= W <= 10, 2 <= H <= 8
 //     piece S X Y          shape index 0 to 18 at origin (X, Y); the first
 //                          piece is shape 0, at most 64 pieces
+//
+// and, anywhere, the optional items about the puzzle of PuzzleInfo.h.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "PuzzleInfo.h"
 #include "model/BoardState.h"
 
 // Files larger than this are refused unread; real puzzles are a few hundred bytes.
@@ -29,6 +32,10 @@ struct PuzzleError {
 // extent, one that overlaps gets the earlier piece and its line.
 std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleError& error);
 
+// parsePuzzle, with the file's items about the puzzle in `info`, which is
+// left as it was when the file cannot be read.
+std::optional<BoardState> parsePuzzle(std::string_view text, PuzzleInfo& info, PuzzleError& error);
+
 // The text of the file at `path` ("-" for standard input); nothing, with
 // `error` filled (line 0), when it cannot be read or is larger than
 // maxPuzzleFileBytes.
@@ -36,6 +43,8 @@ std::optional<std::string> readPuzzleText(const std::string& path, PuzzleError& 
 
 // readPuzzleText, then parsePuzzle.
 std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleError& error);
+std::optional<BoardState> readPuzzleFile(const std::string& path, PuzzleInfo& info,
+                                         PuzzleError& error);
 
 // The layout a command-line argument names: the layout code itself when it
 // begins with "cavel:" (see LayoutCode.h), else readPuzzleFile. A bad code
@@ -50,7 +59,8 @@ std::string puzzleFileName(const std::string& path);
 std::string formatPuzzleError(const std::string& path, const PuzzleError& error);
 
 // The puzzle file of `board`: its size line, then one line per piece in
-// index order. parsePuzzle gives back the same size and pieces.
+// index order, and nothing about the puzzle (PuzzleInfo). parsePuzzle gives
+// back the same size and pieces.
 std::string formatPuzzle(const BoardState& board);
 
 // Writes formatPuzzle(board) to a new file "puzzle-N.txt" in `directory`, N

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cassert>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -81,6 +82,20 @@ void drawPiece(const Piece& piece, float brightness) {
   drawPieceAt(piece, Vector3(piece.x(), piece.y(), 0.0), brightness);
 }
 
+void drawSquareMark(Vector3 origin) {
+  // A disc of a few dozen sides looks round at any size the window shows.
+  constexpr int sides = 24;
+  const Vector3 centre = origin + Vector3(1, 1, 0);
+  glColor3f(0, 0, 0);
+  glBegin(GL_TRIANGLE_FAN);
+  drawVertex(centre);
+  for (int i = 0; i <= sides; ++i) {
+    const double angle = 2 * M_PI * i / sides;
+    drawVertex(centre + Vector3(std::cos(angle), std::sin(angle), 0) * squareMarkRadius);
+  }
+  glEnd();
+}
+
 void drawExitMark(BoardSize size) {
   // White like the square that has to get out, just right of the board and
   // as tall as the square standing in the exit: rows 1 and 2.
@@ -103,14 +118,15 @@ void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin) {
 
 void drawBoardSelected(const BoardState& board, int selectedIndex, int movingIndex,
                        Vector3 origin) {
+  const auto originOf = [&](int i) {
+    const Piece& piece = board.pieces[i];
+    return i == movingIndex ? origin : Vector3(piece.x(), piece.y(), 0);
+  };
   for (int i = 0; i < board.pieceCount(); ++i) {
     const float brightness = selectedIndex < 0 || i == selectedIndex ? 1.0f : unselectedBrightness;
-    if (i == movingIndex) {
-      drawPieceAt(board.pieces[i], origin, brightness);
-    } else {
-      drawPiece(board.pieces[i], brightness);
-    }
+    drawPieceAt(board.pieces[i], originOf(i), brightness);
   }
+  if (board.pieceCount() > 0) drawSquareMark(originOf(0));
   drawExitMark(board.size);
   drawGrid(board.size);
 }

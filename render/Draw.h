@@ -35,13 +35,20 @@ void drawPiece(const Piece& piece, float brightness);
 constexpr double exitMarkGap = 0.12;
 constexpr double exitMarkWidth = 0.25;
 
+// The radius of the dark dot in the middle of piece 0, in cells: what tells
+// the square that has to get out from other 2 by 2 pieces of its colour.
+constexpr double squareMarkRadius = 0.25;
+
+// The dot of piece 0 whose origin is at `origin`.
+void drawSquareMark(Vector3 origin);
+
 // A white bar just outside the board's right edge along rows 1 and 2, where
 // the square gets out.
 void drawExitMark(BoardSize size);
 // The grey grid of a board of `size`, its outline included; the colour stays
 // grey afterwards.
 void drawGrid(BoardSize size);
-// All pieces at full brightness, the exit mark, then the grid.
+// All pieces at full brightness, piece 0's dot, the exit mark, then the grid.
 void drawBoard(const BoardState& board);
 // drawBoard, but the piece at `movingIndex` has its origin at `origin`
 // instead of its own place: a piece on its way between cells.

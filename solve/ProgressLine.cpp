@@ -3,9 +3,37 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
+
 namespace {
 
 using namespace std::chrono_literals;
+
+constexpr char eraseLine[] = "\r\033[K";
+
+// The signals whose default is to end the program, in the order of
+// ProgressLine::previous_.
+constexpr std::array<int, 4> endingSignals = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+
+// The descriptor on which a progress line stands drawn, for the handler of
+// those signals; -1 while none does. One line at a time is ever shown.
+std::atomic<int> drawnOn{-1};
+
+// Erases the line, then ends the program by the signal as if it had not
+// been caught, so that the shell sees the same status. A line drawn by
+// another thread at this very moment may still come after the erasure.
+void eraseAndEnd(int signalNumber) {
+  const int fd = drawnOn.load();
+  if (fd >= 0) {
+    const ssize_t written = write(fd, eraseLine, sizeof eraseLine - 1);
+    static_cast<void>(written);
+  }
+  struct sigaction defaults {};
+  defaults.sa_handler = SIG_DFL;
+  sigemptyset(&defaults.sa_mask);
+  sigaction(signalNumber, &defaults, nullptr);
+  raise(signalNumber);
+}
 
 constexpr auto firstDraw = 500ms;
 constexpr auto redraw = 100ms;
@@ -49,7 +77,22 @@ std::string progressText(const std::string& label, const SolveStats& stats, doub
 }
 
 ProgressLine::ProgressLine(std::FILE* stream, std::string label)
-    : stream_(stream), label_(std::move(label)), start_(std::chrono::steady_clock::now()) {}
+    : stream_(stream), label_(std::move(label)), start_(std::chrono::steady_clock::now()) {
+  struct sigaction erasing {};
+  erasing.sa_handler = eraseAndEnd;
+  sigemptyset(&erasing.sa_mask);
+  for (size_t i = 0; i < endingSignals.size(); ++i) {
+    sigaction(endingSignals[i], nullptr, &previous_[i]);
+    if (previous_[i].sa_handler == SIG_DFL) sigaction(endingSignals[i], &erasing, nullptr);
+  }
+}
+
+ProgressLine::~ProgressLine() {
+  drawnOn = -1;
+  for (size_t i = 0; i < endingSignals.size(); ++i) {
+    if (previous_[i].sa_handler == SIG_DFL) sigaction(endingSignals[i], &previous_[i], nullptr);
+  }
+}
 
 void ProgressLine::update(const SolveStats& stats) {
   const auto now = std::chrono::steady_clock::now();
@@ -58,13 +101,15 @@ void ProgressLine::update(const SolveStats& stats) {
   shown_ = true;
   const std::chrono::duration<double> elapsed = now - start_;
   const std::string text = progressText(label_, stats, elapsed.count(), terminalColumns(stream_));
+  drawnOn = fileno(stream_);
   std::fprintf(stream_, "\r%s\033[K", text.c_str());
   std::fflush(stream_);
 }
 
 void ProgressLine::erase() {
   if (!shown_) return;
-  std::fputs("\r\033[K", stream_);
+  drawnOn = -1;
+  std::fputs(eraseLine, stream_);
   std::fflush(stream_);
   shown_ = false;
 }

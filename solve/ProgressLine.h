@@ -2,6 +2,9 @@
 // their rate, the search's peak memory and the time, redrawn in place.
 #pragma once
 
+#include <signal.h>
+
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -11,8 +14,14 @@
 class ProgressLine {
  public:
   // A line about the search of `label`, on `stream`, a terminal; the search
-  // starts now.
+  // starts now. Until it is destroyed, a hang-up, an interrupt, a quit or a
+  // termination signal that ends the program erases the line first (unless
+  // the signal was ignored or handled already), so that the shell's next
+  // words start on a clean line.
   ProgressLine(std::FILE* stream, std::string label);
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
 
   // Given to the search as its progress callback (never called by two
   // threads at once): draws the line half a second after the start at the
@@ -29,6 +38,8 @@ class ProgressLine {
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point drawn_;
   bool shown_ = false;
+  // What the signals did before the line took them over.
+  std::array<struct sigaction, 4> previous_{};
 };
 
 // The text of the line: "LABEL: 21.6 M positions, 8.6 M/s, peak 161 MB,

@@ -1,10 +1,13 @@
 #include "SolveArguments.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <optional>
 
@@ -37,7 +40,8 @@ const char solveUsage[] =
     "\n"
     "When standard error is a terminal, a search that lasts more than half a\n"
     "second shows its positions, their rate, the search's peak memory and the\n"
-    "time on one line there, erased before the answer.\n"
+    "time on one line there, erased before the answer or when a signal ends\n"
+    "the search.\n"
     "\n"
     "With --analyze, it prints instead what the whole set of positions the\n"
     "layout reaches holds, one item a line: 'positions N' (the layout\n"
@@ -72,29 +76,36 @@ const char solveUsage[] =
     "                    grid and a blank line after it.\n"
     "  --json            instead of the text, one JSON object per file, one a\n"
     "                    line, without the '==> FILE <==' lines: file, metric,\n"
-    "                    code (the layout's code), status (solved, no_solution,\n"
-    "                    bad_input, out_of_memory, spill_failed, failed),\n"
+    "                    code (the layout's code), status (solved,\n"
+    "                    no_solution, bad_input, out_of_memory, spill_failed,\n"
+    "                    failed, and analyzed for an analysis that ended),\n"
     "                    move_count and move_bytes (the hex line); with\n"
     "                    --moves, moves as objects (piece, directions); with\n"
-    "                    --stats, stats; for a failure, message (also on\n"
-    "                    standard error). Not with --boards.\n"
+    "                    --analyze, positions, goals, farthest, hardest (null\n"
+    "                    without goals), hardest_positions and layers (an\n"
+    "                    array) instead of the moves; with --stats, stats; for\n"
+    "                    a failure, message (also on standard error). Not\n"
+    "                    with --boards.\n"
     "  --analyze         the analysis of each FILE's set of positions (above)\n"
     "  --code            instead of a search, each layout's code, one a line\n"
     "                    (no '==> FILE <==' lines; a FILE that cannot be read\n"
     "                    gets its message and no line); with --json, lines of\n"
     "                    file, code and status 'coded'\n"
     "  --hardest OUT     with --analyze and one FILE: also writes one of the\n"
-    "                    hardest starts to the new file OUT (never over a file\n"
-    "                    that exists), the same pieces in the same order, those\n"
-    "                    of one shape at that shape's places lowest origin\n"
-    "                    first; of the hardest starts, the one whose key comes\n"
-    "                    first, whatever the threads\n"
+    "                    hardest starts to the new file OUT, the same pieces\n"
+    "                    in the same order, those of one shape at that\n"
+    "                    shape's places lowest origin first; of the hardest\n"
+    "                    starts, the one whose key comes first, whatever the\n"
+    "                    threads. An OUT that exists or cannot be created is\n"
+    "                    refused before the analysis (status 2); no file is\n"
+    "                    ever written over\n"
     "  --stats           positions, expansions, seconds, peak memory, the\n"
     "                    bytes stored per position and the width of the keys\n"
     "                    that hold them on standard error\n"
     "  --quiet           no progress line, even on a terminal\n"
-    "  --max-memory MB   memory the search may hold (default: three quarters\n"
-    "                    of the memory available at start)\n"
+    "  --max-memory MB   memory the search may hold, at most 2^40 megabytes\n"
+    "                    (default: three quarters of the memory available at\n"
+    "                    start)\n"
     "  --threads N       threads that search side by side (default: one per\n"
     "                    core); the answer never depends on it\n"
     "  --spill DIR       keep the positions found in files in DIR instead of\n"
@@ -107,32 +118,40 @@ const char solveUsage[] =
 
 namespace {
 
+// What the value of a whole number option reads as.
+enum class WholeNumber { read, notOne, tooLarge };
+
 // A whole number from 1 to `most`, written in decimal digits alone.
-bool parseWholeNumber(const char* text, unsigned long long most, unsigned long long& value) {
-  if (*text == '\0') return false;
+WholeNumber parseWholeNumber(const char* text, unsigned long long most, unsigned long long& value) {
+  if (*text == '\0') return WholeNumber::notOne;
   unsigned long long number = 0;
+  bool large = false;
   for (const char* c = text; *c; ++c) {
-    if (*c < '0' || *c > '9') return false;
-    number = number * 10 + static_cast<unsigned long long>(*c - '0');
-    if (number > most) return false;
+    if (*c < '0' || *c > '9') return WholeNumber::notOne;
+    // Past `most` the digits are only checked, never added: no overflow.
+    if (!large) number = number * 10 + static_cast<unsigned long long>(*c - '0');
+    large = large || number > most;
   }
-  if (number == 0) return false;
+  if (large) return WholeNumber::tooLarge;
+  if (number == 0) return WholeNumber::notOne;
   value = number;
-  return true;
+  return WholeNumber::read;
 }
 
-bool parseMegabytes(const char* text, size_t& bytes) {
-  unsigned long long megabytes;
-  if (!parseWholeNumber(text, 1ull << 40, megabytes)) return false;
-  bytes = static_cast<size_t>(megabytes) << 20;
-  return true;
-}
-
-bool parseThreads(const char* text, int& threads) {
-  unsigned long long value;
-  if (!parseWholeNumber(text, 256, value)) return false;
-  threads = static_cast<int>(value);
-  return true;
+// Reads `text` into `value`, a whole number from 1 to `most`; returns the
+// message for the value of `option` when it is none: `usage`, or for one too
+// large, the value as written and the largest accepted, in `unit`.
+std::string readWholeNumber(const char* option, const char* text, unsigned long long most,
+                            const char* unit, const char* usage, unsigned long long& value) {
+  switch (parseWholeNumber(text, most, value)) {
+    case WholeNumber::read:
+      return {};
+    case WholeNumber::notOne:
+      return usage;
+    case WholeNumber::tooLarge:
+      break;
+  }
+  return std::string(option) + " " + text + " is too large: at most " + std::to_string(most) + unit;
 }
 
 // Whether `directory` is a folder the spill files can be made in.
@@ -150,24 +169,24 @@ bool parseMetric(const std::string& text, MoveMetric& metric) {
 
 // One option: its long name, its one-letter name ('\0' for none), whether a
 // value follows it, and what it sets. A missing value reaches `apply` as an
-// empty string; `apply` returns the message for a bad value, or nullptr.
+// empty string; `apply` returns the message for a bad value, or nothing.
 // `ends` names what the option asks for instead of a run.
 struct Option {
   const char* name;
   char letter;
   bool takesValue;
-  const char* (*apply)(SolveArguments& arguments, const char* value);
+  std::string (*apply)(SolveArguments& arguments, const char* value);
   ParsedCommand ends = ParsedCommand::run;
 };
 
 // Sets one flag of the arguments.
 template <bool SolveArguments::*flag>
-const char* setFlag(SolveArguments& arguments, const char*) {
+std::string setFlag(SolveArguments& arguments, const char*) {
   arguments.*flag = true;
-  return nullptr;
+  return {};
 }
 
-const char* nothing(SolveArguments&, const char*) { return nullptr; }
+std::string nothing(SolveArguments&, const char*) { return {}; }
 
 const Option options[] = {
     {"--stats", '\0', false, setFlag<&SolveArguments::stats>},
@@ -178,29 +197,36 @@ const Option options[] = {
     {"--analyze", '\0', false, setFlag<&SolveArguments::analyze>},
     {"--code", '\0', false, setFlag<&SolveArguments::code>},
     {"--hardest", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
+     [](SolveArguments& a, const char* value) -> std::string {
        a.hardestPath = value;
-       return *value != '\0' ? nullptr : "--hardest needs the name of a new file";
+       return *value != '\0' ? "" : "--hardest needs the name of a new file";
      }},
     {"--max-memory", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
-       return parseMegabytes(value, a.memoryBudget)
-                  ? nullptr
-                  : "--max-memory needs a whole number of megabytes, at least 1";
+     [](SolveArguments& a, const char* value) -> std::string {
+       // The largest budget, 2^40 megabytes, still fits in bytes.
+       unsigned long long megabytes = 0;
+       std::string message =
+           readWholeNumber("--max-memory", value, 1ull << 40, " megabytes",
+                           "--max-memory needs a whole number of megabytes, at least 1", megabytes);
+       a.memoryBudget = static_cast<size_t>(megabytes) << 20;
+       return message;
      }},
     {"--metric", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
-       return parseMetric(value, a.metric) ? nullptr : "--metric needs step, line or path";
+     [](SolveArguments& a, const char* value) -> std::string {
+       return parseMetric(value, a.metric) ? "" : "--metric needs step, line or path";
      }},
     {"--threads", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
-       return parseThreads(value, a.threads) ? nullptr
-                                             : "--threads needs a whole number from 1 to 256";
+     [](SolveArguments& a, const char* value) -> std::string {
+       unsigned long long threads = 0;
+       std::string message = readWholeNumber(
+           "--threads", value, 256, "", "--threads needs a whole number from 1 to 256", threads);
+       a.threads = static_cast<int>(threads);
+       return message;
      }},
     {"--spill", '\0', true,
-     [](SolveArguments& a, const char* value) -> const char* {
+     [](SolveArguments& a, const char* value) -> std::string {
        a.spillDirectory = value;
-       return usableFolder(value) ? nullptr : "--spill needs a folder that can be written to";
+       return usableFolder(value) ? "" : "--spill needs a folder that can be written to";
      }},
     {"--help", 'h', false, nothing, ParsedCommand::help},
     {"--version", 'V', false, nothing, ParsedCommand::version},
@@ -209,6 +235,21 @@ const Option options[] = {
 ParsedCommand usageError(const std::string& message) {
   std::fprintf(stderr, "cavel-solve: %s\nTry 'cavel-solve --help'.\n", message.c_str());
   return ParsedCommand::bad;
+}
+
+// Why --hardest could not create `path` once the analysis is done, or
+// nothing: a new file is made there and taken away again, so that what the
+// file system says (a folder missing or locked, a name too long) is heard
+// before a search that may take hours.
+std::optional<std::string> cannotCreate(const std::string& path) {
+  int fd;
+  do {
+    fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return "cannot create '" + path + "': " + std::strerror(errno);
+  close(fd);
+  unlink(path.c_str());
+  return std::nullopt;
 }
 
 const Option* findOption(const std::string& name) {
@@ -253,7 +294,8 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
     } else if (option->takesValue && i + 1 < argc) {
       value = argv[++i];
     }
-    if (const char* message = option->apply(arguments, value.c_str())) return usageError(message);
+    const std::string message = option->apply(arguments, value.c_str());
+    if (!message.empty()) return usageError(message);
   }
   if (arguments.paths.empty()) return usageError("no puzzle file given");
   if (arguments.json && arguments.boards) return usageError("--boards cannot go with --json");
@@ -270,6 +312,10 @@ ParsedCommand parseSolveArguments(int argc, char** argv, SolveArguments& argumen
     struct stat info {};
     if (lstat(arguments.hardestPath.c_str(), &info) == 0) {
       return usageError("'" + arguments.hardestPath + "' exists; --hardest writes a new file");
+    }
+    if (const std::optional<std::string> reason = cannotCreate(arguments.hardestPath)) {
+      std::fprintf(stderr, "cavel-solve: %s\n", reason->c_str());
+      return ParsedCommand::bad;
     }
   }
   return ParsedCommand::run;

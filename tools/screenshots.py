@@ -83,3 +83,22 @@ p.kill()
 p = solving(6, 2, [(0, 0, 0), (1, 3, 0)])
 save(p, "8-failure")
 p.kill()
+
+# A 10 by 8 board, its top row clear of the lines above it, in the editor
+# and in the replay.
+TALL = ("size 10 8\npiece 0 0 2\npiece 14 0 7\npiece 14 3 0\npiece 4 6 4\npiece 2 7 7\n"
+        "piece 3 9 5\npiece 1 4 5\n")
+p = Program(binary, data_dir, args=["tall.txt"], files={"tall.txt": TALL})
+p.key("Up", 7)
+p.key("Right", 4)
+save(p, "10-tall-editor")
+p.key("Return")
+p.pause(1)
+p.key("space", 3)
+save(p, "11-tall-replay")
+p.kill()
+
+# Piece 0's dot, beside two more squares of its white, on the failure screen.
+p = solving(6, 3, [(0, 0, 1), (0, 2, 0), (0, 4, 1), (2, 2, 2)])
+save(p, "12-square-mark")
+p.kill()

@@ -31,8 +31,8 @@
 #include <vector>
 
 #include "BoardGeometry.h"
-#include "MoveMetric.h"
 #include "StepMoves.h"
+#include "model/MoveMetric.h"
 
 template <typename CellMask>
 class MetricMoves {

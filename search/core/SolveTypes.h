@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "MoveMetric.h"
 #include "model/BoardState.h"
+#include "model/MoveMetric.h"
 
 enum class SolveOutcome {
   solved,       // `solution` holds the goal state and its move log

@@ -20,8 +20,8 @@
 
 #include "Arrivals.h"
 #include "BackMoves.h"
+#include "model/MoveMetric.h"
 #include "search/core/BoardGeometry.h"
-#include "search/core/MoveMetric.h"
 #include "search/core/PieceGroups.h"
 #include "search/core/StepMoves.h"
 

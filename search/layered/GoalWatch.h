@@ -3,8 +3,8 @@
 // whose piece 0 stands near it. Worked out once a search.
 #pragma once
 
+#include "model/MoveMetric.h"
 #include "search/core/BoardGeometry.h"
-#include "search/core/MoveMetric.h"
 #include "search/core/StepMoves.h"
 
 // What the watch looks for: one move of piece 0 into the exit, or nothing

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "keys/CompactCodec.h"
-#include "search/core/MoveMetric.h"
+#include "model/MoveMetric.h"
 #include "search/core/StepMoves.h"
 
 template <typename Codec, typename CellMask>

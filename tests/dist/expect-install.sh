@@ -28,6 +28,7 @@ root=$work/stage$prefix
 [ "$(ls "$work/stage")" = opt ] || fail "files outside the prefix: $(ls "$work/stage")"
 for file in bin/cavel bin/cavel-solve share/cavel/font.bmp share/cavel/icon.bmp \
             share/cavel/puzzles/classic.txt share/cavel/puzzles/large/large8x6-2.txt \
+            share/cavel/puzzles/collection/heng-dao-li-ma.txt \
             share/man/man6/cavel.6 share/man/man6/cavel-solve.6 \
             share/applications/cavel.desktop share/icons/hicolor/48x48/apps/cavel.png \
             share/icons/hicolor/128x128/apps/cavel.png; do
@@ -49,11 +50,26 @@ grep -qx "cavel-solve [0-9][0-9.]*" out && [ ! -s err ] || fail "installed cavel
 "$root/bin/cavel-solve" "$root/share/cavel/puzzles/classic.txt" >out 2>err
 cmp -s out "$source/data/puzzles/classic.expected" && [ ! -s err ] ||
   fail "installed cavel-solve on the installed classic.txt: $(cat out err)"
+# The whole collection, whose files carry items about their puzzles.
+[ "$(ls "$root/share/cavel/puzzles/collection" | wc -l)" = \
+  "$(ls "$source/data/puzzles/collection" | wc -l)" ] || fail "the collection is not installed whole"
+"$root/bin/cavel-solve" --metric path "$root/share/cavel/puzzles/collection/heng-dao-li-ma.txt" \
+  >out 2>err
+[ "$(head -1 out)" = "moves 81" ] && [ ! -s err ] ||
+  fail "installed cavel-solve on an installed collection file: $(cat out err)"
 
 for page in cavel cavel-solve; do
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/share/man/man6/$page.6" >out 2>err
   [ $? -eq 0 ] && [ ! -s err ] && grep -q "^NAME" out && grep -q "EXIT STATUS" out ||
     { fail "man -l $page.6:"; cat err; }
+  # The data folder of this install, whatever prefix the build was made for,
+  # by both ways of installing.
+  for made in "$root" "$work/made$prefix"; do
+    grep -q "$prefix/share/cavel/" "$made/share/man/man6/$page.6" &&
+      [ "$(grep -c "/share/cavel/" "$made/share/man/man6/$page.6")" = \
+        "$(grep -c "$prefix/share/cavel/" "$made/share/man/man6/$page.6")" ] ||
+      fail "$made: $page.6 names another data folder: $(grep "/share/cavel/" "$made/share/man/man6/$page.6")"
+  done
 done
 desktop-file-validate "$root/share/applications/cavel.desktop" >out 2>&1 && [ ! -s out ] ||
   { fail "desktop-file-validate:"; cat out; }

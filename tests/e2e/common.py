@@ -24,21 +24,21 @@ def near(rgb, expected, tolerance=3):
     return all(abs(a - b) <= tolerance for a, b in zip(rgb, expected))
 
 
-def vertical_line_at(shot, x, y):
+def vertical_line_at(shot, x, y, rows=6):
     """Whether a grey grid line crosses world column x near world row y."""
-    px, py = world_to_pixel(x, y)
+    px, py = world_to_pixel(x, y, rows)
     return any(is_grey(shot.pixel(px + d, py)) for d in range(-2, 3))
 
 
-def horizontal_line_at(shot, x, y):
-    px, py = world_to_pixel(x, y)
+def horizontal_line_at(shot, x, y, rows=6):
+    px, py = world_to_pixel(x, y, rows)
     return any(is_grey(shot.pixel(px, py + d)) for d in range(-2, 3))
 
 
-def text_pixels(shot, x0, y0, x1, y1):
+def text_pixels(shot, x0, y0, x1, y1, rows=6):
     """Bright pixels inside the world box (x0, y0)-(x1, y1): drawn glyphs."""
-    left, bottom = world_to_pixel(x0, y0)
-    right, top = world_to_pixel(x1, y1)
+    left, bottom = world_to_pixel(x0, y0, rows)
+    right, top = world_to_pixel(x1, y1, rows)
     return shot.bright_pixels(left, top, right, bottom)
 
 

@@ -12,16 +12,34 @@ import subprocess
 import tempfile
 import time
 
-# Where the camera puts the board plane in the 400 by 300 window.
+# Where the camera puts the board plane in the 400 by 300 window, for boards
+# of up to six rows.
 LEFT_X, TOP_Y, PIXELS_PER_UNIT = -5.2843, 9.2132, 24.142
 
 
-def world_to_pixel(x, y):
-    return int((x - LEFT_X) * PIXELS_PER_UNIT), int((TOP_Y - y) * PIXELS_PER_UNIT)
+def view_of(rows):
+    """(LEFT_X, TOP_Y, PIXELS_PER_UNIT) for a board of `rows` rows.
+
+    Above six rows the lines over the board rise with its top edge, and the
+    view reaches from the fixed view's margin below the counters at y = -2
+    to as much above the raised top line, at y = 9 + rows - 6, pulling back
+    only where the window's 300 pixels cannot hold that at the fixed scale.
+    """
+    if rows <= 6:
+        return LEFT_X, TOP_Y, PIXELS_PER_UNIT
+    margin = TOP_Y - 9
+    top, bottom = 9 + (rows - 6) + margin, -2 - margin
+    scale = min(PIXELS_PER_UNIT, 300 / (top - bottom))
+    return 3 - 200 / scale, (top + bottom) / 2 + 150 / scale, scale
 
 
-def cell_centre(cx, cy):
-    return world_to_pixel(cx + 0.5, cy + 0.5)
+def world_to_pixel(x, y, rows=6):
+    left, top, scale = view_of(rows)
+    return int((x - left) * scale), int((top - y) * scale)
+
+
+def cell_centre(cx, cy, rows=6):
+    return world_to_pixel(cx + 0.5, cy + 0.5, rows)
 
 
 class Screenshot:
@@ -38,13 +56,13 @@ class Screenshot:
         i = 3 * (y * self.width + x)
         return tuple(self.pixels[i:i + 3])
 
-    def cell(self, cx, cy):
-        return self.pixel(*cell_centre(cx, cy))
+    def cell(self, cx, cy, rows=6):
+        return self.pixel(*cell_centre(cx, cy, rows))
 
-    def area(self, x0, y0, x1, y1):
+    def area(self, x0, y0, x1, y1, rows=6):
         """The raw pixels of the world box (x0, y0)-(x1, y1), for comparing shots."""
-        left, bottom = world_to_pixel(x0, y0)
-        right, top = world_to_pixel(x1, y1)
+        left, bottom = world_to_pixel(x0, y0, rows)
+        right, top = world_to_pixel(x1, y1, rows)
         rows = [self.pixels[3 * (y * self.width + left):3 * (y * self.width + right)]
                 for y in range(max(0, top), min(self.height, bottom))]
         return b"".join(rows)
@@ -93,6 +111,21 @@ class Program:
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=False)
         self.pause(0.3)
         self.shots = 0
+        self._wait_for_first_frame()
+
+    def _wait_for_first_frame(self, timeout=30.0):
+        """Returns once the window shows anything but black, or the program
+        has ended. Before its first frame a busy program may not read keys
+        yet: a key's press and release would come in one pump and go unseen,
+        and a screenshot would show nothing."""
+        path = os.path.join(self.workdir, "first-frame.png")
+        deadline = time.time() + timeout
+        while time.time() < deadline and self.running():
+            taken = subprocess.run(["import", "-window", self.window, path],
+                                   capture_output=True, timeout=30)
+            if taken.returncode == 0 and any(Screenshot(path).pixels):
+                return
+            time.sleep(0.05)
 
     def _find_window(self, other_windows, timeout=30.0):
         deadline = time.time() + timeout

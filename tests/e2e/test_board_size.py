@@ -14,14 +14,14 @@ class BoardSizeScreen(unittest.TestCase):
 
     def assertGrid(self, shot, width, height):
         for x in range(width + 1):
-            self.assertTrue(vertical_line_at(shot, x, 0.5), "column line %d" % x)
-        # The two text lines above y = 7 are drawn over the top of a tall grid.
-        for y in range(min(height, 6) + 1):
-            self.assertTrue(horizontal_line_at(shot, width / 2, y), "row line %d" % y)
+            self.assertTrue(vertical_line_at(shot, x, 0.5, height), "column line %d" % x)
+        # Every row line, the top one of a tall grid too: the texts rise above it.
+        for y in range(height + 1):
+            self.assertTrue(horizontal_line_at(shot, width / 2, y, height), "row line %d" % y)
         if width < 10:
-            self.assertFalse(vertical_line_at(shot, width + 1, height / 2))
+            self.assertFalse(vertical_line_at(shot, width + 1, height / 2, height))
         if height < 8:
-            self.assertFalse(horizontal_line_at(shot, width / 2, height + 1))
+            self.assertFalse(horizontal_line_at(shot, width / 2, height + 1, height))
 
     def test_starts_at_six_by_five_with_its_two_lines_of_text(self):
         shot = self.program.screenshot("board-size")

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/BoardState.h"
-#include "search/core/MoveMetric.h"
+#include "model/MoveMetric.h"
 
 struct PlainSearchResult {
   bool finished = false;  // false when it gave up at the state limit

@@ -48,5 +48,12 @@ TEST(DataFilesTest, TheFirstFolderThatHoldsTheFileWins) {
   // The working directory gives the bare name.
   std::filesystem::current_path(root / "c");
   EXPECT_EQ(findDataFile("font.bmp", {"", (root / "b").string()}), "font.bmp");
+  // Every folder's in order, for a caller that passes over what it cannot
+  // use: a folder of that name too.
+  std::filesystem::create_directories(root / "a" / "font.bmp");
+  EXPECT_EQ(findDataFiles("font.bmp", folders),
+            (Folders{(root / "a" / "font.bmp").string(), (root / "b" / "font.bmp").string(),
+                     (root / "c" / "font.bmp").string()}));
+  EXPECT_EQ(findDataFiles("icon.bmp", folders), Folders{});
   std::filesystem::remove_all(root);
 }

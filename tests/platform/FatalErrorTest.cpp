@@ -35,7 +35,8 @@ TEST(FatalErrorDeathTest, AMissingFileIsReportedInFullAndEndsWithMinusOne) {
   std::remove(out.c_str());
 }
 
-// Standard error gets the message too, and the note after it.
+// Standard error gets the message too, and the note after it; a file that
+// is there but cannot be loaded is said to be unreadable, not missing.
 TEST(FatalErrorDeathTest, AFileThatExistsIsReportedOnBothStreams) {
   ::testing::FLAGS_gtest_death_test_style = "threadsafe";
   const std::string path = ::testing::TempDir() + "cavel-not-a-bitmap.bmp";
@@ -48,8 +49,9 @@ TEST(FatalErrorDeathTest, AFileThatExistsIsReportedOnBothStreams) {
         abortMissingFile(path, "cavel: no bitmap");
       },
       ::testing::ExitedWithCode(255),
-      "^Erreur : Le fichier .*cavel-not-a-bitmap.bmp requis n'existe pas !!\ncavel: no bitmap\n$");
-  EXPECT_EQ(readFile(out), "Erreur : Le fichier " + path + " requis n'existe pas !!\n");
+      "^Erreur : Le fichier .*cavel-not-a-bitmap.bmp requis ne peut pas .tre lu !!\n"
+      "cavel: no bitmap\n$");
+  EXPECT_EQ(readFile(out), "Erreur : Le fichier " + path + " requis ne peut pas \xeatre lu !!\n");
   std::remove(path.c_str());
   std::remove(out.c_str());
 }

@@ -83,6 +83,21 @@ TEST(PuzzleFileTest, EachErrorNamesItsLine) {
       {"size 4 3\npiece 0 0 0\npiece 4 3 1\n", 3,
        "piece lies off the board: its cells (3,1) (3,2) (3,3); "
        "the 4 by 3 board has x 0 to 3, y 0 to 2"},
+      // Numbers beyond the parser's million as the file writes them, the
+      // cells counted on from them, carries and borrows included.
+      {"size 4 3\npiece 0 0 2147483648\n", 2,
+       "piece lies off the board: its cells (0,2147483648) (1,2147483648) (0,2147483649) "
+       "(1,2147483649); the 4 by 3 board has x 0 to 3, y 0 to 2"},
+      {"size 4 3\npiece 0 0 0\npiece 14 0099999999999999999999 -1000000\n", 3,
+       "piece lies off the board: its cells (99999999999999999999,-1000000) "
+       "(100000000000000000000,-1000000) (100000000000000000001,-1000000); "
+       "the 4 by 3 board has x 0 to 3, y 0 to 2"},
+      {"size 4 3\npiece 0 0 0\npiece 4 0 -10000000\n", 3,
+       "piece lies off the board: its cells (0,-10000000) (0,-9999999) (0,-9999998); "
+       "the 4 by 3 board has x 0 to 3, y 0 to 2"},
+      {"size 4 3\npiece 0 1000001 0\n", 2,
+       "piece lies off the board: its cells (1000001,0) (1000002,0) (1000001,1) (1000002,1); "
+       "the 4 by 3 board has x 0 to 3, y 0 to 2"},
       // Overlaps: the earlier piece, the line it was placed on, the shared cell.
       {"size 6 5\npiece 0 0 0\npiece 1 1 1\n", 3, "piece overlaps piece 0 (line 2) on cell (1,1)"},
       {"size 6 5\n# c\npiece 0 0 0\n\npiece 3 3 0\npiece 14 2 1\n", 6,

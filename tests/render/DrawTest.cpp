@@ -184,6 +184,27 @@ TEST_F(DrawTest, PiecesOfOneColourStandApartAndTheExitIsMarked) {
   expectBlack(pixel(mark, rowOf(3.5)));
 }
 
+TEST_F(DrawTest, PieceZeroAloneCarriesADotWhereverItIsDrawn) {
+  // Two more squares of the same white; piece 0 on its way to (2, 2).
+  const BoardState board = boardOf(8, 5, {pieceAt(0, 0, 0), pieceAt(0, 4, 0), pieceAt(0, 6, 3)});
+  drawBoardMoving(board, 0, Vector3(1.5, 2, 0));
+  readFrame();
+  // Dark around the middle of piece 0 where it is drawn, beside the grid
+  // lines that cross there; white there on the other squares.
+  const double off = squareMarkRadius / 2;
+  for (const double dx : {-off, off}) {
+    for (const double dy : {-off, off}) {
+      expectBlack(pixel(columnOf(2.5 + dx), rowOf(3 + dy)));
+      expectColour(pixel(columnOf(5 + dx), rowOf(1 + dy)), 1, 1, 1);
+      expectColour(pixel(columnOf(7 + dx), rowOf(4 + dy)), 1, 1, 1);
+    }
+  }
+  // A small dot: the square is white half a cell from its middle, and
+  // nothing is left where piece 0 stands when it is not on its way.
+  expectColour(pixel(columnOf(2.5 + 0.4), rowOf(3 + 0.4)), 1, 1, 1);
+  expectBlack(pixel(columnOf(1 + off), rowOf(1 + off)));
+}
+
 TEST_F(DrawTest, TextDrawsGlyphsInsideItsBoxAndSpacesDrawNothing) {
   glEnable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);

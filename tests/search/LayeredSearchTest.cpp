@@ -3,6 +3,7 @@
 // to files, and the boards whose keys need more than 64 bits.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,12 +45,12 @@ int filesIn(const std::string& directory) {
   return count;
 }
 
-// A folder of its own for each run, so that test runs side by side (two
-// checkouts on one machine) never share, or remove, each other's files.
+// A folder of this run's own: the same test run at once from another build
+// must not remove it under this one's spill files.
 std::string freshDirectory(const std::string& name) {
-  std::string pattern = ::testing::TempDir() + name + "-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return ::testing::TempDir();
-  return pattern;
+  std::string path = ::testing::TempDir() + name + "-XXXXXX";
+  if (!mkdtemp(path.data())) ADD_FAILURE() << "cannot make a folder " << path;
+  return path;
 }
 
 }  // namespace

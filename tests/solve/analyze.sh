@@ -7,7 +7,7 @@ set -u
 solver=$1
 dir=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL $*"; failed=1; }
 
@@ -52,6 +52,21 @@ for call in "--analyze --hardest $work/taken.txt $dir/classic.txt" \
 done
 [ "$(cat "$work/taken.txt")" = keep ] || fail "an existing file was written over"
 [ -e "$work/new.txt" ] && fail "a refused call wrote its file"
+
+# A file that cannot be created is refused before any search too, with the
+# reason: a folder that is not there, one that cannot be written into (root
+# without its right to write anywhere), a file in place of a folder.
+mkdir "$work/locked" && chmod 555 "$work/locked"
+asUser=
+[ "$(id -u)" = 0 ] && asUser="setpriv --bounding-set=-dac_override,-dac_read_search"
+for out in "$work/no/such/dir/h.txt" "$work/locked/h.txt" "$work/taken.txt/h.txt"; do
+  # shellcheck disable=SC2086
+  $asUser "$solver" --analyze --hardest "$out" "$dir/classic.txt" >"$work/out" 2>"$work/err"
+  code=$?
+  [ $code = 2 ] && [ ! -s "$work/out" ] && grep -q "^cavel-solve: cannot create '$out': " "$work/err" ||
+    fail "--hardest $out: exit $code, $(head -c 200 "$work/out") $(cat "$work/err")"
+done
+[ -z "$(ls "$work/locked")" ] || fail "a file was left in the locked folder"
 
 # A layout whose set holds no goal: 'hardest none', no file, status 0.
 printf 'size 4 2\npiece 0 0 0\n' >"$work/two-rows.txt"

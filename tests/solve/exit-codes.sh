@@ -53,6 +53,14 @@ expect 2 "unknown option" --fast "$dir/classic.txt"
 expect 2 "megabytes" --max-memory 0 "$dir/classic.txt"
 expect 2 "megabytes" --max-memory 12x "$dir/classic.txt"
 expect 3 "memory budget" --max-memory 2 "$dir/random6x5-14.txt"
+# Numbers quoted as written: a value too large with the largest accepted, a
+# cell far off the board as the file gives it.
+expect 2 "^cavel-solve: --max-memory 17592186044415 is too large: at most 1099511627776 megabytes\$" \
+  --max-memory 17592186044415 "$dir/classic.txt"
+expect 2 "^cavel-solve: --threads 99999999999999999999 is too large: at most 256\$" \
+  --threads=99999999999999999999 "$dir/classic.txt"
+printf 'size 4 3\npiece 0 0 2147483648\n' >"$work/far.txt"
+expect 2 "^$work/far.txt:2: piece lies off the board: its cells (0,2147483648) (1,2147483648) (0,2147483649) (1,2147483649);" "$work/far.txt"
 expect 0 "^positions [0-9]" --stats "$dir/classic.txt"
 expect 0 "" --help
 grep -q "Exit status\|exit status" "$work/out" || { echo "FAIL --help says nothing of exit status"; failed=1; }

@@ -1,13 +1,17 @@
 """cavel-solve's progress line: on a terminal a long search shows one line,
 redrawn in place at most ten times a second and erased before the answer;
-never when standard error is no terminal, nor with --quiet.
+never when standard error is no terminal, nor with --quiet; erased too when a
+signal ends the search.
 
 usage: python3 progress-line.py CAVEL-SOLVE PUZZLE-DIR
 """
 
 import os
+import pty
 import re
+import select
 import shlex
+import signal
 import subprocess
 import sys
 import tempfile
@@ -79,6 +83,34 @@ class ProgressLine(unittest.TestCase):
             self.assertNotIn("positions", screen)
         finally:
             subprocess.run(tmux + ["kill-server"], env=env)
+
+    def test_a_signal_that_ends_the_search_erases_the_line(self):
+        for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            master, slave = pty.openpty()
+            solver = subprocess.Popen([SOLVER, LONG], stdin=subprocess.DEVNULL, stdout=slave,
+                                      stderr=slave)
+            os.close(slave)
+            data, signalled = b"", False
+            deadline = time.monotonic() + 120
+            while time.monotonic() < deadline:
+                if not signalled and DRAWN.search(data):
+                    solver.send_signal(ending)
+                    signalled = True
+                if not select.select([master], [], [], 1)[0]:
+                    continue
+                try:
+                    chunk = os.read(master, 4096)
+                except OSError:                     # the terminal's last writer is gone
+                    break
+                if not chunk:
+                    break
+                data += chunk
+            os.close(master)
+            self.assertEqual(solver.wait(30), -ending)
+            self.assertTrue(signalled, data[:300])
+            # Nothing after the last line drawn but its erasure.
+            last = list(DRAWN.finditer(data))[-1]
+            self.assertEqual(data[last.end():], ERASE, (ending, data[-200:]))
 
     def test_no_line_when_piped_quiet_or_quick(self):
         done = subprocess.run([SOLVER, MEDIUM], capture_output=True, timeout=300)

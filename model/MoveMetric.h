@@ -2,7 +2,8 @@
 //
 // Whatever the metric, a solution is logged as one-cell steps; the metric
 // decides which runs of those steps count as one move, and so which
-// solutions are the shortest.
+// solutions are the shortest. It lives beside the model because puzzle
+// files name metrics too, for the counts they carry.
 #pragma once
 
 #include <optional>
