@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "model/BoardState.h"
-#include "search/Solver.h"
+#include "model/MoveMetric.h"
 
 class PlayRecord {
  public:

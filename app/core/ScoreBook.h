@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "search/Solver.h"
+#include "model/MoveMetric.h"
 
 // What went wrong with the scores file; each comes with its details for a
 // line on standard error (scoreTroubleLine).
