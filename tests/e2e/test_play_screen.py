@@ -7,8 +7,8 @@ import time
 import unittest
 
 from common import BUILD_DIR, DATA_DIR, main, near, text_pixels
-from playing import (CLASSIC, PUBLISHED, bravo, computing, distance_shown, open_layout,
-                     pieces_of, save, settled, solve)
+from playing import (CLASSIC, PUBLISHED, SQUARE_ONLY, bravo, computing, distance_shown,
+                     open_layout, pieces_of, save, settled, solve)
 from session import cell_centre, send_close_request
 
 WHITE, YELLOW = (255, 255, 255), (255, 255, 0)
@@ -21,18 +21,19 @@ WHITE, YELLOW = (255, 255, 255), (255, 255, 0)
 LAYOUT = "size 5 4\npiece 0 0 0\npiece 1 2 1\npiece 4 4 0\n"
 
 
-def pointer(p, cx, cy):
-    x, y = cell_centre(cx, cy)
+def pointer(p, cx, cy, rows=6):
+    x, y = cell_centre(cx, cy, rows)
     subprocess.run(["xdotool", "mousemove", "--window", p.window, str(x), str(y)], check=True)
 
 
-def drag(p, start, end, hold=0.8):
-    """Takes the piece under cell `start` and holds it over cell `end`."""
-    pointer(p, *start)
+def drag(p, start, end, hold=0.8, rows=6):
+    """Takes the piece under cell `start` and holds it over cell `end` of a
+    board of `rows` rows."""
+    pointer(p, *start, rows)
     p.pause(0.1)
     subprocess.run(["xdotool", "mousedown", "1"], check=True)
     p.pause(0.1)
-    pointer(p, *end)
+    pointer(p, *end, rows)
     p.pause(hold)
     subprocess.run(["xdotool", "mouseup", "1"], check=True)
     p.pause(0.2)
@@ -127,6 +128,31 @@ class PlayScreen(unittest.TestCase):
                 self.assertEqual(pieces_of(p.read(save(p)))[1], nearest)
                 p.keys("Escape", "Escape")
                 self.assertEqual(p.wait(10), 0)
+
+    def test_on_tall_boards_the_pointer_finds_its_cells_through_the_raised_view(self):
+        for rows in (7, 8):
+            with self.subTest(rows=rows):
+                text = "size 6 %d\npiece 0 0 0\npiece 1 3 %d\n" % (rows, rows - 2)
+                p = self.open(text)
+                drag(p, (3, rows - 2), (5, rows - 1), rows=rows)
+                self.assertEqual(pieces_of(p.read(save(p))), [(0, 0, 0), (1, 5, rows - 1)])
+                p.keys("Escape", "Escape")
+                self.assertEqual(p.wait(10), 0)
+
+    def test_a_at_the_end_replays_the_shortest_solution_from_the_start(self):
+        p = self.open(SQUARE_ONLY)
+        p.keys("Up", "Right", "Left", "Right", "Right")
+        p.wait_for_screen(bravo, 10, "Bravo")
+        p.key("a")
+        # "Appuyez sur espace." from x = -4, the square back at the start.
+        shot = p.wait_for_screen(lambda shot: text_pixels(shot, -4, 6, -2, 7) > 100
+                                 and text_pixels(shot, -5, 6, -4.2, 7) == 0, 10, "the replay")
+        self.assertTrue(near(shot.cell(0, 0), WHITE), shot.path)
+        p.keys("space", "space")
+        shot = p.screenshot("replayed")
+        self.assertTrue(near(shot.cell(2, 0), WHITE), shot.path)  # right, right, then up
+        p.keys("e", "Escape")
+        self.assertEqual(p.wait(10), 0)
 
     def test_a_close_request_ends_play_within_a_second_even_while_the_engine_works(self):
         large = open(os.path.join(DATA_DIR, "puzzles", "large", "large8x6-2.txt")).read()
