@@ -48,19 +48,6 @@ void handleSpace(EditorCursor& cursor, BoardState& board, MessageOverlay& overla
   }
 }
 
-// Writes the layout to a new puzzle-N.txt in the working directory and says
-// so on the overlay; a failure changes nothing but the message.
-void saveLayout(const BoardState& board, MessageOverlay& overlay) {
-  std::string error;
-  if (const std::optional<std::string> name = saveNewPuzzleFile(board, ".", error)) {
-    overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 3000, "Enregistr\xe9 : %s",
-                       name->c_str());
-    return;
-  }
-  std::fprintf(stderr, "cavel: %s\n", error.c_str());
-  overlay.addMessage(aboveBoard(board.size, {-5, 6, 0}), 3000, "Echec de l'enregistrement !");
-}
-
 // How long the clipboard's owner may take to hand its text over.
 constexpr std::chrono::milliseconds clipboardWait(500);
 
@@ -98,7 +85,8 @@ void handleLayoutKeys(EditorCursor& cursor, BoardState& board, MessageOverlay& o
                       Clipboard& clipboard) {
   KeyLatch& keys = keyLatch();
   if (keys.takePress(SDLK_BACKSPACE)) removeLastPiece(cursor, board);
-  if (keys.takePress(SDLK_s) && canSearch(board)) saveLayout(board, overlay);
+  if (keys.takePress(SDLK_s) && canSearch(board))
+    saveLayout(board, overlay, aboveBoard(board.size, {-5, 6, 0}));
   if (keys.takePress(SDLK_c) && canSearch(board)) copyLayoutCode(board, overlay, clipboard);
   if (keys.takePress(SDLK_v)) pasteLayoutCode(cursor, board, overlay);
 }
@@ -124,6 +112,16 @@ void drawPhaseTexts(const BoardState& board) {
 
 }  // namespace
 
+void saveLayout(const BoardState& board, MessageOverlay& overlay, Vector3 messageAt) {
+  std::string error;
+  if (const std::optional<std::string> name = saveNewPuzzleFile(board, ".", error)) {
+    overlay.addMessage(messageAt, 3000, "Enregistr\xe9 : %s", name->c_str());
+    return;
+  }
+  std::fprintf(stderr, "cavel: %s\n", error.c_str());
+  overlay.addMessage(messageAt, 3000, "Echec de l'enregistrement !");
+}
+
 EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMetric& metric,
                                 MessageOverlay& overlay, Clipboard& clipboard) {
   EditorCursor cursor = startingCursor(board);
@@ -137,6 +135,7 @@ EditorChoice runPlacementEditor(const Camera& camera, BoardState& board, MoveMet
     if (latch.takePress(SDLK_m)) metric = nextMetric(metric);
     if (latch.takePress(SDLK_RETURN) && canSearch(board)) return EditorChoice::search;
     if (latch.takePress(SDLK_h) && canSearch(board)) return EditorChoice::analyze;
+    if (latch.takePress(SDLK_j) && canSearch(board)) return EditorChoice::play;
     settleCursor(cursor);
     return std::nullopt;
   };

@@ -8,6 +8,7 @@
 #include "BoardSizeScreen.h"
 #include "CommandLine.h"
 #include "PlacementEditor.h"
+#include "PlayScreen.h"
 #include "ResultScreens.h"
 #include "SearchScreen.h"
 #include "ShelfScreen.h"
@@ -59,6 +60,24 @@ std::optional<BoardState> chooseStart(const Camera& camera, MoveMetric& metric) 
   }
 }
 
+// J in the editor: the person plays the layout, which stays as it was.
+// Whether the editor comes next: after the play, or after the replay that
+// A at its end asks for, as after a search.
+bool playLayout(const Camera& camera, const BoardState& board, MoveMetric metric,
+                MessageOverlay& overlay) {
+  const PlayEnd end = runPlayScreen(camera, board, metric, overlay);
+  switch (end.choice) {
+    case PlayChoice::editor:
+      return true;
+    case PlayChoice::replay:
+      return replaySolution(board, end.solution.solution, end.solution.stepsPerMove, camera) ==
+             ResultChoice::editor;
+    case PlayChoice::quit:
+      break;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,7 +104,7 @@ int main(int argc, char** argv) {
   Clipboard clipboard;
   // A search stopped with Escape, and E on a result screen, go back to the
   // editor with the layout that was searched; an analysis goes back to it
-  // whichever way it ends.
+  // whichever way it ends, and so does play, with the layout played.
   for (;;) {
     bool editorNext = false;
     switch (runPlacementEditor(camera, board, metric, overlay, clipboard)) {
@@ -96,6 +115,9 @@ int main(int argc, char** argv) {
         break;
       case EditorChoice::search:
         editorNext = searchLayout(camera, board, metric);
+        break;
+      case EditorChoice::play:
+        editorNext = playLayout(camera, board, metric, overlay);
         break;
     }
     if (!editorNext) return 0;

@@ -9,3 +9,8 @@
 // Where the display's connection cannot be watched, sleeps a few
 // milliseconds at most, so that events are still pumped often.
 void waitForEvents(std::chrono::nanoseconds timeout);
+
+// Makes the wait for events under way, or else the next one, return at once;
+// safe from any thread. A worker thread calls it when it has something new
+// for the window to show.
+void wakeEventWait();

@@ -18,4 +18,10 @@ class Camera {
   // Multiplies the look-at view onto the current matrix, which must be the
   // modelview identity that presentFrame leaves.
   void applyView() const;
+
+  // The point of the board plane z = 0 that window pixel (pixelX, pixelY),
+  // counted from the top-left, shows through this camera and the window's
+  // projection; needs the window's GL context. Leaves the matrices as they
+  // were.
+  Vector3 pointOnBoardPlane(int pixelX, int pixelY) const;
 };

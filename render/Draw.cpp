@@ -115,11 +115,19 @@ void drawGrid(BoardSize size) {
 void drawBoard(const BoardState& board) { drawBoardMoving(board, -1, Vector3()); }
 
 void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin) {
+  drawBoardSelected(board, -1, movingIndex, origin);
+}
+
+void drawBoardSelected(const BoardState& board, int selectedIndex, int movingIndex,
+                       Vector3 origin) {
   const auto originOf = [&](int i) {
     const Piece& piece = board.pieces[i];
     return i == movingIndex ? origin : Vector3(piece.x(), piece.y(), 0);
   };
-  for (int i = 0; i < board.pieceCount(); ++i) drawPieceAt(board.pieces[i], originOf(i), 1.0f);
+  for (int i = 0; i < board.pieceCount(); ++i) {
+    const float brightness = selectedIndex < 0 || i == selectedIndex ? 1.0f : unselectedBrightness;
+    drawPieceAt(board.pieces[i], originOf(i), brightness);
+  }
   if (board.pieceCount() > 0) drawSquareMark(originOf(0));
   drawExitMark(board.size);
   drawGrid(board.size);

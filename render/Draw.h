@@ -56,3 +56,8 @@ void drawBoard(const BoardState& board);
 // drawBoard, but the piece at `movingIndex` has its origin at `origin`
 // instead of its own place: a piece on its way between cells.
 void drawBoardMoving(const BoardState& board, int movingIndex, Vector3 origin);
+// How much of their colour the pieces keep beside a selected one.
+constexpr float unselectedBrightness = 0.55f;
+// drawBoardMoving with the piece at `selectedIndex` standing out: it keeps
+// its full colour, the others are dimmed (unselectedBrightness).
+void drawBoardSelected(const BoardState& board, int selectedIndex, int movingIndex, Vector3 origin);

@@ -7,6 +7,7 @@ usage: xvfb-run -a -s "-screen 0 640x480x24 -noreset" python3 tools/screenshots.
 import os
 import shutil
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
 from session import Program, choose_size, place_pieces  # noqa: E402
@@ -114,3 +115,34 @@ save(p, "14-collection-scrolled")
 p.key("Return")
 save(p, "15-collection-opened")
 p.kill()
+
+# The play screen, its scores in a folder of its own: the classic with one
+# piece moved, then two hints; a small layout played to its end, a record;
+# a 10 by 8 board with a piece moved while the engine works.
+scores = {"XDG_DATA_HOME": tempfile.mkdtemp(prefix="cavel-screenshot-scores-")}
+p = Program(binary, data_dir, args=["classic.txt"], files={"classic.txt": classic},
+            extra_env=scores)
+p.key("j")
+p.keys("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Right")
+save(p, "16-play", settle=0.6)
+p.keys("i", "i")
+save(p, "17-play-hint", settle=0.6)
+p.kill()
+
+p = Program(binary, data_dir, args=["small.txt"],
+            files={"small.txt": "size 4 3\npiece 0 0 0\npiece 1 3 0\n"}, extra_env=scores)
+p.key("j")
+p.keys("Up", "Right", "Right")
+save(p, "18-play-end", settle=0.6)
+p.kill()
+
+with open(os.path.join(data_dir, "puzzles", "large", "large10x8-1.txt")) as f:
+    crowded = f.read()
+p = Program(binary, data_dir, args=["--metric", "path", "crowded.txt"],
+            files={"crowded.txt": crowded}, extra_env=scores)
+p.key("j")
+p.key("shift+Tab", 5)  # piece 30, a single cell at (6, 0), right into the free (7, 0)
+p.key("Right")
+save(p, "19-play-tall", settle=0.3)
+p.kill()
+shutil.rmtree(scores["XDG_DATA_HOME"], ignore_errors=True)

@@ -86,10 +86,12 @@ class Program:
     `args` go on its command line; `files` (name: text) are written into the
     folder first. With `read_only` the program runs in a folder inside it
     that it cannot write into, even when the tests run as root.
+    `other_windows` are the windows of programs still running, which its own
+    window is told apart from.
     """
 
     def __init__(self, binary, data_dir, extra_env=None, wrapper=None, args=(), files=None,
-                 read_only=False):
+                 read_only=False, other_windows=()):
         self.workdir = tempfile.mkdtemp(prefix="cavel-e2e-")
         # Where the program runs; screenshots and its output stay in workdir.
         self.rundir = os.path.join(self.workdir, "run") if read_only else self.workdir
@@ -109,7 +111,7 @@ class Program:
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.process = subprocess.Popen(command, cwd=self.rundir, env=env,
                                             stdout=out, stderr=err)
-        self.window = self._find_window()
+        self.window = self._find_window(other_windows)
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=False)
         self.pause(0.3)
         self.shots = 0
@@ -129,7 +131,7 @@ class Program:
                 return
             time.sleep(0.05)
 
-    def _find_window(self, timeout=30.0):
+    def _find_window(self, other_windows, timeout=30.0):
         deadline = time.time() + timeout * SLOWDOWN
         while time.time() < deadline:
             if self.process.poll() is not None:
@@ -137,6 +139,7 @@ class Program:
                                      + open(self.stderr_path).read())
             found = subprocess.run(["xdotool", "search", "--name", "^Cavel"],
                                    capture_output=True, text=True).stdout.split()
+            found = [window for window in found if window not in other_windows]
             if found:
                 return found[0]
             time.sleep(0.1)

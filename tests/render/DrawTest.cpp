@@ -272,3 +272,30 @@ TEST_F(DrawTest, TheOverlayDrawsLiveMessagesLiterallyInWhite) {
   }
   EXPECT_GT(white, 20);
 }
+
+TEST_F(DrawTest, TheSelectedPieceKeepsItsColourAndTheOthersAreDimmed) {
+  const BoardState board = boardOf(5, 4, {pieceAt(0, 0, 1), pieceAt(1, 3, 0), pieceAt(4, 4, 0)});
+  drawBoardSelected(board, 1, 2, Vector3(3, 1, 0));  // the bar drawn on its way, at x = 3
+  readFrame();
+  expectPalette(cellCentre(0, 1), 0, unselectedBrightness);
+  expectPalette(cellCentre(3, 0), 1);
+  expectPalette(cellCentre(3, 2), 4, unselectedBrightness);
+  expectBlack(cellCentre(4, 2));
+}
+
+TEST_F(DrawTest, APixelShowsTheBoardPointTheCameraPutsThere) {
+  Camera camera;
+  camera.moveForward(-15.0);
+  camera.moveRight(3.0);
+  camera.moveUp(3.0);
+  for (const auto& [x, y] : {std::pair{0.5, 0.5}, std::pair{4.5, 3.5}, std::pair{-4.0, 8.0}}) {
+    const Vector3 point = camera.pointOnBoardPlane(columnOf(x), rowOf(y));
+    // Within a pixel of it, whatever the modelview matrix stood at.
+    EXPECT_NEAR(point.x, x, 1 / 24.0);
+    EXPECT_NEAR(point.y, y, 1 / 24.0);
+    EXPECT_NEAR(point.z, 0.0, 1e-9);
+  }
+  GLdouble view[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, view);
+  EXPECT_NEAR(view[12], -3, 1e-12);  // the matrix applied in SetUp, untouched
+}
