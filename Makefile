@@ -9,19 +9,23 @@
 # make install PREFIX=/usr/local   build both programs, then install them
 #             with their data, man pages, desktop entry and icon (DESTDIR
 #             is honoured)
+# make deb    build the Debian package cavel_VERSION_ARCH.deb in build-deb/
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all run test check check-asan check-tsan install deps test-deps configure clean
+.PHONY: all run test check check-asan check-tsan install deb deps deb-deps test-deps configure clean
 
 all: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 deps:
 	@sh tools/install-deps.sh
+
+deb-deps:
+	@sh tools/install-deps.sh deb
 
 test-deps:
 	@sh tools/install-deps.sh test
@@ -61,5 +65,19 @@ install: deps configure
 	cmake --build $(BUILD_DIR) --target cavel cavel-solve -j $(JOBS)
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
+# A build of its own, for the package's layout: the programs in /usr/games,
+# their data in /usr/share/games/cavel, stripped, Release, with Debian's
+# hardening flags.
+DEB_DIR ?= build-deb
+deb: deb-deps
+	cmake -S . -B $(DEB_DIR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS) -Wl,-z,now" \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DCAVEL_DEB=ON \
+	  -DCAVEL_INSTALL_BINDIR=games -DCAVEL_INSTALL_DATADIR=share/games/cavel
+	cmake --build $(DEB_DIR) --target cavel cavel-solve debianfiles -j $(JOBS)
+	cd $(DEB_DIR) && cpack -G DEB
+	@ls $(DEB_DIR)/cavel_*.deb
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-tsan
+	rm -rf $(BUILD_DIR) build-asan build-tsan $(DEB_DIR)

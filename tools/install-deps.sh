@@ -4,9 +4,9 @@
 # command to run and fails.
 set -eu
 
-usage="usage: tools/install-deps.sh [test]   (the build's packages; with test, the tests' too)"
+usage="usage: tools/install-deps.sh [test|deb]   (the build's packages; with test, the tests' too; with deb, the Debian package's)"
 case "$#:${1:-}" in
-  0: | 1:test) ;;
+  0: | 1:test | 1:deb) ;;
   1:--help | 1:-h) echo "$usage"; exit 0 ;;
   *) echo "$usage" >&2; exit 2 ;;
 esac
@@ -17,6 +17,10 @@ if [ "${1:-}" = "test" ]; then
   # The install's man pages and desktop entry are checked, and the solver's
   # progress line on a terminal.
   packages="$packages man-db groff-base desktop-file-utils tmux bsdutils"
+fi
+# The Debian package is built, checked and tried by a test too.
+if [ "${1:-}" = "test" ] || [ "${1:-}" = "deb" ]; then
+  packages="$packages dpkg-dev lintian appstream"
 fi
 
 missing=""
