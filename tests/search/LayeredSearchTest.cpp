@@ -244,7 +244,10 @@ TEST(LayeredSearchTest, SlidesAndWalksAgreeWithTheTableSearchOnLargerLayouts) {
   };
   const std::string folder = freshDirectory("cavel-metrics-test");
   int compared = 0;
-  for (int tries = 0; compared < 24 && tries < 400; ++tries) {
+  // Under a sanitizer a quarter of them: as many metrics and sizes, the time
+  // of the plain build's whole set.
+  const int toCompare = sanitizerSlowdown() > 1 ? 6 : 24;
+  for (int tries = 0; compared < toCompare && tries < 400; ++tries) {
     const MoveMetric metric = tries % 2 == 0 ? MoveMetric::line : MoveMetric::path;
     BoardState board = boardOf(5 + below(3), 4 + below(2), {pieceAt(0, below(3), below(3))});
     const int shapes[] = {1, 1, 2, 3, 4, 8, 9, 10, 11, 14, 5, 6};
@@ -278,7 +281,7 @@ TEST(LayeredSearchTest, SlidesAndWalksAgreeWithTheTableSearchOnLargerLayouts) {
       EXPECT_EQ(layered.stepsPerMove, table.stepsPerMove);
     }
   }
-  EXPECT_GE(compared, 20);
+  EXPECT_GE(compared, toCompare * 5 / 6);
   EXPECT_EQ(filesIn(folder), 0);
   rmdir(folder.c_str());
 }
@@ -287,7 +290,9 @@ TEST(LayeredSearchTest, ThreeWordKeysAgreeWithTheTableSearchInEveryWayTheyRun) {
   const std::string folder = freshDirectory("cavel-wide-spill");
   std::mt19937 random(27);
   int boards = 0, solved = 0, withinBudget = 0, pastBudget = 0;
-  while (boards < 12) {
+  // Under a sanitizer half of them, every metric still twice.
+  const int boardCount = sanitizerSlowdown() > 1 ? 6 : 12;
+  while (boards < boardCount) {
     // Every metric in turn.
     const MoveMetric metric = static_cast<MoveMetric>(boards % 3);
     const BoardState board = crowdedBoard(random, 3 + boards % 4);
@@ -347,11 +352,14 @@ TEST(LayeredSearchTest, ThreeWordKeysAgreeWithTheTableSearchInEveryWayTheyRun) {
     ASSERT_EQ(tight.outcome, table.outcome);
     EXPECT_EQ(tight.solution.moveLog(), table.solution.moveLog());
   }
-  // The draw covers what it is meant for.
-  EXPECT_GE(solved, 3);
-  EXPECT_LE(solved, boards - 3);
-  EXPECT_GE(withinBudget, 3);
-  EXPECT_GE(pastBudget, 1);
+  // The whole draw covers what it is meant for (the sanitized builds' half
+  // of it need not).
+  if (boardCount == 12) {
+    EXPECT_GE(solved, 3);
+    EXPECT_LE(solved, boards - 3);
+    EXPECT_GE(withinBudget, 3);
+    EXPECT_GE(pastBudget, 1);
+  }
   EXPECT_EQ(filesIn(folder), 0);
   rmdir(folder.c_str());
 }
