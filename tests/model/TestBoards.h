@@ -21,3 +21,13 @@ inline BoardState boardOf(int width, int height, std::initializer_list<Piece> pi
   board.pieces = pieces;
   return board;
 }
+
+// The square in the far corner of a 10 by 8 board among a dozen single
+// cells: far more positions than a test can wait for, for tests of stopping.
+inline BoardState endlessLayout() {
+  BoardState board = boardOf(10, 8, {pieceAt(0, 0, 6)});
+  for (int x = 3; x < 10; x += 2) {
+    for (int y = 0; y < 8; y += 3) board.pieces.push_back(pieceAt(1, x, y));
+  }
+  return board;
+}

@@ -16,16 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// The square in the far corner of a 10 by 8 board among a dozen single
-// cells: far more positions than a test can wait for.
-BoardState endlessLayout() {
-  BoardState board = boardOf(10, 8, {pieceAt(0, 0, 6)});
-  for (int x = 3; x < 10; x += 2) {
-    for (int y = 0; y < 8; y += 3) board.pieces.push_back(pieceAt(1, x, y));
-  }
-  return board;
-}
-
 // Enough memory for a few seconds of search, so that a stop request that
 // goes unheard fails the test instead of filling the machine.
 constexpr size_t testBudget = size_t{512} << 20;

@@ -13,15 +13,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Far more positions than a test can wait for (as in BackgroundSearchTest).
-BoardState endlessLayout() {
-  BoardState board = boardOf(10, 8, {pieceAt(0, 0, 6)});
-  for (int x = 3; x < 10; x += 2) {
-    for (int y = 0; y < 8; y += 3) board.pieces.push_back(pieceAt(1, x, y));
-  }
-  return board;
-}
-
 constexpr size_t testBudget = size_t{512} << 20;
 
 // Waits for the answer to the newest question.
