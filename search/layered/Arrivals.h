@@ -53,8 +53,8 @@ class Arrivals {
   }
   bool later(uint32_t order, uint32_t commute) const {
     bool found = false;
-    for (int a = 0; a < count_; ++a) {
-      found |= (commute >> a & 1) != 0 && order < arrival_[a].order;
+    for (uint32_t rest = commute; rest != 0; rest &= rest - 1) {
+      found |= order < arrival_[__builtin_ctz(rest)].order;
     }
     return found;
   }
