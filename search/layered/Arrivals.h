@@ -22,7 +22,13 @@ class Arrivals {
     return (static_cast<uint32_t>(to) * moveDirectionCount + direction) * 32 + shape;
   }
 
-  void clear() { count_ = 0; }
+  // Places past the last arrival hold one that no move commutes with (it
+  // sweeps every cell), so that the tests below run over all of them
+  // without a branch.
+  void clear() {
+    count_ = 0;
+    for (Arrival& arrival : arrival_) arrival = {-1, 0xFF, 0, ~CellMask{0}};
+  }
   // Notes the arrival of canonical piece `piece` whose back byte is `back`,
   // of order `order`, which may have swept `swept`.
   void add(int piece, uint32_t back, uint32_t order, CellMask swept) {
@@ -34,20 +40,22 @@ class Arrivals {
   // the move, of order `order`: its child is then made by another parent.
   uint32_t commuting(int k, CellMask swept, uint32_t order, bool& later) const {
     uint32_t bits = 0;
-    later = false;
-    for (int a = 0; a < count_; ++a) {
-      const bool commutes = arrival_[a].piece != k && !cellsMeet(swept, arrival_[a].swept);
-      bits |= uint32_t{commutes} << a;
-      later |= commutes && order < arrival_[a].order;
+    uint32_t after = 0;
+    for (int a = 0; a < maxBackBytes; ++a) {
+      const uint32_t commutes = uint32_t{arrival_[a].piece != k} & uint32_t{!cellsMeet(swept, arrival_[a].swept)};
+      bits |= commutes << a;
+      after |= commutes & uint32_t{order < arrival_[a].order};
     }
+    later = after != 0;
     return bits;
   }
   // The same for moves of piece k that all sweep `swept`, whatever their
   // order (later() tells, destination by destination).
   uint32_t commuting(int k, CellMask swept) const {
     uint32_t bits = 0;
-    for (int a = 0; a < count_; ++a) {
-      bits |= uint32_t{arrival_[a].piece != k && !cellsMeet(swept, arrival_[a].swept)} << a;
+    for (int a = 0; a < maxBackBytes; ++a) {
+      bits |= (uint32_t{arrival_[a].piece != k} & uint32_t{!cellsMeet(swept, arrival_[a].swept)})
+              << a;
     }
     return bits;
   }

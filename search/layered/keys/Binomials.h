@@ -35,12 +35,16 @@ struct Binomials {
     return r;
   }
 
-  // The rank of idx[0..n) with idx[at] replaced by `value` (kept ascending);
-  // `placedAt` tells where `value` stands among them.
-  Key rankReplaced(const uint8_t* idx, int n, int at, int value, int& placedAt) const {
-    if (n == 1) {  // a piece alone in its group: the rank is its index
-      placedAt = 0;
-      return static_cast<Key>(value);
+  // The rank of idx[0..n), which is `rank`, with idx[at] replaced by
+  // `value`, a value none of the others has (kept ascending); `placedAt`
+  // tells where `value` stands among them.
+  Key rankReplaced(const uint8_t* idx, int n, int at, int value, const Key& rank,
+                   int& placedAt) const {
+    // Mostly a piece moves without passing another of its group: the value
+    // keeps its place, and only its own term changes.
+    if ((at == 0 || idx[at - 1] < value) && (at == n - 1 || value < idx[at + 1])) {
+      placedAt = at;
+      return rank - c[idx[at]][at + 1] + c[value][at + 1];
     }
     Key r = 0;
     int i = 1;

@@ -185,12 +185,12 @@ class CompactCodec {
     int placedAt = 0;
     if (group.singles) {
       const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
-                                                d.freeIndex[to], placedAt);
+                                                d.freeIndex[to], d.digit[last], placedAt);
       movedTo = group.first + placedAt;
       return d.key - d.digit[last] + digit;
     }
     const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
-                                              originIndex_[group.shape][to], placedAt);
+                                              originIndex_[group.shape][to], d.digit[g], placedAt);
     movedTo = group.first + placedAt;
     Key key = d.key + (digit * multiplier_[g] - d.digit[g] * multiplier_[g]);
     if (!groups_.hasSingles()) return key;
