@@ -75,14 +75,16 @@ class Arrivals {
                    int most) const {
     uint32_t backs = 4 * movedTo + (direction ^ 1);  // codes 0/1 and 2/3 are opposites
     int count = 1;
-    for (int a = 0; a < count_ && count < most; ++a) {
-      if ((commute >> a & 1) == 0) continue;
+    // Without branches: which arrivals commute, and whether they are of the
+    // moved piece's group, are unpredictable.
+    for (int a = 0; a < count_; ++a) {
+      const uint32_t take = (commute >> a & 1) & uint32_t{count < most};
       int piece = arrival_[a].piece;
-      if (groups.groupOf[piece] == groups.groupOf[k]) {
-        piece -= piece > k;
-        piece += piece >= movedTo;
-      }
-      backs |= (4u * piece + (arrival_[a].back & 3)) << (8 * count++);
+      const int same = groups.groupOf[piece] == groups.groupOf[k];
+      piece -= same & (piece > k);
+      piece += same & (piece >= movedTo);
+      backs |= take * ((4u * piece + (arrival_[a].back & 3)) << (8 * count & 31));
+      count += static_cast<int>(take);
     }
     if (count < 4) backs |= noBackMoves << (8 * count);
     return backs;
