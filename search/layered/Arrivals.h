@@ -42,7 +42,8 @@ class Arrivals {
     uint32_t bits = 0;
     uint32_t after = 0;
     for (int a = 0; a < maxBackBytes; ++a) {
-      const uint32_t commutes = uint32_t{arrival_[a].piece != k} & uint32_t{!cellsMeet(swept, arrival_[a].swept)};
+      const uint32_t commutes =
+          uint32_t{arrival_[a].piece != k} & uint32_t{!cellsMeet(swept, arrival_[a].swept)};
       bits |= commutes << a;
       after |= commutes & uint32_t{order < arrival_[a].order};
     }
