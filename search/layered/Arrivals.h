@@ -22,7 +22,13 @@ class Arrivals {
     return (static_cast<uint32_t>(to) * moveDirectionCount + direction) * 32 + shape;
   }
 
-  void clear() { count_ = 0; }
+  // Places past the last arrival hold one that no move commutes with (it
+  // sweeps every cell), so that the tests below run over all of them
+  // without a branch.
+  void clear() {
+    count_ = 0;
+    for (Arrival& arrival : arrival_) arrival = {-1, 0xFF, 0, ~CellMask{0}};
+  }
   // Notes the arrival of canonical piece `piece` whose back byte is `back`,
   // of order `order`, which may have swept `swept`.
   void add(int piece, uint32_t back, uint32_t order, CellMask swept) {
@@ -34,27 +40,30 @@ class Arrivals {
   // the move, of order `order`: its child is then made by another parent.
   uint32_t commuting(int k, CellMask swept, uint32_t order, bool& later) const {
     uint32_t bits = 0;
-    later = false;
-    for (int a = 0; a < count_; ++a) {
-      const bool commutes = arrival_[a].piece != k && !cellsMeet(swept, arrival_[a].swept);
-      bits |= uint32_t{commutes} << a;
-      later |= commutes && order < arrival_[a].order;
+    uint32_t after = 0;
+    for (int a = 0; a < maxBackBytes; ++a) {
+      const uint32_t commutes =
+          uint32_t{arrival_[a].piece != k} & uint32_t{!cellsMeet(swept, arrival_[a].swept)};
+      bits |= commutes << a;
+      after |= commutes & uint32_t{order < arrival_[a].order};
     }
+    later = after != 0;
     return bits;
   }
   // The same for moves of piece k that all sweep `swept`, whatever their
   // order (later() tells, destination by destination).
   uint32_t commuting(int k, CellMask swept) const {
     uint32_t bits = 0;
-    for (int a = 0; a < count_; ++a) {
-      bits |= uint32_t{arrival_[a].piece != k && !cellsMeet(swept, arrival_[a].swept)} << a;
+    for (int a = 0; a < maxBackBytes; ++a) {
+      bits |= (uint32_t{arrival_[a].piece != k} & uint32_t{!cellsMeet(swept, arrival_[a].swept)})
+              << a;
     }
     return bits;
   }
   bool later(uint32_t order, uint32_t commute) const {
     bool found = false;
-    for (int a = 0; a < count_; ++a) {
-      found |= (commute >> a & 1) != 0 && order < arrival_[a].order;
+    for (uint32_t rest = commute; rest != 0; rest &= rest - 1) {
+      found |= order < arrival_[__builtin_ctz(rest)].order;
     }
     return found;
   }
@@ -67,14 +76,16 @@ class Arrivals {
                    int most) const {
     uint32_t backs = 4 * movedTo + (direction ^ 1);  // codes 0/1 and 2/3 are opposites
     int count = 1;
-    for (int a = 0; a < count_ && count < most; ++a) {
-      if ((commute >> a & 1) == 0) continue;
+    // Without branches: which arrivals commute, and whether they are of the
+    // moved piece's group, are unpredictable.
+    for (int a = 0; a < count_; ++a) {
+      const uint32_t take = (commute >> a & 1) & uint32_t{count < most};
       int piece = arrival_[a].piece;
-      if (groups.groupOf[piece] == groups.groupOf[k]) {
-        piece -= piece > k;
-        piece += piece >= movedTo;
-      }
-      backs |= (4u * piece + (arrival_[a].back & 3)) << (8 * count++);
+      const int same = groups.groupOf[piece] == groups.groupOf[k];
+      piece -= same & (piece > k);
+      piece += same & (piece >= movedTo);
+      backs |= take * ((4u * piece + (arrival_[a].back & 3)) << (8 * count & 31));
+      count += static_cast<int>(take);
     }
     if (count < 4) backs |= noBackMoves << (8 * count);
     return backs;

@@ -16,6 +16,7 @@
 // are those of its slide, or in path of every place the piece reaches.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "Arrivals.h"
@@ -38,10 +39,16 @@ class CountedMoves {
   // are the arrivals() that commute with the move, which the child carries.
   template <typename Emit>
   void forEach(const uint8_t* cell, CellMask occupied, uint32_t backs, Emit&& emit) {
+    // Each word of 16 pieces gathered in a register, as in steps.
     uint64_t movable[maxLoggedPieces / 16] = {};
-    for (int k = 0; k < groups_.pieceCount; ++k) {
-      movable[k >> 4] |= freeSteps(geometry_.entered[groups_.shapeOf[k]][cell[k]], occupied)
-                         << (4 * (k & 15));
+    for (int first = 0; first < groups_.pieceCount; first += 16) {
+      const int end = std::min(first + 16, groups_.pieceCount);
+      uint64_t word = 0;
+      for (int k = first; k < end; ++k) {
+        word |= freeSteps(geometry_.entered[groups_.shapeOf[k]][cell[k]], occupied)
+                << (4 * (k & 15));
+      }
+      movable[first >> 4] = word;
     }
     arrivals_.clear();
     for (uint32_t rest = backs; rest != noBackMoves; rest = rest >> 8 | 0xFF000000u) {

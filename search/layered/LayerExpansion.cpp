@@ -31,6 +31,7 @@ LayerExpansion<Codec, CellMask>::LayerExpansion(MoveMetric metric, const Codec& 
                           : metric == MoveMetric::line ? size.width + size.height - 2
                                                        : size.cellCount() - 1;
   mostChildren_ = perPiece * groups.pieceCount;
+  for (int d = 0; d < moveDirectionCount; ++d) stepOffset_[d] = moveDx[d] + moveDy[d] * size.width;
   const size_t bufferKeys = std::max(bufferBytes / sizeof(Key) / team.size(), mostChildren_ + 1);
   for (int t = 0; t < team.size(); ++t) {
     workers_.push_back(std::make_unique<Worker>(*this, bufferKeys));
@@ -308,7 +309,7 @@ void LayerExpansion<Codec, CellMask>::expandSteps(const Key& key, uint32_t backs
       // one could have come before an arrival of a later order, the child
       // is also the child of the position that made it first: leave it to
       // that one.
-      const uint8_t to = geometry_.step[shape][cell][direction];
+      const uint8_t to = static_cast<uint8_t>(cell + stepOffset_[direction]);
       bool later;
       const uint32_t commute =
           arrivals.commuting(k, geometry_.entered[shape][cell][direction],

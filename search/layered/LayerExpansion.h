@@ -170,6 +170,8 @@ class LayerExpansion {
   const BoardGeometry<CellMask>& geometry_;
   const MoveMetric metric_;
   const GoalWatch<CellMask>& watch_;
+  // How far a legal step in each direction moves a piece's origin.
+  int stepOffset_[moveDirectionCount] = {};
   // The most children one position can have in the metric.
   size_t mostChildren_ = 0;
   MemoryBudget& budget_;

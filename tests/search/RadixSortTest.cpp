@@ -100,4 +100,30 @@ TEST(RadixSortTest, LowBitsBelowTheSortedOnesAreCarriedAlong) {
   }
 }
 
+// Children as a layer makes them: keys of two words clustered near their
+// parents' (so that ranges split off by the top digits vary in few bits,
+// sorted by one-word tags), back moves in the low 32 bits, and ranges of
+// about the most that the tags can number, each side of it.
+TEST(RadixSortTest, ClusteredKeysWithBackMovesAsALayerMakesThem) {
+  std::mt19937_64 random(17);
+  for (const size_t count : {size_t{65535}, size_t{65536}, size_t{65537}, size_t{700000}}) {
+    std::vector<Key128> keys(count);
+    const Key128 base = randomKey<Key128>(random, 69);
+    for (Key128& key : keys) {
+      const Key128 near = base + (Key128(random() % 64) << 40) + (random() % (uint64_t{1} << 30));
+      key = near << 32 | (random() >> 32);
+    }
+    expectSorted(keys, 32, 101);
+    // Ranges of few keys that still vary in many bits, for each kind of pass.
+    std::vector<Key128> spread(count / 64);
+    for (Key128& key : spread) key = (base + random() % (uint64_t{1} << 47)) << 32 | 7;
+    expectSorted(spread, 32, 101);
+    // A range as long as the buffer that varies in one digit alone.
+    std::vector<Key128> oneDigit(count);
+    for (Key128& key : oneDigit)
+      key = (base >> 11 << 11 | random() % 2048) << 32 | (random() >> 40);
+    expectSorted(oneDigit, 32, 101);
+  }
+}
+
 }  // namespace

@@ -4,7 +4,8 @@ number of positions: benchmark puzzles for the solver.
 usage: python3 tools/bench/make-big-puzzles.py CAVEL-SOLVE OUT-DIR COUNT [MIN-M MAX-M] [SEED]
 Writes OUT-DIR/big8x6-N.txt with the position count in a comment. Each
 candidate is searched with `cavel-solve --stats` under a memory budget that
-stops layouts far beyond MAX-M million positions early.
+stops layouts far beyond MAX-M million positions early: 600 MB, or 12 MB a
+million positions of MAX-M when that is less.
 """
 
 import os
@@ -45,8 +46,8 @@ def layout(rng, pieces):
     return placed
 
 
-def positions(solver, text):
-    run = subprocess.run([solver, "--stats", "--threads", "2", "--max-memory", "600", "-"], input=text,
+def positions(solver, text, budget):
+    run = subprocess.run([solver, "--stats", "--threads", "2", "--max-memory", str(budget), "-"], input=text,
                          capture_output=True, text=True)
     for line in run.stderr.splitlines():
         if line.startswith("positions "):
@@ -78,7 +79,7 @@ def main():
         if pieces is None:
             continue
         text = "size %d %d\n" % (WIDTH, HEIGHT) + "".join("piece %d %d %d\n" % p for p in pieces)
-        n, status = positions(solver, text)
+        n, status = positions(solver, text, min(600, max(100, int(12 * high / 1e6))))
         print("%d positions, status %d" % (n, status), flush=True)
         if low <= n <= high and status in (0, 1):
             path = os.path.join(out_dir, "big8x6-%d.txt" % found)

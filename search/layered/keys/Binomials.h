@@ -35,29 +35,30 @@ struct Binomials {
     return r;
   }
 
-  // The rank of idx[0..n) with idx[at] replaced by `value` (kept ascending);
-  // `placedAt` tells where `value` stands among them.
-  Key rankReplaced(const uint8_t* idx, int n, int at, int value, int& placedAt) const {
-    if (n == 1) {  // a piece alone in its group: the rank is its index
-      placedAt = 0;
-      return static_cast<Key>(value);
+  // The rank of idx[0..n), which is `rank`, with idx[at] replaced by
+  // `value`, a value none of the others has (kept ascending); `placedAt`
+  // tells where `value` stands among them.
+  Key rankReplaced(const uint8_t* idx, int n, int at, int value, const Key& rank,
+                   int& placedAt) const {
+    // Mostly a piece moves without passing another of its group: the value
+    // keeps its place, and only its own term changes.
+    if ((at == 0 || idx[at - 1] < value) && (at == n - 1 || value < idx[at + 1])) {
+      placedAt = at;
+      return rank - c[idx[at]][at + 1] + c[value][at + 1];
     }
+    // Otherwise each other index moves to its place among the n: one down
+    // past `at`, one up past `value`. Without branches, as the places are
+    // unpredictable; the term index `at` adds at its own place is taken out.
     Key r = 0;
-    int i = 1;
-    placedAt = -1;
+    int below = 0;
     for (int j = 0; j < n; ++j) {
-      if (j == at) continue;
-      if (placedAt < 0 && value < idx[j]) {
-        placedAt = i - 1;
-        r += c[value][i++];
-      }
-      r += c[idx[j]][i++];
+      const int other = j != at;
+      const int above = value < idx[j];
+      below += other & (1 - above);
+      r += c[idx[j]][j - (j > at) + (other & above) + 1];
     }
-    if (placedAt < 0) {
-      placedAt = i - 1;
-      r += c[value][i];
-    }
-    return r;
+    placedAt = below;
+    return r - c[idx[at]][at + 1] + c[value][below + 1];
   }
 
   // The ascending indices of rank r among `universe` of which n are chosen.

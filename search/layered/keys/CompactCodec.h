@@ -66,6 +66,14 @@ class CompactCodec {
         originIndex_[s][c] = static_cast<uint8_t>(origins_[s]);
         originCell_[s][origins_[s]++] = static_cast<uint8_t>(c);
       }
+      // A cell lies below a piece's cell when it lies further than that
+      // cell's offset from the origin.
+      for (int distance = 1; distance <= maxBoardCells; ++distance) {
+        int8_t below = 0;
+        for (int o = 0; o < geometry.offsetCount[s]; ++o)
+          below += geometry.offsets[s][o] < distance;
+        cellsBelow_[s][maxBoardCells + distance] = below;
+      }
     }
     int takenCells = 0;
     for (int g = 0; g < groups.groupCount; ++g) {
@@ -177,32 +185,26 @@ class CompactCodec {
     int placedAt = 0;
     if (group.singles) {
       const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
-                                                d.freeIndex[to], placedAt);
+                                                d.freeIndex[to], d.digit[last], placedAt);
       movedTo = group.first + placedAt;
       return d.key - d.digit[last] + digit;
     }
     const Key digit = binomials_.rankReplaced(d.index + group.first, group.count, k - group.first,
-                                              originIndex_[group.shape][to], placedAt);
+                                              originIndex_[group.shape][to], d.digit[g], placedAt);
     movedTo = group.first + placedAt;
     Key key = d.key + (digit * multiplier_[g] - d.digit[g] * multiplier_[g]);
     if (!groups_.hasSingles()) return key;
     // The single cells keep their order; each one's index among the free
     // cells grows by the cells the move frees below it and shrinks by the
-    // cells it takes below it.
-    const int from = d.cell[k];
-    const int direction = stepDirection(from, to);
-    if (geometry_.step[group.shape][from][direction] != to) {
-      return key - d.digit[last] + singlesAfterJump(d, group.shape, from, to);
-    }
-    const typename BoardGeometry<CellMask>::StepCells& step =
-        geometry_.stepCells[group.shape][from][direction];
+    // cells it takes below it: by the piece's cells below it at its origin
+    // before, less those after, whatever the length of the move.
+    const int8_t* const before = cellsBelow_[group.shape] + maxBoardCells - d.cell[k];
+    const int8_t* const after = cellsBelow_[group.shape] + maxBoardCells - to;
     const PieceGroup& singles = groups_.groups[last];
     Key singlesDigit = 0;
     for (int j = 0; j < singles.count; ++j) {
       const int cell = d.cell[singles.first + j];
-      int index = d.index[singles.first + j];
-      for (int l = 0; l < step.leftCount; ++l) index += step.left[l] < cell;
-      for (int t = 0; t < step.takenCount; ++t) index -= step.taken[t] < cell;
+      const int index = d.index[singles.first + j] + before[cell] - after[cell];
       singlesDigit += binomials_.c[index][j + 1];
     }
     return key - d.digit[last] + singlesDigit;
@@ -287,33 +289,6 @@ class CompactCodec {
     }
   }
 
-  // The single cells' digit of `d` after a piece of `shape` goes from origin
-  // `from` to `to`, further than a step: the cells it leaves and takes come
-  // from its masks.
-  Key singlesAfterJump(const Decoded& d, int shape, int from, int to) const {
-    const CellMask left = geometry_.mask[shape][from] & ~geometry_.mask[shape][to];
-    const CellMask taken = geometry_.mask[shape][to] & ~geometry_.mask[shape][from];
-    const PieceGroup& singles = groups_.last();
-    Key digit = 0;
-    for (int j = 0; j < singles.count; ++j) {
-      const int cell = d.cell[singles.first + j];
-      const CellMask below = (CellMask{1} << cell) - 1;
-      const int index =
-          d.index[singles.first + j] + popcount(left & below) - popcount(taken & below);
-      digit += binomials_.c[index][j + 1];
-    }
-    return digit;
-  }
-
-  // The direction of a one-cell step from origin `from` to origin `to`, if
-  // `to` is one.
-  int stepDirection(int from, int to) const {
-    const int difference = to - from;
-    if (difference == 1) return 0;
-    if (difference == -1) return 1;
-    return difference > 0 ? 2 : 3;
-  }
-
   // The number of cells below `cell` that `taken` leaves free.
   uint8_t freeIndex(CellMask taken, int cell) const {
     const CellMask below = (CellMask{1} << cell) - 1;
@@ -342,6 +317,9 @@ class CompactCodec {
   CellMask boardCells_ = 0;
   uint8_t originIndex_[shapeCount][maxBoardCells];
   uint8_t originCell_[shapeCount][maxBoardCells] = {};
+  // By shape and distance d from an origin, plus maxBoardCells: how many of
+  // the shape's cells there lie below the cell at that distance.
+  int8_t cellsBelow_[shapeCount][2 * maxBoardCells + 1] = {};
   int origins_[shapeCount] = {};
   int freeCount_ = 0;
   int universe_[maxPieceGroups] = {};

@@ -108,6 +108,12 @@ class Sorter {
   // Stable passes from the lowest digit up; digits sized to the range, so
   // that short ranges do not pay for wide count tables.
   void leastDigitFirst(Key* data, Key* other, size_t n, int high, bool intoData) {
+    if constexpr (sizeof(Key) == 2 * sizeof(uint64_t) && !isWideKey<Key>) {
+      if (n <= tagged && high - lowBit_ <= 64 - tagBits) {
+        sortByTags(data, other, n, high, intoData);
+        return;
+      }
+    }
     const int digitBits = n < 4096 ? 8 : 11;
     const size_t digits = size_t{1} << digitBits;
     const int passes = (high - lowBit_ + digitBits - 1) / digitBits;
@@ -147,9 +153,65 @@ class Sorter {
     }
   }
 
+  // Keys of two words whose bits to sort fit one word beside their place
+  // in the range: those words are sorted, from the lowest digit up, and the
+  // keys then follow them. The passes move half the bytes, and take their
+  // digits from one word.
+  static constexpr int tagBits = 16;
+  static constexpr size_t tagged = size_t{1} << tagBits;
+  void sortByTags(Key* data, Key* other, size_t n, int high, bool intoData) {
+    const int digitBits = n < 4096 ? 8 : 11;
+    const size_t digits = size_t{1} << digitBits;
+    const int passes = (high - lowBit_ + digitBits - 1) / digitBits;
+    tags_.resize(2 * n);
+    uint64_t* from = tags_.data();
+    uint64_t* to = from + n;
+    counts_.assign(static_cast<size_t>(passes) * digits, 0);
+    const uint64_t mask = digits - 1;
+    for (size_t i = 0; i < n; ++i) {
+      // The bits above `high` are the same in every key of the range.
+      const uint64_t tag = static_cast<uint64_t>(data[i] >> lowBit_) << tagBits | i;
+      from[i] = tag;
+      for (int p = 0; p < passes; ++p)
+        ++counts_[p * digits + (tag >> (tagBits + digitBits * p) & mask)];
+    }
+    for (int p = 0; p < passes; ++p) {
+      const int shift = tagBits + digitBits * p;
+      size_t* bucket = counts_.data() + p * digits;
+      if (bucket[from[0] >> shift & mask] == n) continue;  // all agree
+      size_t begin = 0;
+      for (size_t b = 0; b < digits; ++b) {
+        const size_t count = bucket[b];
+        bucket[b] = begin;
+        begin += count;
+      }
+      for (size_t i = 0; i < n; ++i) {
+        const uint64_t tag = from[i];
+        to[bucket[tag >> shift & mask]++] = tag;
+      }
+      std::swap(from, to);
+    }
+    // The keys in the order of their tags, from a copy when they end where
+    // they are.
+    const Key* keys = data;
+    Key* wanted = other;
+    if (intoData) {
+      std::memcpy(other, data, n * sizeof(Key));
+      keys = other;
+      wanted = data;
+    }
+    for (size_t i = 0; i < n; ++i) wanted[i] = keys[from[i] & (tagged - 1)];
+    sorted_ += n;
+    if (sorted_ >= size_t{1} << 18) {
+      sorted_ = 0;
+      between_();
+    }
+  }
+
   const int lowBit_;
   Between& between_;
   std::vector<size_t> counts_;
+  std::vector<uint64_t> tags_;
   size_t sorted_ = 0;
 };
 

@@ -104,7 +104,9 @@ TEST(ShelfTest, TheShippedCollectionReadsWhole) {
   EXPECT_GE(files, 40u);
   for (size_t i = 0; i < shelf.entries.size(); ++i) {
     const Shelf::Entry& entry = shelf.entries[i];
-    if (i > 0) EXPECT_FALSE(shelfNameLess(entry.name, shelf.entries[i - 1].name)) << entry.path;
+    if (i > 0) {
+      EXPECT_FALSE(shelfNameLess(entry.name, shelf.entries[i - 1].name)) << entry.path;
+    }
     for (const MoveMetric metric : {MoveMetric::step, MoveMetric::line, MoveMetric::path}) {
       EXPECT_NE(shelfRow(entry, metric).count, "-") << entry.path;
     }
