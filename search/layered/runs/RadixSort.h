@@ -105,6 +105,23 @@ class Sorter {
     }
   }
 
+  // One stable pass: the counts of `bucket` by digit become each digit's
+  // first place, and the items of from[0..n) go there in their order.
+  template <typename Item, typename DigitOf>
+  static void scatter(const Item* from, Item* to, size_t n, size_t* bucket, size_t digits,
+                      DigitOf digitOf) {
+    size_t begin = 0;
+    for (size_t b = 0; b < digits; ++b) {
+      const size_t count = bucket[b];
+      bucket[b] = begin;
+      begin += count;
+    }
+    for (size_t i = 0; i < n; ++i) {
+      const Item item = from[i];
+      to[bucket[digitOf(item)]++] = item;
+    }
+  }
+
   // Stable passes from the lowest digit up; digits sized to the range, so
   // that short ranges do not pay for wide count tables.
   void leastDigitFirst(Key* data, Key* other, size_t n, int high, bool intoData) {
@@ -132,16 +149,7 @@ class Sorter {
     for (int p = 0; p < passes; ++p) {
       size_t* bucket = counts_.data() + p * digits;
       if (bucket[digit(from[0], p)] == n) continue;  // all agree
-      size_t begin = 0;
-      for (size_t b = 0; b < digits; ++b) {
-        const size_t count = bucket[b];
-        bucket[b] = begin;
-        begin += count;
-      }
-      for (size_t i = 0; i < n; ++i) {
-        const Key key = from[i];
-        to[bucket[digit(key, p)]++] = key;
-      }
+      scatter(from, to, n, bucket, digits, [&](const Key& key) { return digit(key, p); });
       std::swap(from, to);
     }
     Key* const wanted = intoData ? data : other;
@@ -179,16 +187,7 @@ class Sorter {
       const int shift = tagBits + digitBits * p;
       size_t* bucket = counts_.data() + p * digits;
       if (bucket[from[0] >> shift & mask] == n) continue;  // all agree
-      size_t begin = 0;
-      for (size_t b = 0; b < digits; ++b) {
-        const size_t count = bucket[b];
-        bucket[b] = begin;
-        begin += count;
-      }
-      for (size_t i = 0; i < n; ++i) {
-        const uint64_t tag = from[i];
-        to[bucket[tag >> shift & mask]++] = tag;
-      }
+      scatter(from, to, n, bucket, digits, [&](uint64_t tag) { return tag >> shift & mask; });
       std::swap(from, to);
     }
     // The keys in the order of their tags, from a copy when they end where
