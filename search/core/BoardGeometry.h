@@ -31,15 +31,6 @@ struct BoardGeometry {
   // The cells that step enters, which must be free; all cells when the
   // step leaves the board, so that it always meets the piece itself.
   CellMask entered[shapeCount][maxBoardCells][moveDirectionCount] = {};
-  // The cells a step on the board leaves free and the cells it takes, as
-  // lists: at most three each for the catalog's shapes.
-  struct StepCells {
-    uint8_t left[maxShapeCells];
-    uint8_t taken[maxShapeCells];
-    uint8_t leftCount;
-    uint8_t takenCount;
-  };
-  StepCells stepCells[shapeCount][maxBoardCells][moveDirectionCount] = {};
   // The origins where shape s fits on the board, and its cells as offsets
   // from its origin (dy * width + dx).
   CellMask fits[shapeCount] = {};
@@ -70,7 +61,6 @@ struct BoardGeometry {
           step[s][c][d] = stepTo(s, c, d);
           entered[s][c][d] =
               step[s][c][d] == noCell ? ~CellMask{0} : mask[s][step[s][c][d]] & ~mask[s][c];
-          if (step[s][c][d] != noCell) listStepCells(s, c, d);
         }
       }
     }
@@ -89,18 +79,6 @@ struct BoardGeometry {
   }
 
  private:
-  void listStepCells(int s, int c, int d) {
-    StepCells& cells = stepCells[s][c][d];
-    const CellMask before = mask[s][c];
-    const CellMask after = mask[s][step[s][c][d]];
-    for (int cell = 0; cell < size.cellCount(); ++cell) {
-      const bool was = ((before >> cell) & 1) != 0;
-      const bool is = ((after >> cell) & 1) != 0;
-      if (was && !is) cells.left[cells.leftCount++] = static_cast<uint8_t>(cell);
-      if (is && !was) cells.taken[cells.takenCount++] = static_cast<uint8_t>(cell);
-    }
-  }
-
   CellMask shapeMask(const Shape& shape, int origin) const {
     const int x = origin % size.width;
     const int y = origin / size.width;
