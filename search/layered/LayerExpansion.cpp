@@ -44,7 +44,7 @@ LayerExpansion<Codec, CellMask>::LayerExpansion(MoveMetric metric, const Codec& 
 
 template <typename Codec, typename CellMask>
 bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
-                                             const std::vector<const uint32_t*>& blockBacks,
+                                             const LayerBacks& blockBacks,
                                              const KeyRanges& first, NearGoal nearGoal,
                                              const std::function<bool()>& stop) {
   keepNearGoal_ = nearGoal == NearGoal::keepApart;
@@ -55,7 +55,7 @@ bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
 
 template <typename Codec, typename CellMask>
 bool LayerExpansion<Codec, CellMask>::expandNearFirst(
-    const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
+    const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
     const KeyRanges& first, const std::function<bool()>& stop) {
   // The blocks that may hold positions of `first`.
   std::vector<bool> shared(layer.blockCount(), false);
@@ -207,7 +207,7 @@ void LayerExpansion<Codec, CellMask>::release() {
 // the blocks `shared` flags, only those on the pass's side of `ranges`.
 template <typename Codec, typename CellMask>
 void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& layer,
-                                                   const std::vector<const uint32_t*>& blockBacks,
+                                                   const LayerBacks& blockBacks,
                                                    const Pass& pass, const KeyRanges& ranges,
                                                    const std::vector<bool>& shared) {
   const bool inside = pass.side == RangeSide::inside;
@@ -215,9 +215,16 @@ void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& laye
   team_.run(pass.threads, [&](int t) {
     Worker& worker = startWorker(t);
     const std::unique_ptr<Key[]> keys(new Key[blockKeys]);
+    const std::unique_ptr<uint32_t[]> read(new uint32_t[blockKeys]);
     for (size_t n; (n = next.fetch_add(1)) < pass.count && !control_.halted();) {
       const size_t b = pass.blocks[n];
       const int size = layer.decodeBlock(b, keys.get());
+      const uint32_t* backs = nullptr;
+      if (!blockBacks.empty() && size > 0 &&
+          !(backs = blockBacks.of(b, static_cast<uint32_t>(size), read.get()))) {
+        control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+        return;
+      }
       size_t range = 0;
       int expanded = 0;
       for (int i = 0; i < size; ++i) {
@@ -227,7 +234,7 @@ void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& laye
           if (in != inside) continue;
         }
         if (!makeRoom(worker)) return;
-        expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
+        expandOne(keys[i], backs ? backs[i] : noBackMoves, worker);
         ++expanded;
       }
       control_.expanded += expanded;

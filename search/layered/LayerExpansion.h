@@ -32,6 +32,7 @@
 #include "ChildRuns.h"
 #include "CountedMoves.h"
 #include "GoalWatch.h"
+#include "LayerBacks.h"
 #include "UpperMoves.h"
 #include "keys/KeyCoding.h"
 #include "runs/KeyMerge.h"
@@ -72,13 +73,13 @@ class LayerExpansion {
   const RecordFormat<Key>& format() const { return format_; }
 
   // Expands every position of `layer`; `blockBacks`, when not empty, holds
-  // for each block of the layer where the back moves of its positions start.
+  // the back moves of its positions.
   // The positions in `first` go first; when their children include some next
   // to the goal, the others are left and this returns true
   // (childrenNextToGoal() has them all: only a parent in `first` can make
   // one). Between the two, `stop()` may end it too (returning true). With
   // no first positions, true when some child stands next to the goal.
-  bool expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
+  bool expand(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
               const KeyRanges& first, NearGoal nearGoal, const std::function<bool()>& stop);
 
   // The records an expansion with NearGoal::keepApart kept apart since the
@@ -141,9 +142,9 @@ class LayerExpansion {
   };
 
   bool expandNearFirst(const SortedBlocks<Key>& layer,
-                       const std::vector<const uint32_t*>& blockBacks, const KeyRanges& first,
+                       const LayerBacks& blockBacks, const KeyRanges& first,
                        const std::function<bool()>& stop);
-  void expandBlocks(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
+  void expandBlocks(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
                     const Pass& pass, const KeyRanges& ranges, const std::vector<bool>& shared);
   Worker& startWorker(int t);
   void expandOne(const Key& key, uint32_t backs, Worker& worker) {

@@ -24,7 +24,7 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
       budget_(budget),
       control_(options, budget_),
       team_(threadCount(options), [this](std::exception_ptr thrown) { control_.fail(thrown); }),
-      storage_{&budget_, options.spillDirectory},
+      storage_{&budget_, options.spillDirectory, &control_},
       metric_(options.metric),
       watch_(geometry, groups.shapeOf[0], options.metric,
              task == LayeredTask::solve ? WatchFor::exit : WatchFor::nothing),
@@ -36,6 +36,8 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
                      : std::min<size_t>(budget_.limit() / 16, size_t{32} << 20)),
       near_(budget_),
       blockBacksCharge_(&budget_),
+      // Looking ahead keeps a part of the next layer in memory: not when the
+      // layers are on disk, where memory must not grow with them.
       lookAhead_(tuning.lookAhead) {
   hasGoal_ = codec.pieceZeroRange(watch_.goalCell, goalFirst_, goalLast_);
   // In steps, the parents of children next to the goal stand within two
@@ -114,10 +116,12 @@ bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
 }
 
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
+bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count,
+                                               const std::shared_ptr<SpillFile>& spilledTo) {
   SortedBlocks<Key> layer;
   const std::optional<SearchFailure> storeFailure =
-      SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
+      spilledTo ? SortedBlocks<Key>::gather(parts, count, spilledTo, &budget_, layer)
+                : SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
   if (storeFailure) {
     control_.fail(*storeFailure);
     return false;
@@ -125,6 +129,7 @@ bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, s
   control_.positions += layer.size();
   control_.storedBytes += layer.storedBytes();
   layers_.push_back(std::move(layer));
+  control_.layers = static_cast<uint32_t>(layers_.size());
   return true;
 }
 
@@ -145,6 +150,10 @@ bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
 // Whether expanding `layer` looks two layers ahead near the goal: when the
 // positions near it are few, so that doing their part of the next layer
 // twice costs little (see the design note).
+// About the memory a position near the goal costs when looking ahead: its
+// children kept apart and, of the next layer, those near the goal.
+constexpr size_t nearBytesEach = 128;
+
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
   if (nearGoal_.empty() || lookAhead_ == LookAhead::never) return false;
@@ -156,7 +165,10 @@ bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer)
       ++near;
     }
   }
-  return 16 * near <= layer.size();
+  // On disk, the part looked ahead stays in memory: only when it fits in a
+  // share of the budget, so that memory does not grow with the layers.
+  const bool fits = !storage_.spills() || near * nearBytesEach <= budget_.limit() / 4;
+  return fits && 16 * near <= layer.size();
 }
 
 // The positions of the next layer near the goal, from the records the
@@ -222,6 +234,21 @@ bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parent
   for (ThreadBacks& thread : threadBacks_) {
     thread.backs.clear();  // the layer expanded last no longer needs them
   }
+  blockBacks_.clear();
+  if (storage_.spills()) {
+    std::string reason;
+    layerFile_ = SpillFile::open(storage_, reason);
+    if (layerFile_ && expansion_.format().packed()) backsFile_ = SpillFile::open(storage_, reason);
+    if (!layerFile_ || (expansion_.format().packed() && !backsFile_)) {
+      control_.fail(SolveOutcome::spillFailed, reason);
+      return false;
+    }
+    for (size_t r = 0; r < count; ++r) {
+      parts_[r].keys.reset();
+      parts_[r].keys.spillTo(layerFile_);
+      parts_[r].backsAt.clear();
+    }
+  }
   std::atomic<size_t> nextRange{0};
   team_.run(std::min<int>(team_.size(), static_cast<int>(count)), [&](int t) {
     KeyBuffer<uint32_t>& backs = threadBacks_[t].backs;
@@ -229,7 +256,7 @@ bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parent
       parts_[r].thread = t;
       parts_[r].backsFrom = backs.size();
       if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
-                      parts_[r].keys, backs)) {
+                      parts_[r], backs)) {
         return;
       }
       control_.poll();
@@ -240,7 +267,8 @@ bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parent
   if (!keepBacks(count)) return false;
   std::vector<BlockWriter<Key>*> writers;
   for (size_t r = 0; r < count; ++r) writers.push_back(&parts_[r].keys);
-  return addLayer(writers.data(), count);
+  const std::shared_ptr<SpillFile> spilledTo = std::move(layerFile_);
+  return addLayer(writers.data(), count, spilledTo);
 }
 
 // One key range of the next layer: the children of every worker, merged
@@ -248,9 +276,10 @@ bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parent
 // whose moves can stay within a layer, less the parents' own; with each
 // position, the back moves of the children that reached it.
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
-                                                 BlockWriter<Key>& keys,
+bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high, Part& part,
                                                  KeyBuffer<uint32_t>& backs) {
+  BlockWriter<Key>& keys = part.keys;
+  const bool backsOnDisk = backsFile_ != nullptr;
   const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
   RunCursor<Key> previous(before, low, high);
   const bool sameLayer = sameLayer_;
@@ -266,7 +295,14 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
       parents->seek(key);
       if (parents->valid() && parents->key() == key) return true;
     }
-    if (!keys.append(key) || (format.packed() && !backs.push(joined))) {
+    if (!keys.append(key)) {
+      control_.fail(keys.failure());
+      return false;
+    }
+    if (backsOnDisk && keys.spilledBlocks() != part.backsAt.size() && !spillBacks(part, backs)) {
+      return false;
+    }
+    if (format.packed() && !backs.push(joined)) {
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
@@ -295,7 +331,32 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
     expansion_.addRanges(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, ranges);
     ok = mergeRanges(ranges, take);
   }
-  return ok && fold.finish();
+  if (!ok || !fold.finish()) return false;
+  if (!storage_.spills()) return true;
+  std::string reason;
+  if (!keys.spill(reason)) {
+    control_.fail(SolveOutcome::spillFailed, reason);
+    return false;
+  }
+  return !backsOnDisk || spillBacks(part, backs);
+}
+
+// Writes the back moves the thread holds, those of the part's blocks that
+// its writer has written since the last time, to the layer's file of them.
+template <typename Codec, typename CellMask>
+bool SearchByLayers<Codec, CellMask>::spillBacks(Part& part, KeyBuffer<uint32_t>& backs) {
+  uint64_t at = 0;
+  std::string reason;
+  if (backs.size() > 0 && !backsFile_->append(backs.data(), backs.size() * sizeof(uint32_t), at, reason)) {
+    control_.fail(SolveOutcome::spillFailed, reason);
+    return false;
+  }
+  while (part.backsAt.size() < part.keys.spilledBlocks()) {
+    part.backsAt.push_back(at);
+    at += part.keys.blockSize(part.backsAt.size() - 1) * sizeof(uint32_t);
+  }
+  backs.clear();
+  return true;
 }
 
 // Points each block of the new layer at its positions' back moves, which
@@ -309,16 +370,25 @@ bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
   }
   size_t blocks = 0;
   for (size_t p = 0; p < count; ++p) blocks += parts_[p].keys.blockCount();
-  if (!blockBacksCharge_.holdExactly(blocks * sizeof(const uint32_t*))) {
+  if (!blockBacksCharge_.holdExactly(blocks * sizeof(uint64_t))) {
     control_.fail(SolveOutcome::outOfMemory);
     return false;
   }
-  blockBacks_.reserve(blocks);
+  if (backsFile_) {
+    blockBacks_.onDisk_.reserve(blocks);
+    for (size_t p = 0; p < count; ++p) {
+      blockBacks_.onDisk_.insert(blockBacks_.onDisk_.end(), parts_[p].backsAt.begin(),
+                                 parts_[p].backsAt.end());
+    }
+    blockBacks_.file_ = std::move(backsFile_);
+    return true;
+  }
+  blockBacks_.inMemory_.reserve(blocks);
   for (size_t p = 0; p < count; ++p) {
     const BlockWriter<Key>& keys = parts_[p].keys;
     const uint32_t* at = threadBacks_[parts_[p].thread].backs.data() + parts_[p].backsFrom;
     for (size_t b = 0; b < keys.blockCount(); ++b) {
-      blockBacks_.push_back(at);
+      blockBacks_.inMemory_.push_back(at);
       at += keys.blockSize(b);
     }
   }
@@ -332,6 +402,8 @@ SolveResult SearchByLayers<Codec, CellMask>::ended(SolveOutcome outcome) {
   near_.release();
   blockBacks_.clear();
   blockBacksCharge_.release();
+  layerFile_.reset();
+  backsFile_.reset();
   parts_.clear();
   threadBacks_.clear();
   layers_.clear();

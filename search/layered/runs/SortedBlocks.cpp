@@ -1,57 +1,11 @@
 #include "SortedBlocks.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
-namespace {
-
-// A file for one run in `directory`, unlinked at once; -1 on failure.
-int openSpillFile(const std::string& directory, std::string& failure) {
-  std::string name = directory + "/cavel-run-XXXXXX";
-  std::vector<char> path(name.begin(), name.end());
-  path.push_back('\0');
-  const int file = mkstemp(path.data());
-  if (file < 0) {
-    failure = "cannot create a file in " + directory + ": " + std::strerror(errno);
-    return -1;
-  }
-  unlink(path.data());
-  return file;
-}
-
-bool writeAll(int file, const uint8_t* data, size_t bytes, std::string& failure) {
-  while (bytes > 0) {
-    const ssize_t written = write(file, data, bytes);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      failure = std::string("cannot write a spill file: ") + std::strerror(errno);
-      return false;
-    }
-    data += written;
-    bytes -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
-bool readAll(int file, uint8_t* data, size_t bytes, uint64_t offset) {
-  while (bytes > 0) {
-    const ssize_t got = pread(file, data, bytes, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    data += got;
-    bytes -= static_cast<size_t>(got);
-    offset += static_cast<uint64_t>(got);
-  }
-  return true;
-}
-
-}  // namespace
 
 template <typename Key>
 bool BlockWriter<Key>::startBlock(const Key& key) {
+  if (file_ && used_ >= spillBytes && !spill(spillFailure_)) return false;
   if (blocks_.size() == blocks_.capacity()) {
     const size_t more = std::max<size_t>(16, blocks_.capacity()) * sizeof(BlockInfo<Key>);
     if (!charge_.add(more)) return false;
@@ -61,6 +15,18 @@ bool BlockWriter<Key>::startBlock(const Key& key) {
   inBlock_ = 1;
   ++size_;
   previous_ = key;
+  return true;
+}
+
+template <typename Key>
+bool BlockWriter<Key>::spill(std::string& failure) {
+  // A block of one key has no bytes: it lies where the file ends.
+  uint64_t offset = file_->end();
+  if (used_ > 0 && !file_->append(bytes_.get(), used_, offset, failure)) return false;
+  for (size_t b = spilledBlocks_; b < blocks_.size(); ++b) blocks_[b].offset += offset;
+  spilledBlocks_ = blocks_.size();
+  spilledBytes_ += used_;
+  used_ = 0;
   return true;
 }
 
@@ -96,6 +62,9 @@ void BlockWriter<Key>::clear() {
   charge_.release();
   size_ = 0;
   inBlock_ = 0;
+  file_.reset();
+  spilledBlocks_ = 0;
+  spilledBytes_ = 0;
 }
 
 template <typename Key>
@@ -109,14 +78,14 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
     blockCount += parts[p]->blocks_.size();
     bytes += parts[p]->used_;
   }
-  const bool spill = !storage.spillDirectory.empty();
+  const bool spill = storage.spills();
   if (!out.charge_.add(blockCount * sizeof(BlockInfo<Key>) + (spill ? 0 : bytes))) {
     return SearchFailure{SolveOutcome::outOfMemory, "memory budget"};
   }
   std::string reason;
   if (spill) {
-    out.file_ = openSpillFile(storage.spillDirectory, reason);
-    if (out.file_ < 0) return SearchFailure{SolveOutcome::spillFailed, reason};
+    out.file_ = SpillFile::open(storage, reason);
+    if (!out.file_) return SearchFailure{SolveOutcome::spillFailed, reason};
   } else if (bytes > 0) {
     out.data_ = ByteBuffer(bytes);
     if (!out.data_) return SearchFailure{SolveOutcome::outOfMemory, "memory"};
@@ -125,7 +94,9 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
   uint64_t offset = 0;
   for (size_t p = 0; p < count; ++p) {
     BlockWriter<Key>& part = *parts[p];
-    if (spill && !writeAll(out.file_, part.bytes_.get(), part.used_, reason)) {
+    // One writer at a time: each part lands where the last one ended.
+    uint64_t at = 0;
+    if (spill && part.used_ > 0 && !out.file_->append(part.bytes_.get(), part.used_, at, reason)) {
       return SearchFailure{SolveOutcome::spillFailed, reason};
     }
     if (!spill && part.used_ > 0) {
@@ -140,6 +111,32 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
     part.reset();
   }
   out.bytes_ = bytes;
+  return std::nullopt;
+}
+
+template <typename Key>
+std::optional<SearchFailure> SortedBlocks<Key>::gather(BlockWriter<Key>* const* parts,
+                                                       size_t count,
+                                                       const std::shared_ptr<SpillFile>& file,
+                                                       MemoryBudget* budget, SortedBlocks& out) {
+  out.clear();
+  out.charge_ = BudgetCharge(budget);
+  size_t blockCount = 0;
+  for (size_t p = 0; p < count; ++p) blockCount += parts[p]->blocks_.size();
+  if (!out.charge_.add(blockCount * sizeof(BlockInfo<Key>))) {
+    return SearchFailure{SolveOutcome::outOfMemory, "memory budget"};
+  }
+  out.file_ = file;
+  out.blocks_.reserve(blockCount);
+  for (size_t p = 0; p < count; ++p) {
+    BlockWriter<Key>& part = *parts[p];
+    std::string reason;
+    if (!part.spill(reason)) return SearchFailure{SolveOutcome::spillFailed, reason};
+    for (const BlockInfo<Key>& info : part.blocks_) out.blocks_.push_back(info);
+    out.size_ += part.size_;
+    out.bytes_ += part.spilledBytes_;
+    part.clear();
+  }
   return std::nullopt;
 }
 
@@ -168,7 +165,7 @@ int SortedBlocks<Key>::decodeBlock(size_t i, Key* keys) const {
   const BlockInfo<Key>& info = blocks_[i];
   uint8_t spilled[blockKeys * KeyCoding<Key>::maxBytes];
   const uint8_t* in = data_ ? data_.get() + info.offset : spilled;
-  if (file_ >= 0 && !readAll(file_, spilled, info.bytes, info.offset)) {
+  if (file_ && !file_->read(spilled, info.bytes, info.offset)) {
     readFailed_.store(true, std::memory_order_relaxed);
     return 0;
   }
@@ -198,11 +195,19 @@ void SortedBlocks<Key>::clear() {
   blocks_.clear();
   blocks_.shrink_to_fit();
   data_ = ByteBuffer();
-  if (file_ >= 0) close(file_);
-  file_ = -1;
+  file_.reset();
   charge_.release();
   size_ = 0;
   bytes_ = 0;
+}
+
+template <typename Key>
+void SortedBlocks<Key>::clearAndFreeDisk() {
+  if (file_ && !blocks_.empty()) {
+    const uint64_t from = blocks_.front().offset;
+    file_->release(from, blocks_.back().offset + blocks_.back().bytes - from);
+  }
+  clear();
 }
 
 template <typename Key>

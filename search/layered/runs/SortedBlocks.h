@@ -24,14 +24,9 @@
 #include "search/layered/keys/KeyCoding.h"
 #include "search/memory/ByteBuffer.h"
 #include "search/memory/MemoryBudget.h"
+#include "SpillFile.h"
 
 constexpr int blockKeys = 1024;
-
-// Where finished runs go: memory, or files in a folder.
-struct RunStorage {
-  MemoryBudget* budget = nullptr;
-  std::string spillDirectory;  // empty: memory
-};
 
 
 template <typename Key>
@@ -62,6 +57,12 @@ class SortedBlocks {
   // system refused memory, the spill folder could not be written).
   static std::optional<SearchFailure> concatenate(BlockWriter<Key>* const* parts, size_t count,
                                   const RunStorage& storage, SortedBlocks& out);
+  // A run that its writers spilled as they went (BlockWriter::spillTo):
+  // their blocks, one after another, in their file. Clears the writers.
+  // Nothing when the run is stored, else why not.
+  static std::optional<SearchFailure> gather(BlockWriter<Key>* const* parts, size_t count,
+                                             const std::shared_ptr<SpillFile>& file,
+                                             MemoryBudget* budget, SortedBlocks& out);
   // Takes the run of `writer` where it lies, with its memory and charge:
   // a mapped buffer gives back its pages past the run, a buffer from the heap
   // is taken only when the run fills nearly all of it. False, taking
@@ -86,6 +87,9 @@ class SortedBlocks {
   bool contains(const Key& key) const;
 
   void clear();
+  // Clears a run that lies alone in its stretch of a spill file, giving
+  // that stretch of disk back at once.
+  void clearAndFreeDisk();
   void swap(SortedBlocks& other) noexcept;
 
  private:
@@ -93,7 +97,7 @@ class SortedBlocks {
   uint64_t size_ = 0;
   uint64_t bytes_ = 0;
   ByteBuffer data_;
-  int file_ = -1;
+  std::shared_ptr<SpillFile> file_;
   BudgetCharge charge_;
   mutable std::atomic<bool> readFailed_{false};
 };
@@ -116,6 +120,9 @@ class BlockWriter {
     ceiling_ = other.ceiling_;
     other.used_ = other.capacity_ = other.room_ = 0;
     blocks_ = std::move(other.blocks_);
+    file_ = std::move(other.file_);
+    spilledBlocks_ = other.spilledBlocks_;
+    spilledBytes_ = other.spilledBytes_;
     size_ = other.size_;
     inBlock_ = other.inBlock_;
     previous_ = other.previous_;
@@ -168,7 +175,25 @@ class BlockWriter {
     blocks_.clear();
     size_ = 0;
     inBlock_ = 0;
+    file_.reset();
+    spilledBlocks_ = 0;
+    spilledBytes_ = 0;
   }
+
+  // From now on writes its finished blocks to `file` whenever they fill
+  // spillBytes, so that it holds about that much in memory.
+  void spillTo(std::shared_ptr<SpillFile> file) { file_ = std::move(file); }
+  // Writes what it holds to its file; false, with the reason, when the disk
+  // refuses. Blocks written so far are finished: spilledBlocks() of them.
+  bool spill(std::string& failure);
+  size_t spilledBlocks() const { return spilledBlocks_; }
+  // Why append() or spill() last returned false: the disk's reason, or the
+  // memory budget.
+  SearchFailure failure() const {
+    if (spillFailure_.empty()) return SearchFailure{SolveOutcome::outOfMemory, std::string()};
+    return SearchFailure{SolveOutcome::spillFailed, spillFailure_};
+  }
+  static constexpr size_t spillBytes = size_t{8} << 10;
 
  private:
   friend class SortedBlocks<Key>;
@@ -199,6 +224,12 @@ class BlockWriter {
   uint64_t size_ = 0;
   int inBlock_ = 0;
   Key previous_{};
+  // When spilling: the file, the blocks written there (their offsets are
+  // the file's; the others' the buffer's), and the bytes.
+  std::shared_ptr<SpillFile> file_;
+  size_t spilledBlocks_ = 0;
+  uint64_t spilledBytes_ = 0;
+  std::string spillFailure_;
 };
 
 // Reads a run from a given key on, optionally stopping before another.
