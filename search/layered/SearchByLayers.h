@@ -80,7 +80,9 @@ class SearchByLayers {
   // the goal; the goals of a layer; the board of a key; the result once
   // `ended()` or `failed()` has released what the search held.
   bool sweepLayer();
-  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals);
+  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals,
+                    ChildRuns<Key>* spilled);
+  bool addLayerOfRuns(ChildRuns<Key>& runs);
   BoardState boardAt(const Key& key) const;
   AnalysisResult analysisEnded(AnalysisResult& result, const SolveResult& ending);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
