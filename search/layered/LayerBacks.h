@@ -12,23 +12,24 @@
 
 class LayerBacks {
  public:
-  bool empty() const { return inMemory_.empty() && onDisk_.empty(); }
+  bool empty() const { return inMemory_.empty() && !file_; }
   void clear() {
     inMemory_.clear();
-    onDisk_.clear();
     file_.reset();
   }
 
-  // The back moves of the `count` positions of block b, one a position:
-  // read into `scratch` (room for `count`) when they are on disk; null when
-  // the file cannot be read back.
-  const uint32_t* of(size_t b, uint32_t count, uint32_t* scratch) const {
+  // The back moves of the `count` positions of block b of `layer`, one a
+  // position: read into `scratch` (room for `count`) when they are on
+  // disk; null when the file cannot be read back.
+  template <typename Layer>
+  const uint32_t* of(const Layer& layer, size_t b, uint32_t count, uint32_t* scratch) const {
     if (!file_) return inMemory_[b];
-    return file_->read(scratch, size_t{count} * sizeof(uint32_t), onDisk_[b]) ? scratch : nullptr;
+    const size_t bytes = size_t{count} * sizeof(uint32_t);
+    return file_->read(scratch, bytes, layer.sideOffset(b)) ? scratch : nullptr;
   }
 
-  // Block by block, in order: where in memory, or where in `file`.
+  // Block by block, in order, where in memory; or the file the layer's
+  // writers wrote them to beside its keys (SortedBlocks::sideOffset).
   std::vector<const uint32_t*> inMemory_;
-  std::vector<uint64_t> onDisk_;
   std::shared_ptr<SpillFile> file_;
 };

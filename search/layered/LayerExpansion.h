@@ -133,11 +133,26 @@ class LayerExpansion {
     sortNearGoal,  // sorts those kept near the goal; the rest may follow
     sortAll,       // sorts every child: the layer is done
   };
+  // Spans of blocks of a layer, [first, past the last), in order.
+  using BlockSpans = std::vector<std::pair<size_t, size_t>>;
+  static size_t nthBlock(const BlockSpans& spans, size_t n) {
+    for (const auto& [from, to] : spans) {
+      if (n < to - from) return from + n;
+      n -= to - from;
+    }
+    return SIZE_MAX;
+  }
+  static bool holds(const BlockSpans& spans, size_t b) {
+    for (const auto& [from, to] : spans) {
+      if (b < to) return b >= from;
+    }
+    return false;
+  }
   struct Pass {
-    const size_t* blocks;  // the blocks of the layer to expand, in order
+    const BlockSpans* spans;  // the blocks of the layer to expand; all when null
     size_t count;
     int threads;
-    RangeSide side;  // of `ranges`, in the blocks that `shared` flags
+    RangeSide side;  // of `ranges`, in the blocks of `shared`
     AfterPass after;
   };
 
@@ -145,7 +160,7 @@ class LayerExpansion {
                        const LayerBacks& blockBacks, const KeyRanges& first,
                        const std::function<bool()>& stop);
   void expandBlocks(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
-                    const Pass& pass, const KeyRanges& ranges, const std::vector<bool>& shared);
+                    const Pass& pass, const KeyRanges& ranges, const BlockSpans& shared);
   Worker& startWorker(int t);
   void expandOne(const Key& key, uint32_t backs, Worker& worker) {
     if (metric_ == MoveMetric::step) {

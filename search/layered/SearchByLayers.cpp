@@ -245,8 +245,7 @@ bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parent
     }
     for (size_t r = 0; r < count; ++r) {
       parts_[r].keys.reset();
-      parts_[r].keys.spillTo(layerFile_);
-      parts_[r].backsAt.clear();
+      parts_[r].keys.spillTo(layerFile_, backsFile_);
     }
   }
   std::atomic<size_t> nextRange{0};
@@ -295,14 +294,11 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
       parents->seek(key);
       if (parents->valid() && parents->key() == key) return true;
     }
-    if (!keys.append(key)) {
+    if (!(backsOnDisk ? keys.append(key, joined) : keys.append(key))) {
       control_.fail(keys.failure());
       return false;
     }
-    if (backsOnDisk && keys.spilledBlocks() != part.backsAt.size() && !spillBacks(part, backs)) {
-      return false;
-    }
-    if (format.packed() && !backs.push(joined)) {
+    if (format.packed() && !backsOnDisk && !backs.push(joined)) {
       control_.fail(SolveOutcome::outOfMemory);
       return false;
     }
@@ -334,30 +330,14 @@ bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high
   if (!ok || !fold.finish()) return false;
   if (!storage_.spills()) return true;
   std::string reason;
-  if (!keys.spill(reason)) {
-    control_.fail(SolveOutcome::spillFailed, reason);
+  if (!keys.finishSpill(reason)) {
+    control_.fail(reason == budgetRefusal ? SearchFailure{SolveOutcome::outOfMemory, std::string()}
+                                          : SearchFailure{SolveOutcome::spillFailed, reason});
     return false;
   }
-  return !backsOnDisk || spillBacks(part, backs);
-}
-
-// Writes the back moves the thread holds, those of the part's blocks that
-// its writer has written since the last time, to the layer's file of them.
-template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::spillBacks(Part& part, KeyBuffer<uint32_t>& backs) {
-  uint64_t at = 0;
-  std::string reason;
-  if (backs.size() > 0 && !backsFile_->append(backs.data(), backs.size() * sizeof(uint32_t), at, reason)) {
-    control_.fail(SolveOutcome::spillFailed, reason);
-    return false;
-  }
-  while (part.backsAt.size() < part.keys.spilledBlocks()) {
-    part.backsAt.push_back(at);
-    at += part.keys.blockSize(part.backsAt.size() - 1) * sizeof(uint32_t);
-  }
-  backs.clear();
   return true;
 }
+
 
 // Points each block of the new layer at its positions' back moves, which
 // stay in the threads' buffers until the next merge.
@@ -368,20 +348,16 @@ bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
     blockBacksCharge_.release();
     return true;
   }
-  size_t blocks = 0;
-  for (size_t p = 0; p < count; ++p) blocks += parts_[p].keys.blockCount();
-  if (!blockBacksCharge_.holdExactly(blocks * sizeof(uint64_t))) {
-    control_.fail(SolveOutcome::outOfMemory);
-    return false;
-  }
   if (backsFile_) {
-    blockBacks_.onDisk_.reserve(blocks);
-    for (size_t p = 0; p < count; ++p) {
-      blockBacks_.onDisk_.insert(blockBacks_.onDisk_.end(), parts_[p].backsAt.begin(),
-                                 parts_[p].backsAt.end());
-    }
+    blockBacksCharge_.release();
     blockBacks_.file_ = std::move(backsFile_);
     return true;
+  }
+  size_t blocks = 0;
+  for (size_t p = 0; p < count; ++p) blocks += parts_[p].keys.blockCount();
+  if (!blockBacksCharge_.holdExactly(blocks * sizeof(const uint32_t*))) {
+    control_.fail(SolveOutcome::outOfMemory);
+    return false;
   }
   blockBacks_.inMemory_.reserve(blocks);
   for (size_t p = 0; p < count; ++p) {

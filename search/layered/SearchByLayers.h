@@ -44,13 +44,12 @@ class SearchByLayers {
   // `backsFrom` on: one buffer a thread, kept from layer to layer, grows
   // seldom and faults little.
   // On disk, the part's keys go to the layer's file as they are merged, and
-  // its back moves to the layer's file of them, a block's at `backsAt`.
+  // its back moves beside them to the layer's file of them.
   struct alignas(128) Part {
     explicit Part(MemoryBudget* budget) : keys(budget) {}
     BlockWriter<Key> keys;
     int thread = 0;
     size_t backsFrom = 0;
-    std::vector<uint64_t> backsAt;
   };
   struct alignas(128) ThreadBacks {
     explicit ThreadBacks(MemoryBudget* budget) : backs(budget) {}
@@ -72,7 +71,6 @@ class SearchByLayers {
   bool nearPart();
   bool mergeLayer(const SortedBlocks<Key>& parents);
   bool mergeRange(const Key* low, const Key* high, Part& part, KeyBuffer<uint32_t>& backs);
-  bool spillBacks(Part& part, KeyBuffer<uint32_t>& backs);
   bool keepBacks(size_t count);
   SolveResult ended(SolveOutcome outcome);
   SolveResult failed();
