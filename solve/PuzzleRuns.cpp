@@ -26,6 +26,10 @@ void reportFailure(const std::string& message) {
   std::fprintf(stderr, "%s\n", message.c_str());
 }
 
+SpillUse spillUseOf(const SolveArguments& arguments) {
+  return arguments.spillDirectory.empty() ? SpillUse::inMemory : SpillUse::spilled;
+}
+
 // The label of the progress line: the file's name without its folders.
 std::string progressLabel(const std::string& path) {
   const std::string name = puzzleFileName(path);
@@ -71,7 +75,7 @@ SolveOptions searchOptions(const std::string& path, const SolveArguments& argume
   options.threads = arguments.threads;
   options.spillDirectory = arguments.spillDirectory;
   if (!arguments.quiet && isatty(STDERR_FILENO)) {
-    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path));
+    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path), spillUseOf(arguments));
     options.progress = [&progress](const SolveStats& stats) { progress->update(stats); };
   }
   return options;
