@@ -119,7 +119,7 @@ int solveFile(const std::string& path, const SolveArguments& arguments) {
     if (result.outcome == SolveOutcome::solved) addSolution(json, result, arguments);
     if (arguments.stats) json.addRaw("stats", jsonStats(result.stats, seconds));
   } else if (arguments.stats) {
-    printStats(result.stats, seconds);
+    printStats(result.stats, seconds, spillUseOf(arguments));
   }
 
   switch (result.outcome) {
@@ -148,7 +148,8 @@ int analyzeFile(const std::string& path, const SolveArguments& arguments) {
   const AnalysisResult analysis = timedSearch(
       path, arguments, [&](const SolveOptions& options) { return analyzeBoard(*board, options); },
       seconds);
-  if (arguments.stats && !arguments.json) printStats(analysis.stats, seconds);
+  if (arguments.stats && !arguments.json)
+    printStats(analysis.stats, seconds, spillUseOf(arguments));
   if (analysis.outcome != SolveOutcome::solved) {
     const std::string message =
         stopMessage(analysis.outcome, analysis.stats, analysis.failure, arguments);
