@@ -95,6 +95,15 @@ bool ChildRuns<Key>::mergeLevels() {
 }
 
 template <typename Key>
+bool ChildRuns<Key>::compact(size_t most) {
+  if (!file_) return true;
+  while (runs_.size() > std::max<size_t>(most, 1)) {
+    if (!mergeLast(std::min(runs_.size() - most + 1, mergeWidth))) return false;
+  }
+  return true;
+}
+
+template <typename Key>
 bool ChildRuns<Key>::mergeLast(size_t count) {
   const size_t first = runs_.size() - count;
   std::vector<std::unique_ptr<KeySource<Key>>> sources;

@@ -100,6 +100,10 @@ class ChildRuns {
   bool sort(KeyBuffer<Key>& keys);
   // Gives the sort's scratch back.
   void releaseScratch() { scratch_.release(); }
+  // On disk, merges the last runs, the smallest, until at most `most` are
+  // left, so that the layer's merge holds few cursors however many levels
+  // the layer took. False when the search halts.
+  bool compact(size_t most);
 
   // Empties the buffer and drops the runs, keeping the buffer's memory.
   void clear() {

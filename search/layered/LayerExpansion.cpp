@@ -248,7 +248,10 @@ void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& laye
       if (keepNearGoal_) worker.children.sort(worker.nearRecords);
       return;
     }
-    worker.children.sort(worker.children.records());
+    if (!worker.children.sort(worker.children.records()) ||
+        !worker.children.compact(ChildRuns<Key>::mergeWidth / 2)) {
+      return;
+    }
     // The merge that follows needs no scratch. But fresh memory costs the
     // system time to clear, so the scratch stays for the next layer's sort
     // while the search holds less than half its budget; nearer the limit it

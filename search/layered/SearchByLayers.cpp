@@ -152,7 +152,7 @@ bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
 // twice costs little (see the design note).
 // About the memory a position near the goal costs when looking ahead: its
 // children kept apart and, of the next layer, those near the goal.
-constexpr size_t nearBytesEach = 128;
+constexpr size_t nearBytesEach = 192;
 
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
@@ -167,7 +167,7 @@ bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer)
   }
   // On disk, the part looked ahead stays in memory: only when it fits in a
   // share of the budget, so that memory does not grow with the layers.
-  const bool fits = !storage_.spills() || near * nearBytesEach <= budget_.limit() / 4;
+  const bool fits = !storage_.spills() || near * nearBytesEach <= budget_.limit() / 16;
   return fits && 16 * near <= layer.size();
 }
 
