@@ -79,8 +79,7 @@ bool SearchByLayers<Codec, CellMask>::sweepLayer() {
 // Adds the goal positions of `layer` to `goals`: those of one key range.
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::collectGoals(const SortedBlocks<Key>& layer,
-                                                   KeyBuffer<Key>& goals,
-                                                   ChildRuns<Key>* spilled) {
+                                                   KeyBuffer<Key>& goals, ChildRuns<Key>* spilled) {
   if (!hasGoal_) return true;
   for (RunCursor<Key> cursor(&layer, &goalFirst_, nullptr);
        cursor.valid() && !(goalLast_ < cursor.key()); cursor.next()) {

@@ -127,7 +127,8 @@ bool ChildRuns<Key>::mergeLast(size_t count) {
   if (control_.halted()) return false;
   if (!ok || !fold.finish()) return failed(merged.failure());
   for (size_t r = first; r < runs_.size(); ++r) {
-    if (runs_[r].readFailed()) return failed({SolveOutcome::spillFailed, "cannot read a spill file back"});
+    if (runs_[r].readFailed())
+      return failed({SolveOutcome::spillFailed, "cannot read a spill file back"});
   }
   sources.clear();
   const int level = levels_.back() + 1;

@@ -44,9 +44,8 @@ LayerExpansion<Codec, CellMask>::LayerExpansion(MoveMetric metric, const Codec& 
 
 template <typename Codec, typename CellMask>
 bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
-                                             const LayerBacks& blockBacks,
-                                             const KeyRanges& first, NearGoal nearGoal,
-                                             const std::function<bool()>& stop) {
+                                             const LayerBacks& blockBacks, const KeyRanges& first,
+                                             NearGoal nearGoal, const std::function<bool()>& stop) {
   keepNearGoal_ = nearGoal == NearGoal::keepApart;
   const bool nextToGoal = expandNearFirst(layer, blockBacks, first, stop);
   keepNearGoal_ = false;
@@ -54,9 +53,10 @@ bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
 }
 
 template <typename Codec, typename CellMask>
-bool LayerExpansion<Codec, CellMask>::expandNearFirst(
-    const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
-    const KeyRanges& first, const std::function<bool()>& stop) {
+bool LayerExpansion<Codec, CellMask>::expandNearFirst(const SortedBlocks<Key>& layer,
+                                                      const LayerBacks& blockBacks,
+                                                      const KeyRanges& first,
+                                                      const std::function<bool()>& stop) {
   // The blocks that may hold positions of `first`: from the one where a
   // range starts to the one where it ends. Spans of blocks rather than a
   // list, so that memory does not grow with the layer.
@@ -210,8 +210,8 @@ void LayerExpansion<Codec, CellMask>::release() {
 // the blocks of `shared`, only those on the pass's side of `ranges`.
 template <typename Codec, typename CellMask>
 void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& layer,
-                                                   const LayerBacks& blockBacks,
-                                                   const Pass& pass, const KeyRanges& ranges,
+                                                   const LayerBacks& blockBacks, const Pass& pass,
+                                                   const KeyRanges& ranges,
                                                    const BlockSpans& shared) {
   const bool inside = pass.side == RangeSide::inside;
   std::atomic<size_t> next{0};

@@ -79,8 +79,8 @@ class LayerExpansion {
   // (childrenNextToGoal() has them all: only a parent in `first` can make
   // one). Between the two, `stop()` may end it too (returning true). With
   // no first positions, true when some child stands next to the goal.
-  bool expand(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
-              const KeyRanges& first, NearGoal nearGoal, const std::function<bool()>& stop);
+  bool expand(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks, const KeyRanges& first,
+              NearGoal nearGoal, const std::function<bool()>& stop);
 
   // The records an expansion with NearGoal::keepApart kept apart since the
   // last clear(): each worker's, sorted by key.
@@ -156,11 +156,10 @@ class LayerExpansion {
     AfterPass after;
   };
 
-  bool expandNearFirst(const SortedBlocks<Key>& layer,
-                       const LayerBacks& blockBacks, const KeyRanges& first,
-                       const std::function<bool()>& stop);
-  void expandBlocks(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
-                    const Pass& pass, const KeyRanges& ranges, const BlockSpans& shared);
+  bool expandNearFirst(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
+                       const KeyRanges& first, const std::function<bool()>& stop);
+  void expandBlocks(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks, const Pass& pass,
+                    const KeyRanges& ranges, const BlockSpans& shared);
   Worker& startWorker(int t);
   void expandOne(const Key& key, uint32_t backs, Worker& worker) {
     if (metric_ == MoveMetric::step) {

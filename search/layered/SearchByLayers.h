@@ -78,8 +78,7 @@ class SearchByLayers {
   // the goal; the goals of a layer; the board of a key; the result once
   // `ended()` or `failed()` has released what the search held.
   bool sweepLayer();
-  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals,
-                    ChildRuns<Key>* spilled);
+  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals, ChildRuns<Key>* spilled);
   bool addLayerOfRuns(ChildRuns<Key>& runs);
   BoardState boardAt(const Key& key) const;
   AnalysisResult analysisEnded(AnalysisResult& result, const SolveResult& ending);

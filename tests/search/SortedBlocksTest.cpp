@@ -2,13 +2,12 @@
 // same keys, and the memory either way is charged while held and given back;
 // the buffers under them hold every byte asked, whatever their size.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "search/layered/keys/KeyCoding.h"
 #include "search/layered/runs/SortedBlocks.h"
@@ -44,7 +43,8 @@ TEST(SortedBlocksTest, ACursorSeeksAcrossBlocksAndStopsAtItsBound) {
   for (const Key128& key : keys) ASSERT_TRUE(writer.append(key));
   SortedBlocks<Key128> run;
   BlockWriter<Key128>* const parts[] = {&writer};
-  ASSERT_FALSE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, run));  // no failure
+  ASSERT_FALSE(
+      SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, run));  // no failure
   ASSERT_GT(run.blockCount(), 10u);
   const Key128 bound = keys[15000];
   for (const bool bounded : {false, true}) {
@@ -97,7 +97,7 @@ TEST(SortedBlocksTest, ARunSpilledByPartsReadsBackLikeOneInMemory) {
       ASSERT_TRUE(writers[p].append(keys[i], static_cast<uint32_t>(i)));
       mostHeld = std::max(mostHeld, budget.held());
     }
-    ASSERT_TRUE(writers[p].finishSpill(failure)) << failure;
+    ASSERT_TRUE(writers[p].finishSpill()) << writers[p].failure().reason;
     from = ends[p];
   }
   EXPECT_LT(mostHeld, size_t{1} << 20);  // for 12 MB of keys
@@ -160,7 +160,8 @@ TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
   EXPECT_FALSE(SortedBlocks<Key128>::adopt(roomy, copied));
   EXPECT_EQ(roomy.size(), keys.size());
   BlockWriter<Key128>* const parts[] = {&roomy};
-  ASSERT_FALSE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied));  // no failure
+  ASSERT_FALSE(
+      SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied));  // no failure
   EXPECT_EQ(readBack(copied), keys);
 
   taken.clear();

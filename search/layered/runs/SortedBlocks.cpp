@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 template <typename Key>
 bool BlockWriter<Key>::startBlock(const Key& key) {
   if (file_ && used_ >= spillBytes && !spill(spillFailure_)) return false;
@@ -20,8 +19,8 @@ bool BlockWriter<Key>::startBlock(const Key& key) {
 
 // The values of the keys not yet written: those of a chunk, and of the
 // blocks written since, at most one spill's worth (one key a byte or more).
-constexpr size_t sidesHeld = (chunkBlocks + BlockWriter<uint64_t>::spillBytes / blockKeys + 1) *
-                             size_t{blockKeys};
+constexpr size_t sidesHeld =
+    (chunkBlocks + BlockWriter<uint64_t>::spillBytes / blockKeys + 1) * size_t{blockKeys};
 
 template <typename Key>
 bool BlockWriter<Key>::holdSides() {
@@ -86,8 +85,10 @@ bool BlockWriter<Key>::writeChunk(size_t count, std::string& failure) {
 }
 
 template <typename Key>
-bool BlockWriter<Key>::finishSpill(std::string& failure) {
-  if (!spill(failure) || (!blocks_.empty() && !writeChunk(blocks_.size(), failure))) return false;
+bool BlockWriter<Key>::finishSpill() {
+  if (!spill(spillFailure_) || (!blocks_.empty() && !writeChunk(blocks_.size(), spillFailure_))) {
+    return false;
+  }
   releaseSides();
   return true;
 }
@@ -142,8 +143,9 @@ void BlockWriter<Key>::clear() {
 }
 
 template <typename Key>
-std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count,
-                                            const RunStorage& storage, SortedBlocks& out) {
+std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts,
+                                                            size_t count, const RunStorage& storage,
+                                                            SortedBlocks& out) {
   out.clear();
   out.charge_ = BudgetCharge(storage.budget);
   size_t blockCount = 0;
@@ -189,19 +191,14 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
 }
 
 template <typename Key>
-std::optional<SearchFailure> SortedBlocks<Key>::gather(BlockWriter<Key>* const* parts,
-                                                       size_t count,
+std::optional<SearchFailure> SortedBlocks<Key>::gather(BlockWriter<Key>* const* parts, size_t count,
                                                        const std::shared_ptr<SpillFile>& file,
                                                        MemoryBudget* budget, SortedBlocks& out) {
   out.clear();
   out.charge_ = BudgetCharge(budget);
-  std::string reason;
   size_t chunkCount = 0;
   for (size_t p = 0; p < count; ++p) {
-    if (!parts[p]->finishSpill(reason)) {
-      if (reason == budgetRefusal) return SearchFailure{SolveOutcome::outOfMemory, reason};
-      return SearchFailure{SolveOutcome::spillFailed, reason};
-    }
+    if (!parts[p]->finishSpill()) return parts[p]->failure();
     chunkCount += parts[p]->chunks_.size();
   }
   if (!out.charge_.add(chunkCount * sizeof(IndexChunk<Key>))) {

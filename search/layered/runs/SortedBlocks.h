@@ -20,17 +20,16 @@
 #include <utility>
 #include <vector>
 
+#include "SpillFile.h"
 #include "search/core/SolveTypes.h"
 #include "search/layered/keys/KeyCoding.h"
 #include "search/memory/ByteBuffer.h"
 #include "search/memory/MemoryBudget.h"
-#include "SpillFile.h"
 
 constexpr int blockKeys = 1024;
 // Why a writer that spills stopped, when the budget and not the disk
 // refused.
 constexpr const char* budgetRefusal = "memory budget";
-
 
 template <typename Key>
 struct BlockInfo {
@@ -74,7 +73,7 @@ class SortedBlocks {
   // memory. Nothing when the run is stored; else why not (the budget or the
   // system refused memory, the spill folder could not be written).
   static std::optional<SearchFailure> concatenate(BlockWriter<Key>* const* parts, size_t count,
-                                  const RunStorage& storage, SortedBlocks& out);
+                                                  const RunStorage& storage, SortedBlocks& out);
   // A run that its writers spilled as they went (BlockWriter::spillTo):
   // their blocks, one after another, in their file. Clears the writers.
   // Nothing when the run is stored, else why not.
@@ -233,9 +232,9 @@ class BlockWriter {
     sides_.push_back(side);  // at most a chunk and a spill's worth of them
     return true;
   }
-  // Writes everything it holds to its files, the run then finished; false,
-  // with the reason, when the disk refuses.
-  bool finishSpill(std::string& failure);
+  // Writes everything it holds to its files, the run then finished; false
+  // when the disk or the budget refuses (failure()).
+  bool finishSpill();
   // Why append() or spill() last returned false: the disk's reason, or the
   // memory budget.
   SearchFailure failure() const {

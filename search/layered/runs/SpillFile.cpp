@@ -35,8 +35,8 @@ bool SpillFile::append(const void* data, size_t bytes, uint64_t& offset, std::st
     const ssize_t written = pwrite(file_, from, left, static_cast<off_t>(at));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
-      failure = std::string("cannot write a spill file: ") +
-                std::strerror(written < 0 ? errno : ENOSPC);
+      failure =
+          std::string("cannot write a spill file: ") + std::strerror(written < 0 ? errno : ENOSPC);
       return false;
     }
     from += written;
