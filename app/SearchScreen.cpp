@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "FrameLoop.h"
 #include "app/core/BackgroundJob.h"
+#include "app/core/MemoryLine.h"
 #include "input/EventPump.h"
 #include "model/MoveByte.h"
 #include "render/BoardView.h"
@@ -15,9 +17,10 @@
 
 namespace {
 
-// The headline, the count of positions explored so far below the board, and
-// the layout being searched.
-void drawProgress(const char* headline, const BoardState& root, uint64_t positions) {
+// The headline, below the board the memory the search holds and the count
+// of positions explored so far, and the layout being searched.
+void drawProgress(const char* headline, const BoardState& root, uint64_t positions,
+                  uint64_t peakBytes) {
   beginText();
   drawLabel(headline, aboveBoard(root.size, {-5, 6, 0}), {15, 0, 0}, {0, 1, 0});
   char count[64];
@@ -26,6 +29,11 @@ void drawProgress(const char* headline, const BoardState& root, uint64_t positio
                                    "es",
                                    static_cast<unsigned long long>(positions));
   drawLabel(count, {-5, -2, 0}, {0.6 * length, 0, 0}, {0, 0.6, 0});
+  // Between the board and the count: a long analysis ends at the window's
+  // memory, and this shows how near it comes.
+  const std::string memory = memoryLine(peakBytes);
+  drawLabel(memory.c_str(), {-5, -1.3, 0}, {0.5 * static_cast<double>(memory.size()), 0, 0},
+            {0, 0.5, 0});
   endText();
   drawBoard(root);
 }
@@ -57,7 +65,7 @@ std::optional<Result> runJobScreen(const Camera& camera, const char* headline,
   ScreenPace pace;
   pace.longestSleep = std::chrono::milliseconds(10);
   // Closed: nothing; leaving stops the search and waits for it.
-  const auto draw = [&] { drawProgress(headline, root, job.positions()); };
+  const auto draw = [&] { drawProgress(headline, root, job.positions(), job.peakBytes()); };
   return runFrames<Result>(boardCamera(camera, root.size), finished, escape, draw, pace);
 }
 

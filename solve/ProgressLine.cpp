@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -53,6 +56,27 @@ std::string shortCount(double count) {
   return text;
 }
 
+// Bytes on disk: "0 MB", "950 MB", "1.2 GB", "3.4 TB".
+std::string diskSize(uint64_t bytes) {
+  char text[32];
+  const double megabytes = bytes / 1048576.0;
+  if (megabytes < 1024) {
+    std::snprintf(text, sizeof text, "%.0f MB", megabytes);
+  } else if (megabytes < 1024.0 * 1024) {
+    std::snprintf(text, sizeof text, "%.1f GB", megabytes / 1024);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f TB", megabytes / (1024.0 * 1024));
+  }
+  return text;
+}
+
+// "LABEL: ITEM, ITEM, ...".
+std::string joined(const std::string& label, const std::vector<std::string>& items) {
+  std::string line = label + ":";
+  for (size_t i = 0; i < items.size(); ++i) line += (i ? ", " : " ") + items[i];
+  return line;
+}
+
 // The terminal's width, or 80 when it cannot be told.
 int terminalColumns(std::FILE* stream) {
   winsize size{};
@@ -63,21 +87,40 @@ int terminalColumns(std::FILE* stream) {
 }  // namespace
 
 std::string progressText(const std::string& label, const SolveStats& stats, double seconds,
-                         int columns) {
+                         int columns, SpillUse spill) {
   const double positions = static_cast<double>(stats.positions);
-  char counts[160];
-  std::snprintf(counts, sizeof counts, "%s positions, %s/s, peak %.0f MB, %.1f s",
-                shortCount(positions).c_str(),
-                shortCount(seconds > 0 ? positions / seconds : 0).c_str(),
-                stats.peakBytes / 1048576.0, seconds);
-  std::string text = label + ": " + counts;
+  char text[64];
+  std::vector<std::string> items;
+  items.push_back(shortCount(positions) + " positions");
+  if (stats.layers > 0) items.push_back("layer " + std::to_string(stats.layers));
+  const size_t rate = items.size();
+  items.push_back(shortCount(seconds > 0 ? positions / seconds : 0) + "/s");
+  std::snprintf(text, sizeof text, "peak %.0f MB", stats.peakBytes / 1048576.0);
+  const size_t peak = items.size();
+  items.push_back(text);
+  if (spill == SpillUse::spilled || stats.diskBytes > 0 || stats.peakDiskBytes > 0) {
+    items.push_back("disk " + diskSize(stats.diskBytes));
+  }
+  std::snprintf(text, sizeof text, "%.1f s", seconds);
+  items.push_back(text);
+
   const size_t room = columns > 1 ? static_cast<size_t>(columns - 1) : 1;
-  if (text.size() > room) text.resize(room);
-  return text;
+  std::string line = joined(label, items);
+  // Whole figures rather than cut ones: the rate, then the peak make room.
+  for (const size_t dropped : {rate, peak - 1}) {
+    if (line.size() <= room) break;
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(dropped));
+    line = joined(label, items);
+  }
+  if (line.size() > room) line.resize(room);
+  return line;
 }
 
-ProgressLine::ProgressLine(std::FILE* stream, std::string label)
-    : stream_(stream), label_(std::move(label)), start_(std::chrono::steady_clock::now()) {
+ProgressLine::ProgressLine(std::FILE* stream, std::string label, SpillUse spill)
+    : stream_(stream),
+      label_(std::move(label)),
+      spill_(spill),
+      start_(std::chrono::steady_clock::now()) {
   struct sigaction erasing {};
   erasing.sa_handler = eraseAndEnd;
   sigemptyset(&erasing.sa_mask);
@@ -100,7 +143,8 @@ void ProgressLine::update(const SolveStats& stats) {
   drawn_ = now;
   shown_ = true;
   const std::chrono::duration<double> elapsed = now - start_;
-  const std::string text = progressText(label_, stats, elapsed.count(), terminalColumns(stream_));
+  const std::string text =
+      progressText(label_, stats, elapsed.count(), terminalColumns(stream_), spill_);
   drawnOn = fileno(stream_);
   std::fprintf(stream_, "\r%s\033[K", text.c_str());
   std::fflush(stream_);

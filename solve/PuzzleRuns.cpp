@@ -26,6 +26,10 @@ void reportFailure(const std::string& message) {
   std::fprintf(stderr, "%s\n", message.c_str());
 }
 
+SpillUse spillUseOf(const SolveArguments& arguments) {
+  return arguments.spillDirectory.empty() ? SpillUse::inMemory : SpillUse::spilled;
+}
+
 // The label of the progress line: the file's name without its folders.
 std::string progressLabel(const std::string& path) {
   const std::string name = puzzleFileName(path);
@@ -71,7 +75,7 @@ SolveOptions searchOptions(const std::string& path, const SolveArguments& argume
   options.threads = arguments.threads;
   options.spillDirectory = arguments.spillDirectory;
   if (!arguments.quiet && isatty(STDERR_FILENO)) {
-    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path));
+    progress = std::make_unique<ProgressLine>(stderr, progressLabel(path), spillUseOf(arguments));
     options.progress = [&progress](const SolveStats& stats) { progress->update(stats); };
   }
   return options;
@@ -115,7 +119,7 @@ int solveFile(const std::string& path, const SolveArguments& arguments) {
     if (result.outcome == SolveOutcome::solved) addSolution(json, result, arguments);
     if (arguments.stats) json.addRaw("stats", jsonStats(result.stats, seconds));
   } else if (arguments.stats) {
-    printStats(result.stats, seconds);
+    printStats(result.stats, seconds, spillUseOf(arguments));
   }
 
   switch (result.outcome) {
@@ -144,7 +148,8 @@ int analyzeFile(const std::string& path, const SolveArguments& arguments) {
   const AnalysisResult analysis = timedSearch(
       path, arguments, [&](const SolveOptions& options) { return analyzeBoard(*board, options); },
       seconds);
-  if (arguments.stats && !arguments.json) printStats(analysis.stats, seconds);
+  if (arguments.stats && !arguments.json)
+    printStats(analysis.stats, seconds, spillUseOf(arguments));
   if (analysis.outcome != SolveOutcome::solved) {
     const std::string message =
         stopMessage(analysis.outcome, analysis.stats, analysis.failure, arguments);

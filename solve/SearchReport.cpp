@@ -61,22 +61,34 @@ const char* statusName(SolveOutcome outcome) {
   return "stopped";
 }
 
-void printStats(const SolveStats& stats, double seconds) {
-  std::fprintf(stderr,
-               "positions %llu\nexpansions %llu\nseconds %.3f\n"
-               "search peak memory %.1f MB\nprocess peak resident memory %.1f MB\n"
-               "stored bytes per position %.2f\n",
-               static_cast<unsigned long long>(stats.positions),
-               static_cast<unsigned long long>(stats.expanded), seconds,
-               stats.peakBytes / 1048576.0, processPeakBytes() / 1048576.0,
-               storedBytesPerPosition(stats));
+std::string statsText(const SolveStats& stats, double seconds, double processPeak, SpillUse spill) {
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "positions %llu\nexpansions %llu\nlayers %u\nseconds %.3f\n"
+                "search peak memory %.1f MB\n",
+                static_cast<unsigned long long>(stats.positions),
+                static_cast<unsigned long long>(stats.expanded), stats.layers, seconds,
+                stats.peakBytes / 1048576.0);
+  std::string lines = text;
+  if (spill == SpillUse::spilled) {
+    std::snprintf(text, sizeof text, "peak disk %.1f MB\n", stats.peakDiskBytes / 1048576.0);
+    lines += text;
+  }
+  std::snprintf(text, sizeof text,
+                "process peak resident memory %.1f MB\nstored bytes per position %.2f\n",
+                processPeak / 1048576.0, storedBytesPerPosition(stats));
+  lines += text;
   // Which of the layered search's keys ran, for the benchmarks.
   if (stats.keyWords == 0) {
-    std::fputs("key width none: the search ended before it chose its keys\n", stderr);
-  } else {
-    std::fprintf(stderr, "key width %d bits (%d word%s), %d used\n", 64 * stats.keyWords,
-                 stats.keyWords, stats.keyWords == 1 ? "" : "s", stats.keyBits);
+    return lines + "key width none: the search ended before it chose its keys\n";
   }
+  std::snprintf(text, sizeof text, "key width %d bits (%d word%s), %d used\n", 64 * stats.keyWords,
+                stats.keyWords, stats.keyWords == 1 ? "" : "s", stats.keyBits);
+  return lines + text;
+}
+
+void printStats(const SolveStats& stats, double seconds, SpillUse spill) {
+  std::fputs(statsText(stats, seconds, processPeakBytes(), spill).c_str(), stderr);
 }
 
 std::string jsonStats(const SolveStats& stats, double seconds) {
@@ -84,7 +96,9 @@ std::string jsonStats(const SolveStats& stats, double seconds) {
   json.addNumber("positions", static_cast<uint64_t>(stats.positions));
   json.addNumber("expansions", static_cast<uint64_t>(stats.expanded));
   json.addNumber("seconds", seconds);
+  json.addNumber("layers", static_cast<uint64_t>(stats.layers));
   json.addNumber("search_peak_bytes", static_cast<uint64_t>(stats.peakBytes));
+  json.addNumber("peak_disk_bytes", stats.peakDiskBytes);
   json.addNumber("process_peak_resident_bytes", static_cast<uint64_t>(processPeakBytes()));
   json.addNumber("stored_bytes_per_position", storedBytesPerPosition(stats));
   if (stats.keyWords == 0) {  // ended before the keys were chosen

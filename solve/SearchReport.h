@@ -7,14 +7,19 @@
 
 #include "JsonObject.h"
 #include "SolveArguments.h"
+#include "SpillUse.h"
 #include "model/BoardState.h"
 #include "search/Solver.h"
 
 // How a file's outcome is named in its JSON object.
 const char* statusName(SolveOutcome outcome);
 
-// The search's figures and `seconds`, a line each on standard error.
-void printStats(const SolveStats& stats, double seconds);
+// The search's figures, `seconds` and the process's peak resident bytes
+// `processPeak`, a line each; the disk's peak when `spill` says so.
+std::string statsText(const SolveStats& stats, double seconds, double processPeak, SpillUse spill);
+
+// statsText of the search and this process, on standard error.
+void printStats(const SolveStats& stats, double seconds, SpillUse spill);
 
 // The same figures as one JSON object.
 std::string jsonStats(const SolveStats& stats, double seconds);

@@ -54,7 +54,7 @@ bool outputWritten() {
 }
 
 // A search that keeps its layers on disk holds one open file for each
-// stored layer and each sorted run of the layer being built: on a long
+// stored layer, and a few more for the layer being built: on a long
 // search, more than the usual soft limit of open files. The hard limit is
 // the system's word on it; the soft one is only a default.
 void allowOpenFilesUpToTheHardLimit() {

@@ -33,6 +33,14 @@ std::string reasonOf(std::exception_ptr thrown) {
   }
 }
 
+// Raises `shown` to `value` unless it holds more already: reports from
+// several threads may arrive out of order.
+void raiseTo(std::atomic<uint64_t>& shown, uint64_t value) {
+  uint64_t now = shown.load(std::memory_order_relaxed);
+  while (value > now && !shown.compare_exchange_weak(now, value, std::memory_order_relaxed)) {
+  }
+}
+
 }  // namespace
 
 SolveOptions SearchHandoff::solveOptions(size_t memoryBudget) {
@@ -44,10 +52,8 @@ SolveOptions SearchHandoff::solveOptions(size_t memoryBudget) {
 }
 
 void SearchHandoff::report(const SolveStats& stats) {
-  uint64_t shown = positions_.load(std::memory_order_relaxed);
-  while (stats.positions > shown &&
-         !positions_.compare_exchange_weak(shown, stats.positions, std::memory_order_relaxed)) {
-  }
+  raiseTo(positions_, stats.positions);
+  raiseTo(peakBytes_, stats.peakBytes);
 }
 
 template <typename Result>
@@ -55,8 +61,7 @@ BackgroundJob<Result>::BackgroundJob(Work work, size_t memoryBudget)
     : worker_([this, work = std::move(work), memoryBudget] { run(work, memoryBudget); }) {}
 
 template <typename Result>
-BackgroundJob<Result>::BackgroundJob(const BoardState& root, MoveMetric metric,
-                                     size_t memoryBudget)
+BackgroundJob<Result>::BackgroundJob(const BoardState& root, MoveMetric metric, size_t memoryBudget)
     : BackgroundJob(searchOf<Result>(root, metric), memoryBudget) {}
 
 template <typename Result>

@@ -14,7 +14,8 @@
 #include "search/Solver.h"
 
 // What crosses between the window thread and the search while it runs: the
-// stop request one way, the count of positions explored the other. The
+// stop request one way, the count of positions explored and the memory
+// held the other. The
 // search may report from any of its threads, several at once, so only
 // atomics are shared.
 class SearchHandoff {
@@ -28,14 +29,17 @@ class SearchHandoff {
   bool stopRequested() const { return stop_.load(std::memory_order_relaxed); }
 
   // Takes a progress report from any thread. Reports may arrive out of
-  // order; the count shown only ever grows.
+  // order; the count and the memory shown only ever grow.
   void report(const SolveStats& stats);
   // The highest count of positions reported so far.
   uint64_t positions() const { return positions_.load(std::memory_order_relaxed); }
+  // The most memory the search held, as reported so far.
+  uint64_t peakBytes() const { return peakBytes_.load(std::memory_order_relaxed); }
 
  private:
   std::atomic<bool> stop_{false};
   std::atomic<uint64_t> positions_{0};
+  std::atomic<uint64_t> peakBytes_{0};
 };
 
 template <typename Result>
@@ -59,6 +63,8 @@ class BackgroundJob {
   // Positions handled so far as the search last reported them; once
   // finished, the final count. Never decreases.
   uint64_t positions() const { return handoff_.positions(); }
+  // The most memory the search has held, likewise.
+  uint64_t peakBytes() const { return handoff_.peakBytes(); }
 
   // Whether the search has ended; once true, takeResult() returns at once.
   bool finished() const { return finished_.load(std::memory_order_acquire); }

@@ -50,6 +50,18 @@ class SearchControl {
   std::atomic<uint64_t> positions{0};
   std::atomic<uint64_t> expanded{0};
   std::atomic<uint64_t> storedBytes{0};
+  std::atomic<uint32_t> layers{0};
+
+  // Bytes written to the search's spill files, and given back when a file
+  // goes or a hole is punched in one.
+  void addDisk(uint64_t bytes) {
+    const uint64_t held = diskBytes_.fetch_add(bytes, std::memory_order_relaxed) + bytes;
+    uint64_t peak = peakDiskBytes_.load(std::memory_order_relaxed);
+    while (held > peak &&
+           !peakDiskBytes_.compare_exchange_weak(peak, held, std::memory_order_relaxed)) {
+    }
+  }
+  void removeDisk(uint64_t bytes) { diskBytes_.fetch_sub(bytes, std::memory_order_relaxed); }
 
   SolveStats stats() const {
     SolveStats stats;
@@ -57,6 +69,9 @@ class SearchControl {
     stats.expanded = expanded.load(std::memory_order_relaxed);
     stats.peakBytes = budget_.peak();
     stats.storedBytes = storedBytes.load(std::memory_order_relaxed);
+    stats.diskBytes = diskBytes_.load(std::memory_order_relaxed);
+    stats.peakDiskBytes = peakDiskBytes_.load(std::memory_order_relaxed);
+    stats.layers = layers.load(std::memory_order_relaxed);
     return stats;
   }
 
@@ -80,6 +95,8 @@ class SearchControl {
   mutable std::mutex failureMutex_;
   std::optional<SearchFailure> failure_;
   std::atomic<bool> halted_{false};
+  std::atomic<uint64_t> diskBytes_{0};
+  std::atomic<uint64_t> peakDiskBytes_{0};
 };
 
 // The result of a search that `thrown` ended outside its threads' work: out

@@ -34,6 +34,13 @@ struct SolveStats {
   uint64_t expanded = 0;     // positions expanded that were not the goal
   size_t peakBytes = 0;      // the most memory the search held at once
   uint64_t storedBytes = 0;  // bytes that hold the positions found (layers)
+  // With the layers on disk (SolveOptions::spillDirectory): the bytes the
+  // search's files hold now, and the most they held at once; 0 in memory.
+  uint64_t diskBytes = 0;
+  uint64_t peakDiskBytes = 0;
+  // The layers made so far: the distance the search has reached (0 before
+  // the first; the table search keeps none).
+  uint32_t layers = 0;
   // The layered search's keys: their width in 64-bit words, and how many of
   // their bits the board's positions take. Both 0 for the table search,
   // which keeps whole positions rather than keys.

@@ -1,6 +1,12 @@
 // The children one worker of the expansion generates: records in a buffer
 // that, when full, is sorted into a run (runs/SortedBlocks.h); the merge then
 // reads the runs and the sorted rest.
+//
+// On disk, a worker's runs share a file, and whenever mergeWidth runs of
+// one level lie last they are merged into one of the next level, giving
+// their disk back: a worker keeps fewer than mergeWidth runs of each level,
+// so the layer's merge reads a few cursors whatever the layer's size, and
+// each child is rewritten once a level.
 #pragma once
 
 #include <algorithm>
@@ -94,20 +100,37 @@ class ChildRuns {
   bool sort(KeyBuffer<Key>& keys);
   // Gives the sort's scratch back.
   void releaseScratch() { scratch_.release(); }
+  // On disk, merges the last runs, the smallest, until at most `most` are
+  // left, so that the layer's merge holds few cursors however many levels
+  // the layer took. False when the search halts.
+  bool compact(size_t most);
 
   // Empties the buffer and drops the runs, keeping the buffer's memory.
   void clear() {
     records_.clear();
     runs_.clear();
+    levels_.clear();
+    file_.reset();
   }
   void release() {
+    clear();
     records_.release();
     scratch_.release();
-    runs_.clear();
   }
+
+  static constexpr size_t mergeWidth = 16;
 
  private:
   bool flush();
+  // Merges the last mergeWidth runs while they share a level.
+  bool mergeLevels();
+  bool mergeLast(size_t count);
+  // Keeps the run that `writer` wrote, of `level`.
+  bool keepRun(BlockWriter<Key>& writer, int level);
+  bool failed(const SearchFailure& failure) {
+    control_.fail(failure);
+    return false;
+  }
 
   const RecordFormat<Key>& format_;
   const size_t bufferKeys_;
@@ -116,4 +139,6 @@ class ChildRuns {
   KeyBuffer<Key> records_;
   KeyBuffer<Key> scratch_;  // for the radix sort
   std::vector<SortedBlocks<Key>> runs_;
+  std::vector<int> levels_;  // of each run, on disk
+  std::shared_ptr<SpillFile> file_;
 };

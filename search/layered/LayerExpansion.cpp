@@ -44,9 +44,8 @@ LayerExpansion<Codec, CellMask>::LayerExpansion(MoveMetric metric, const Codec& 
 
 template <typename Codec, typename CellMask>
 bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
-                                             const std::vector<const uint32_t*>& blockBacks,
-                                             const KeyRanges& first, NearGoal nearGoal,
-                                             const std::function<bool()>& stop) {
+                                             const LayerBacks& blockBacks, const KeyRanges& first,
+                                             NearGoal nearGoal, const std::function<bool()>& stop) {
   keepNearGoal_ = nearGoal == NearGoal::keepApart;
   const bool nextToGoal = expandNearFirst(layer, blockBacks, first, stop);
   keepNearGoal_ = false;
@@ -54,24 +53,29 @@ bool LayerExpansion<Codec, CellMask>::expand(const SortedBlocks<Key>& layer,
 }
 
 template <typename Codec, typename CellMask>
-bool LayerExpansion<Codec, CellMask>::expandNearFirst(
-    const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
-    const KeyRanges& first, const std::function<bool()>& stop) {
-  // The blocks that may hold positions of `first`.
-  std::vector<bool> shared(layer.blockCount(), false);
-  std::vector<size_t> order;
-  for (size_t b = 0; b < layer.blockCount(); ++b) {
-    const Key& low = layer.block(b).first;
-    for (const auto& [from, to] : first) {
-      const bool after = b + 1 < layer.blockCount() && !(from < layer.block(b + 1).first);
-      if (!(to < low) && !after) shared[b] = true;
+bool LayerExpansion<Codec, CellMask>::expandNearFirst(const SortedBlocks<Key>& layer,
+                                                      const LayerBacks& blockBacks,
+                                                      const KeyRanges& first,
+                                                      const std::function<bool()>& stop) {
+  // The blocks that may hold positions of `first`: from the one where a
+  // range starts to the one where it ends. Spans of blocks rather than a
+  // list, so that memory does not grow with the layer.
+  BlockSpans shared;
+  size_t split = 0;
+  for (const auto& [from, to] : first) {
+    if (layer.empty() || to < layer.block(0).first) continue;
+    const size_t low = layer.blockFor(from);
+    const size_t high = layer.blockFor(to) + 1;
+    if (!shared.empty() && low <= shared.back().second) {
+      split += high - std::min(high, shared.back().second);
+      shared.back().second = std::max(high, shared.back().second);
+    } else {
+      split += high - low;
+      shared.push_back({low, high});
     }
-    if (shared[b]) order.push_back(b);
   }
-  const size_t split = order.size();
   // Both passes on the same threads: each sorts what it generated.
   const int threads = layer.blockCount() < 2 ? 1 : static_cast<int>(workers_.size());
-  for (size_t b = 0; b < layer.blockCount(); ++b) order.push_back(b);
   const auto foundNextToGoal = [this] {
     for (const auto& worker : workers_) {
       if (!worker->nextToGoal.empty()) return true;
@@ -79,14 +83,13 @@ bool LayerExpansion<Codec, CellMask>::expandNearFirst(
     return false;
   };
   if (split > 0) {
-    const Pass nearFirst{order.data(), split, threads, RangeSide::inside, AfterPass::sortNearGoal};
+    const Pass nearFirst{&shared, split, threads, RangeSide::inside, AfterPass::sortNearGoal};
     expandBlocks(layer, blockBacks, nearFirst, first, shared);
     if (control_.halted()) return false;
     if (foundNextToGoal()) return true;
     if (stop() || control_.halted()) return true;
   }
-  const Pass rest{order.data() + split, order.size() - split, threads, RangeSide::outside,
-                  AfterPass::sortAll};
+  const Pass rest{nullptr, layer.blockCount(), threads, RangeSide::outside, AfterPass::sortAll};
   expandBlocks(layer, blockBacks, rest, first, shared);
   // In steps only the first positions can make such children; in the other
   // metrics there are no first positions, and any may.
@@ -204,30 +207,38 @@ void LayerExpansion<Codec, CellMask>::release() {
 }
 
 // Expands the positions of the blocks the pass names, on its threads; in
-// the blocks `shared` flags, only those on the pass's side of `ranges`.
+// the blocks of `shared`, only those on the pass's side of `ranges`.
 template <typename Codec, typename CellMask>
 void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& layer,
-                                                   const std::vector<const uint32_t*>& blockBacks,
-                                                   const Pass& pass, const KeyRanges& ranges,
-                                                   const std::vector<bool>& shared) {
+                                                   const LayerBacks& blockBacks, const Pass& pass,
+                                                   const KeyRanges& ranges,
+                                                   const BlockSpans& shared) {
   const bool inside = pass.side == RangeSide::inside;
   std::atomic<size_t> next{0};
   team_.run(pass.threads, [&](int t) {
     Worker& worker = startWorker(t);
     const std::unique_ptr<Key[]> keys(new Key[blockKeys]);
+    const std::unique_ptr<uint32_t[]> read(new uint32_t[blockKeys]);
     for (size_t n; (n = next.fetch_add(1)) < pass.count && !control_.halted();) {
-      const size_t b = pass.blocks[n];
+      const size_t b = pass.spans ? nthBlock(*pass.spans, n) : n;
+      const bool inShared = holds(shared, b);
       const int size = layer.decodeBlock(b, keys.get());
+      const uint32_t* backs = nullptr;
+      if (!blockBacks.empty() && size > 0 &&
+          !(backs = blockBacks.of(layer, b, static_cast<uint32_t>(size), read.get()))) {
+        control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+        return;
+      }
       size_t range = 0;
       int expanded = 0;
       for (int i = 0; i < size; ++i) {
-        if (shared[b]) {
+        if (inShared) {
           while (range < ranges.size() && ranges[range].second < keys[i]) ++range;
           const bool in = range < ranges.size() && !(keys[i] < ranges[range].first);
           if (in != inside) continue;
         }
         if (!makeRoom(worker)) return;
-        expandOne(keys[i], blockBacks.empty() ? noBackMoves : blockBacks[b][i], worker);
+        expandOne(keys[i], backs ? backs[i] : noBackMoves, worker);
         ++expanded;
       }
       control_.expanded += expanded;
@@ -237,7 +248,10 @@ void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& laye
       if (keepNearGoal_) worker.children.sort(worker.nearRecords);
       return;
     }
-    worker.children.sort(worker.children.records());
+    if (!worker.children.sort(worker.children.records()) ||
+        !worker.children.compact(ChildRuns<Key>::mergeWidth / 2)) {
+      return;
+    }
     // The merge that follows needs no scratch. But fresh memory costs the
     // system time to clear, so the scratch stays for the next layer's sort
     // while the search holds less than half its budget; nearer the limit it

@@ -32,6 +32,7 @@
 #include "ChildRuns.h"
 #include "CountedMoves.h"
 #include "GoalWatch.h"
+#include "LayerBacks.h"
 #include "UpperMoves.h"
 #include "keys/KeyCoding.h"
 #include "runs/KeyMerge.h"
@@ -72,14 +73,14 @@ class LayerExpansion {
   const RecordFormat<Key>& format() const { return format_; }
 
   // Expands every position of `layer`; `blockBacks`, when not empty, holds
-  // for each block of the layer where the back moves of its positions start.
+  // the back moves of its positions.
   // The positions in `first` go first; when their children include some next
   // to the goal, the others are left and this returns true
   // (childrenNextToGoal() has them all: only a parent in `first` can make
   // one). Between the two, `stop()` may end it too (returning true). With
   // no first positions, true when some child stands next to the goal.
-  bool expand(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
-              const KeyRanges& first, NearGoal nearGoal, const std::function<bool()>& stop);
+  bool expand(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks, const KeyRanges& first,
+              NearGoal nearGoal, const std::function<bool()>& stop);
 
   // The records an expansion with NearGoal::keepApart kept apart since the
   // last clear(): each worker's, sorted by key.
@@ -132,19 +133,33 @@ class LayerExpansion {
     sortNearGoal,  // sorts those kept near the goal; the rest may follow
     sortAll,       // sorts every child: the layer is done
   };
+  // Spans of blocks of a layer, [first, past the last), in order.
+  using BlockSpans = std::vector<std::pair<size_t, size_t>>;
+  static size_t nthBlock(const BlockSpans& spans, size_t n) {
+    for (const auto& [from, to] : spans) {
+      if (n < to - from) return from + n;
+      n -= to - from;
+    }
+    return SIZE_MAX;
+  }
+  static bool holds(const BlockSpans& spans, size_t b) {
+    for (const auto& [from, to] : spans) {
+      if (b < to) return b >= from;
+    }
+    return false;
+  }
   struct Pass {
-    const size_t* blocks;  // the blocks of the layer to expand, in order
+    const BlockSpans* spans;  // the blocks of the layer to expand; all when null
     size_t count;
     int threads;
-    RangeSide side;  // of `ranges`, in the blocks that `shared` flags
+    RangeSide side;  // of `ranges`, in the blocks of `shared`
     AfterPass after;
   };
 
-  bool expandNearFirst(const SortedBlocks<Key>& layer,
-                       const std::vector<const uint32_t*>& blockBacks, const KeyRanges& first,
-                       const std::function<bool()>& stop);
-  void expandBlocks(const SortedBlocks<Key>& layer, const std::vector<const uint32_t*>& blockBacks,
-                    const Pass& pass, const KeyRanges& ranges, const std::vector<bool>& shared);
+  bool expandNearFirst(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks,
+                       const KeyRanges& first, const std::function<bool()>& stop);
+  void expandBlocks(const SortedBlocks<Key>& layer, const LayerBacks& blockBacks, const Pass& pass,
+                    const KeyRanges& ranges, const BlockSpans& shared);
   Worker& startWorker(int t);
   void expandOne(const Key& key, uint32_t backs, Worker& worker) {
     if (metric_ == MoveMetric::step) {

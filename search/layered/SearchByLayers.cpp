@@ -24,7 +24,7 @@ SearchByLayers<Codec, CellMask>::SearchByLayers(const BoardState& root, const So
       budget_(budget),
       control_(options, budget_),
       team_(threadCount(options), [this](std::exception_ptr thrown) { control_.fail(thrown); }),
-      storage_{&budget_, options.spillDirectory},
+      storage_{&budget_, options.spillDirectory, &control_},
       metric_(options.metric),
       watch_(geometry, groups.shapeOf[0], options.metric,
              task == LayeredTask::solve ? WatchFor::exit : WatchFor::nothing),
@@ -114,10 +114,12 @@ bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
 }
 
 template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count) {
+bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, size_t count,
+                                               const std::shared_ptr<SpillFile>& spilledTo) {
   SortedBlocks<Key> layer;
   const std::optional<SearchFailure> storeFailure =
-      SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
+      spilledTo ? SortedBlocks<Key>::gather(parts, count, spilledTo, &budget_, layer)
+                : SortedBlocks<Key>::concatenate(parts, count, storage_, layer);
   if (storeFailure) {
     control_.fail(*storeFailure);
     return false;
@@ -125,6 +127,7 @@ bool SearchByLayers<Codec, CellMask>::addLayer(BlockWriter<Key>* const* parts, s
   control_.positions += layer.size();
   control_.storedBytes += layer.storedBytes();
   layers_.push_back(std::move(layer));
+  control_.layers = static_cast<uint32_t>(layers_.size());
   return true;
 }
 
@@ -142,9 +145,14 @@ bool SearchByLayers<Codec, CellMask>::addLayer(const Key* keys, size_t count) {
   return addLayer(parts, 1);
 }
 
+// About the memory a position near the goal costs when looking ahead: its
+// children kept apart and, of the next layer, those near the goal.
+constexpr size_t nearBytesEach = 192;
+
 // Whether expanding `layer` looks two layers ahead near the goal: when the
 // positions near it are few, so that doing their part of the next layer
 // twice costs little (see the design note).
+
 template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer) const {
   if (nearGoal_.empty() || lookAhead_ == LookAhead::never) return false;
@@ -156,7 +164,10 @@ bool SearchByLayers<Codec, CellMask>::looksAhead(const SortedBlocks<Key>& layer)
       ++near;
     }
   }
-  return 16 * near <= layer.size();
+  // On disk, the part looked ahead stays in memory: only when it fits in a
+  // share of the budget, so that memory does not grow with the layers.
+  const bool fits = !storage_.spills() || near * nearBytesEach <= budget_.limit() / 16;
+  return fits && 16 * near <= layer.size();
 }
 
 // The positions of the next layer near the goal, from the records the
@@ -203,128 +214,6 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
   return mergeLayer(parents);
 }
 
-// Merges the children of `parents` into the next layer, key range by key
-// range on every thread.
-template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::mergeLayer(const SortedBlocks<Key>& parents) {
-  // Key ranges cut at the first keys of the parents' blocks: children lie
-  // near their parents. Many small ones, so that threads end together.
-  const size_t ranges = std::min<size_t>(parents.blockCount(), size_t{64} * team_.size());
-  std::vector<Key> cuts;
-  for (size_t r = 1; r < ranges; ++r) {
-    cuts.push_back(parents.block(r * parents.blockCount() / ranges).first);
-  }
-  const size_t count = cuts.size() + 1;
-  while (parts_.size() < count) parts_.emplace_back(&budget_);
-  while (threadBacks_.size() < static_cast<size_t>(team_.size())) {
-    threadBacks_.emplace_back(&budget_);
-  }
-  for (ThreadBacks& thread : threadBacks_) {
-    thread.backs.clear();  // the layer expanded last no longer needs them
-  }
-  std::atomic<size_t> nextRange{0};
-  team_.run(std::min<int>(team_.size(), static_cast<int>(count)), [&](int t) {
-    KeyBuffer<uint32_t>& backs = threadBacks_[t].backs;
-    for (size_t r; (r = nextRange.fetch_add(1)) < count && !control_.halted();) {
-      parts_[r].thread = t;
-      parts_[r].backsFrom = backs.size();
-      if (!mergeRange(r == 0 ? nullptr : &cuts[r - 1], r == cuts.size() ? nullptr : &cuts[r],
-                      parts_[r].keys, backs)) {
-        return;
-      }
-      control_.poll();
-    }
-  });
-  expansion_.clear();
-  if (control_.halted() || spillReadFailed()) return false;
-  if (!keepBacks(count)) return false;
-  std::vector<BlockWriter<Key>*> writers;
-  for (size_t r = 0; r < count; ++r) writers.push_back(&parts_[r].keys);
-  return addLayer(writers.data(), count);
-}
-
-// One key range of the next layer: the children of every worker, merged
-// without repeats, less the layer before the parents, and in the metrics
-// whose moves can stay within a layer, less the parents' own; with each
-// position, the back moves of the children that reached it.
-template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::mergeRange(const Key* low, const Key* high,
-                                                 BlockWriter<Key>& keys,
-                                                 KeyBuffer<uint32_t>& backs) {
-  const SortedBlocks<Key>* before = layers_.size() >= 2 ? &layers_[layers_.size() - 2] : nullptr;
-  RunCursor<Key> previous(before, low, high);
-  const bool sameLayer = sameLayer_;
-  std::unique_ptr<RunCursor<Key>> parents;
-  if (sameLayer) parents = std::make_unique<RunCursor<Key>>(&layers_.back(), low, high);
-  const RecordFormat<Key>& format = expansion_.format();
-  uint64_t written = 0;
-  // Writes each position unless an older layer holds it.
-  auto fold = foldBacks<Key>(maxBackBytes, [&](const Key& key, uint32_t joined) {
-    previous.seek(key);
-    if (previous.valid() && previous.key() == key) return true;
-    if (sameLayer) {
-      parents->seek(key);
-      if (parents->valid() && parents->key() == key) return true;
-    }
-    if (!keys.append(key) || (format.packed() && !backs.push(joined))) {
-      control_.fail(SolveOutcome::outOfMemory);
-      return false;
-    }
-    if (++written % 65536 == 0) control_.poll();
-    return !control_.halted();
-  });
-  const auto take = [&](const Key& record) {
-    return fold.take(format.keyOf(record), format.backsOf(record));
-  };
-  const Key lowRecord = low ? format.recordOf(*low) : Key{};
-  const Key highRecord = high ? format.recordOf(*high) : Key{};
-  bool ok = true;
-  if (expansion_.hasRuns()) {
-    std::vector<std::unique_ptr<KeySource<Key>>> sources;
-    expansion_.addSources(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, sources);
-    // The sources' cursors each hold a block of keys, as do the old layers'.
-    BudgetCharge cursors(&budget_);
-    if (!cursors.add(sources.size() * sizeof(KeySource<Key>) +
-                     (sources.size() + 2) * sizeof(RunCursor<Key>))) {
-      control_.fail(SolveOutcome::outOfMemory);
-      return false;
-    }
-    ok = mergeSources(sources, take);
-  } else {
-    std::vector<KeyRange<Key>> ranges;
-    expansion_.addRanges(low ? &lowRecord : nullptr, high ? &highRecord : nullptr, ranges);
-    ok = mergeRanges(ranges, take);
-  }
-  return ok && fold.finish();
-}
-
-// Points each block of the new layer at its positions' back moves, which
-// stay in the threads' buffers until the next merge.
-template <typename Codec, typename CellMask>
-bool SearchByLayers<Codec, CellMask>::keepBacks(size_t count) {
-  blockBacks_.clear();
-  if (!expansion_.format().packed()) {
-    blockBacksCharge_.release();
-    return true;
-  }
-  size_t blocks = 0;
-  for (size_t p = 0; p < count; ++p) blocks += parts_[p].keys.blockCount();
-  if (!blockBacksCharge_.holdExactly(blocks * sizeof(const uint32_t*))) {
-    control_.fail(SolveOutcome::outOfMemory);
-    return false;
-  }
-  blockBacks_.reserve(blocks);
-  for (size_t p = 0; p < count; ++p) {
-    const BlockWriter<Key>& keys = parts_[p].keys;
-    const uint32_t* at = threadBacks_[parts_[p].thread].backs.data() + parts_[p].backsFrom;
-    for (size_t b = 0; b < keys.blockCount(); ++b) {
-      blockBacks_.push_back(at);
-      at += keys.blockSize(b);
-    }
-  }
-  return true;
-}
-
 // Gives everything back; the result of a search that ended with `outcome`.
 template <typename Codec, typename CellMask>
 SolveResult SearchByLayers<Codec, CellMask>::ended(SolveOutcome outcome) {
@@ -332,6 +221,8 @@ SolveResult SearchByLayers<Codec, CellMask>::ended(SolveOutcome outcome) {
   near_.release();
   blockBacks_.clear();
   blockBacksCharge_.release();
+  layerFile_.reset();
+  backsFile_.reset();
   parts_.clear();
   threadBacks_.clear();
   layers_.clear();

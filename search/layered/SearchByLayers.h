@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GoalWatch.h"
+#include "LayerBacks.h"
 #include "LayerExpansion.h"
 #include "LayeredSearch.h"
 #include "NearGoalPart.h"
@@ -42,6 +43,8 @@ class SearchByLayers {
   // back moves go to the buffer of the thread that merged them, from
   // `backsFrom` on: one buffer a thread, kept from layer to layer, grows
   // seldom and faults little.
+  // On disk, the part's keys go to the layer's file as they are merged, and
+  // its back moves beside them to the layer's file of them.
   struct alignas(128) Part {
     explicit Part(MemoryBudget* budget) : keys(budget) {}
     BlockWriter<Key> keys;
@@ -60,14 +63,14 @@ class SearchByLayers {
   }
   bool goalsNextTo(const SortedBlocks<Key>& layer, std::vector<Key>& goals);
   bool spillReadFailed();
-  bool addLayer(BlockWriter<Key>* const* parts, size_t count);
+  bool addLayer(BlockWriter<Key>* const* parts, size_t count,
+                const std::shared_ptr<SpillFile>& spilledTo = nullptr);
   bool addLayer(const Key* keys, size_t count);
   bool buildNextLayer(bool& nextToGoal);
   bool looksAhead(const SortedBlocks<Key>& layer) const;
   bool nearPart();
   bool mergeLayer(const SortedBlocks<Key>& parents);
-  bool mergeRange(const Key* low, const Key* high, BlockWriter<Key>& keys,
-                  KeyBuffer<uint32_t>& backs);
+  bool mergeRange(const Key* low, const Key* high, Part& part, KeyBuffer<uint32_t>& backs);
   bool keepBacks(size_t count);
   SolveResult ended(SolveOutcome outcome);
   SolveResult failed();
@@ -75,7 +78,8 @@ class SearchByLayers {
   // the goal; the goals of a layer; the board of a key; the result once
   // `ended()` or `failed()` has released what the search held.
   bool sweepLayer();
-  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals);
+  bool collectGoals(const SortedBlocks<Key>& layer, KeyBuffer<Key>& goals, ChildRuns<Key>* spilled);
+  bool addLayerOfRuns(ChildRuns<Key>& runs);
   BoardState boardAt(const Key& key) const;
   AnalysisResult analysisEnded(AnalysisResult& result, const SolveResult& ending);
   SolveResult solved(const uint8_t* rootCells, const std::vector<Key>& goals, size_t moves);
@@ -99,9 +103,12 @@ class SearchByLayers {
   std::vector<Part> parts_;
   std::vector<ThreadBacks> threadBacks_;
   NearGoalPart<Key> near_;  // when looking ahead
-  // Where the back moves of each block of the newest layer start, in the
-  // threads' buffers that the merge wrote them to.
-  std::vector<const uint32_t*> blockBacks_;
+  // Where the back moves of each block of the newest layer lie: in the
+  // threads' buffers that the merge wrote them to, or on disk.
+  LayerBacks blockBacks_;
+  // On disk, the files the layer being merged goes to: keys and back moves.
+  std::shared_ptr<SpillFile> layerFile_;
+  std::shared_ptr<SpillFile> backsFile_;
   BudgetCharge blockBacksCharge_;
   bool hasGoal_ = false;
   Key goalFirst_{};

@@ -34,8 +34,9 @@ PACKED = "size 10 8\n" + "".join(
        for y in range(2, 8)])
 # The screens that show a timed message.
 TIMED_MESSAGES = {"editor-6x5-refused", "editor-10x6-saved", "editor-6x2-analysed"}
-# Where the counts of a search or an analysis go: they change with time.
-COUNT_LINE = (-5, -2.05, 11.3, -1.35)
+# Where the counts of a search or an analysis go, the memory over the
+# positions: they change with time.
+COUNT_LINE = (-5, -2.05, 11.3, -0.75)
 # The size screen's line below the grid, "L : la collection de puzzles",
 # added after the references were taken.
 SHELF_LINE = COUNT_LINE

@@ -2,6 +2,7 @@
 // same keys, and the memory either way is charged while held and given back;
 // the buffers under them hold every byte asked, whatever their size.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <random>
@@ -42,7 +43,8 @@ TEST(SortedBlocksTest, ACursorSeeksAcrossBlocksAndStopsAtItsBound) {
   for (const Key128& key : keys) ASSERT_TRUE(writer.append(key));
   SortedBlocks<Key128> run;
   BlockWriter<Key128>* const parts[] = {&writer};
-  ASSERT_FALSE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, run));  // no failure
+  ASSERT_FALSE(
+      SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, run));  // no failure
   ASSERT_GT(run.blockCount(), 10u);
   const Key128 bound = keys[15000];
   for (const bool bounded : {false, true}) {
@@ -67,6 +69,61 @@ TEST(SortedBlocksTest, ACursorSeeksAcrossBlocksAndStopsAtItsBound) {
     cursor.seek(keys.back() + 1);
     EXPECT_FALSE(cursor.valid());
   }
+}
+
+// Parts spilled as they are written, their block lines by chunks and a
+// value a key beside them, read back as one run: the same keys, the same
+// lookups as in memory, each key's value where its block says, and memory
+// that does not grow with the run.
+TEST(SortedBlocksTest, ARunSpilledByPartsReadsBackLikeOneInMemory) {
+  char folder[] = "/tmp/cavel-spill-test-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const RunStorage storage{nullptr, folder};
+  std::string failure;
+  const std::shared_ptr<SpillFile> keysFile = SpillFile::open(storage, failure);
+  const std::shared_ptr<SpillFile> valuesFile = SpillFile::open(storage, failure);
+  rmdir(folder);  // the files are unlinked already
+  ASSERT_TRUE(keysFile && valuesFile) << failure;
+  // Parts of one key, of part of a block, and of several chunks and a bit.
+  const std::vector<Key128> keys = ascendingKeys(3 * chunkBlocks * blockKeys + 5000);
+  const size_t ends[] = {1, 700, 2 * chunkBlocks * blockKeys + 3, keys.size()};
+  MemoryBudget budget(size_t{1} << 30);
+  std::vector<BlockWriter<Key128>> writers;
+  for (size_t p = 0; p < 4; ++p) writers.emplace_back(&budget);
+  size_t from = 0, mostHeld = 0;
+  for (size_t p = 0; p < 4; ++p) {
+    writers[p].spillTo(keysFile, valuesFile);
+    for (size_t i = from; i < ends[p]; ++i) {
+      ASSERT_TRUE(writers[p].append(keys[i], static_cast<uint32_t>(i)));
+      mostHeld = std::max(mostHeld, budget.held());
+    }
+    ASSERT_TRUE(writers[p].finishSpill()) << writers[p].failure().reason;
+    from = ends[p];
+  }
+  EXPECT_LT(mostHeld, size_t{1} << 20);  // for 12 MB of keys
+  BlockWriter<Key128>* const parts[] = {&writers[0], &writers[1], &writers[2], &writers[3]};
+  SortedBlocks<Key128> run;
+  ASSERT_FALSE(SortedBlocks<Key128>::gather(parts, 4, keysFile, &budget, run));
+  ASSERT_EQ(run.size(), keys.size());
+  EXPECT_EQ(readBack(run), keys);
+  std::mt19937_64 random(3);
+  for (int probe = 0; probe < 2000; ++probe) {
+    const size_t at = random() % keys.size();
+    const Key128 wanted = keys[at] - (random() % 2);
+    EXPECT_EQ(run.contains(wanted), std::binary_search(keys.begin(), keys.end(), wanted));
+    const size_t b = run.blockFor(wanted);
+    Key128 block[blockKeys];
+    const int count = run.decodeBlock(b, block);
+    ASSERT_GT(count, 0);
+    EXPECT_FALSE(wanted < block[0] && b > 0);
+    uint32_t values[blockKeys];
+    ASSERT_TRUE(valuesFile->read(values, count * sizeof(uint32_t), run.sideOffset(b)));
+    for (int i = 0; i < count; ++i) {
+      const size_t index = std::lower_bound(keys.begin(), keys.end(), block[i]) - keys.begin();
+      ASSERT_EQ(values[i], index);
+    }
+  }
+  EXPECT_FALSE(run.readFailed());
 }
 
 TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
@@ -103,7 +160,8 @@ TEST(SortedBlocksTest, ARunTakenInPlaceOrCopiedHoldsTheSameKeysAndItsCharge) {
   EXPECT_FALSE(SortedBlocks<Key128>::adopt(roomy, copied));
   EXPECT_EQ(roomy.size(), keys.size());
   BlockWriter<Key128>* const parts[] = {&roomy};
-  ASSERT_FALSE(SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied));  // no failure
+  ASSERT_FALSE(
+      SortedBlocks<Key128>::concatenate(parts, 1, RunStorage{&budget, ""}, copied));  // no failure
   EXPECT_EQ(readBack(copied), keys);
 
   taken.clear();

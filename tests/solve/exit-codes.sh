@@ -88,9 +88,8 @@ writeFails "answer with its layers on disk, closed descriptor" '>&-' --spill "$w
 writeFails "--json to a full disk" '>/dev/full' --json "$dir/classic.txt"
 writeFails "--help to a full disk" '>/dev/full' --help
 writeFails "--version to a closed descriptor" '>&-' --version
-# Layers on disk hold a file each, as do the sorted runs of the layer being
-# built: under a low soft limit of open files the search raises it to the
-# hard one rather than stopping.
+# Layers on disk hold a file each: under a low soft limit of open files the
+# search raises it to the hard one rather than stopping.
 if (ulimit -Sn 40) 2>/dev/null; then
   (ulimit -Sn 40; exec "$solver" --threads 2 --max-memory 24 --spill "$work" \
     "$dir/random6x5-14.txt") >"$work/out" 2>"$work/err"

@@ -94,8 +94,8 @@ class JsonLines(unittest.TestCase):
             self.assertEqual(solved["status"], "solved")
             self.assertEqual(solved["stats"]["positions"], 6)
             self.assertEqual(set(solved["stats"]), {
-                "positions", "expansions", "seconds", "search_peak_bytes",
-                "process_peak_resident_bytes", "stored_bytes_per_position", "key_bits",
+                "positions", "expansions", "layers", "seconds", "search_peak_bytes",
+                "peak_disk_bytes", "process_peak_resident_bytes", "stored_bytes_per_position", "key_bits",
                 "key_words", "key_bits_used"})
 
     def test_the_stats_name_the_keys_that_ran(self):

@@ -22,7 +22,8 @@ SOLVER, PUZZLES = os.path.abspath(sys.argv[1]), sys.argv[2]
 LONG = os.path.join(PUZZLES, "large", "large8x6-2.txt")      # seconds
 MEDIUM = os.path.join(PUZZLES, "random6x5-14.txt")           # a second or two
 SHORT = os.path.join(PUZZLES, "square-only.txt")             # at once
-DRAWN = re.compile(rb"\r([^\r\x1b]*) positions, [^\r\x1b]*/s, peak [0-9]+ MB, ([0-9.]+) s\x1b\[K")
+DRAWN = re.compile(rb"\r([^\r\x1b]*) positions, (?:layer [0-9]+, )?[^\r\x1b]*/s, peak [0-9]+ MB, "
+                   rb"(?:disk [0-9.]+ [MGT]B, )?([0-9.]+) s\x1b\[K")
 ERASE = b"\r\x1b[K"
 
 

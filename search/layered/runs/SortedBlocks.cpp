@@ -1,57 +1,10 @@
 #include "SortedBlocks.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-
-namespace {
-
-// A file for one run in `directory`, unlinked at once; -1 on failure.
-int openSpillFile(const std::string& directory, std::string& failure) {
-  std::string name = directory + "/cavel-run-XXXXXX";
-  std::vector<char> path(name.begin(), name.end());
-  path.push_back('\0');
-  const int file = mkstemp(path.data());
-  if (file < 0) {
-    failure = "cannot create a file in " + directory + ": " + std::strerror(errno);
-    return -1;
-  }
-  unlink(path.data());
-  return file;
-}
-
-bool writeAll(int file, const uint8_t* data, size_t bytes, std::string& failure) {
-  while (bytes > 0) {
-    const ssize_t written = write(file, data, bytes);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      failure = std::string("cannot write a spill file: ") + std::strerror(errno);
-      return false;
-    }
-    data += written;
-    bytes -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
-bool readAll(int file, uint8_t* data, size_t bytes, uint64_t offset) {
-  while (bytes > 0) {
-    const ssize_t got = pread(file, data, bytes, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    data += got;
-    bytes -= static_cast<size_t>(got);
-    offset += static_cast<uint64_t>(got);
-  }
-  return true;
-}
-
-}  // namespace
 
 template <typename Key>
 bool BlockWriter<Key>::startBlock(const Key& key) {
+  if (file_ && used_ >= spillBytes && !spill(spillFailure_)) return false;
   if (blocks_.size() == blocks_.capacity()) {
     const size_t more = std::max<size_t>(16, blocks_.capacity()) * sizeof(BlockInfo<Key>);
     if (!charge_.add(more)) return false;
@@ -62,6 +15,95 @@ bool BlockWriter<Key>::startBlock(const Key& key) {
   ++size_;
   previous_ = key;
   return true;
+}
+
+// The values of the keys not yet written: those of a chunk, and of the
+// blocks written since, at most one spill's worth (one key a byte or more).
+constexpr size_t sidesHeld =
+    (chunkBlocks + BlockWriter<uint64_t>::spillBytes / blockKeys + 1) * size_t{blockKeys};
+
+template <typename Key>
+bool BlockWriter<Key>::holdSides() {
+  if (!charge_.add(sidesHeld * sizeof(uint32_t))) return false;
+  sides_.reserve(sidesHeld);
+  return true;
+}
+
+template <typename Key>
+void BlockWriter<Key>::releaseSides() {
+  if (sides_.capacity() == 0) return;
+  std::vector<uint32_t>().swap(sides_);
+  charge_.remove(sidesHeld * sizeof(uint32_t));
+}
+
+template <typename Key>
+bool BlockWriter<Key>::spill(std::string& failure) {
+  // A block of one key has no bytes: it lies where the file ends.
+  uint64_t offset = file_->end();
+  if (used_ > 0 && !file_->append(bytes_.get(), used_, offset, failure)) return false;
+  if (used_ > 0) extentFrom_ = std::min(extentFrom_, offset);
+  extentTo_ = std::max(extentTo_, offset + used_);
+  for (size_t b = spilledBlocks_; b < indexed_ + blocks_.size(); ++b) {
+    blocks_[b - indexed_].offset += offset;
+  }
+  spilledBlocks_ = indexed_ + blocks_.size();
+  spilledBytes_ += used_;
+  used_ = 0;
+  while (spilledBlocks_ - indexed_ >= size_t{chunkBlocks}) {
+    if (!writeChunk(chunkBlocks, failure)) return false;
+  }
+  return true;
+}
+
+template <typename Key>
+bool BlockWriter<Key>::writeChunk(size_t count, std::string& failure) {
+  IndexChunk<Key> chunk{blocks_[0].first, 0, 0, indexed_, static_cast<uint32_t>(count)};
+  const size_t lineBytes = count * sizeof(BlockInfo<Key>);
+  if (!file_->append(blocks_.data(), lineBytes, chunk.offset, failure)) return false;
+  extentFrom_ = std::min(extentFrom_, chunk.offset);
+  extentTo_ = std::max(extentTo_, chunk.offset + lineBytes);
+  if (sideFile_) {
+    size_t values = 0;
+    for (size_t b = 0; b < count; ++b) values += blocks_[b].count;
+    if (!sideFile_->append(sides_.data(), values * sizeof(uint32_t), chunk.sideOffset, failure)) {
+      return false;
+    }
+    sides_.erase(sides_.begin(), sides_.begin() + static_cast<ptrdiff_t>(values));
+  }
+  if (chunks_.size() == chunks_.capacity()) {
+    const size_t more = std::max<size_t>(16, chunks_.capacity());
+    if (!charge_.add(more * sizeof(IndexChunk<Key>))) {
+      failure = budgetRefusal;
+      return false;
+    }
+    chunks_.reserve(chunks_.capacity() + more);
+  }
+  chunks_.push_back(chunk);
+  blocks_.erase(blocks_.begin(), blocks_.begin() + static_cast<ptrdiff_t>(count));
+  indexed_ += count;
+  return true;
+}
+
+template <typename Key>
+bool BlockWriter<Key>::finishSpill() {
+  if (!spill(spillFailure_) || (!blocks_.empty() && !writeChunk(blocks_.size(), spillFailure_))) {
+    return false;
+  }
+  releaseSides();
+  return true;
+}
+
+template <typename Key>
+void BlockWriter<Key>::forgetSpill() {
+  file_.reset();
+  sideFile_.reset();
+  spilledBlocks_ = 0;
+  spilledBytes_ = 0;
+  indexed_ = 0;
+  chunks_.clear();
+  releaseSides();
+  extentFrom_ = UINT64_MAX;
+  extentTo_ = 0;
 }
 
 template <typename Key>
@@ -96,11 +138,14 @@ void BlockWriter<Key>::clear() {
   charge_.release();
   size_ = 0;
   inBlock_ = 0;
+  forgetSpill();
+  std::vector<IndexChunk<Key>>().swap(chunks_);
 }
 
 template <typename Key>
-std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts, size_t count,
-                                            const RunStorage& storage, SortedBlocks& out) {
+std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* const* parts,
+                                                            size_t count, const RunStorage& storage,
+                                                            SortedBlocks& out) {
   out.clear();
   out.charge_ = BudgetCharge(storage.budget);
   size_t blockCount = 0;
@@ -109,14 +154,14 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
     blockCount += parts[p]->blocks_.size();
     bytes += parts[p]->used_;
   }
-  const bool spill = !storage.spillDirectory.empty();
+  const bool spill = storage.spills();
   if (!out.charge_.add(blockCount * sizeof(BlockInfo<Key>) + (spill ? 0 : bytes))) {
     return SearchFailure{SolveOutcome::outOfMemory, "memory budget"};
   }
   std::string reason;
   if (spill) {
-    out.file_ = openSpillFile(storage.spillDirectory, reason);
-    if (out.file_ < 0) return SearchFailure{SolveOutcome::spillFailed, reason};
+    out.file_ = SpillFile::open(storage, reason);
+    if (!out.file_) return SearchFailure{SolveOutcome::spillFailed, reason};
   } else if (bytes > 0) {
     out.data_ = ByteBuffer(bytes);
     if (!out.data_) return SearchFailure{SolveOutcome::outOfMemory, "memory"};
@@ -125,7 +170,9 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
   uint64_t offset = 0;
   for (size_t p = 0; p < count; ++p) {
     BlockWriter<Key>& part = *parts[p];
-    if (spill && !writeAll(out.file_, part.bytes_.get(), part.used_, reason)) {
+    // One writer at a time: each part lands where the last one ended.
+    uint64_t at = 0;
+    if (spill && part.used_ > 0 && !out.file_->append(part.bytes_.get(), part.used_, at, reason)) {
       return SearchFailure{SolveOutcome::spillFailed, reason};
     }
     if (!spill && part.used_ > 0) {
@@ -140,6 +187,40 @@ std::optional<SearchFailure> SortedBlocks<Key>::concatenate(BlockWriter<Key>* co
     part.reset();
   }
   out.bytes_ = bytes;
+  return std::nullopt;
+}
+
+template <typename Key>
+std::optional<SearchFailure> SortedBlocks<Key>::gather(BlockWriter<Key>* const* parts, size_t count,
+                                                       const std::shared_ptr<SpillFile>& file,
+                                                       MemoryBudget* budget, SortedBlocks& out) {
+  out.clear();
+  out.charge_ = BudgetCharge(budget);
+  size_t chunkCount = 0;
+  for (size_t p = 0; p < count; ++p) {
+    if (!parts[p]->finishSpill()) return parts[p]->failure();
+    chunkCount += parts[p]->chunks_.size();
+  }
+  if (!out.charge_.add(chunkCount * sizeof(IndexChunk<Key>))) {
+    return SearchFailure{SolveOutcome::outOfMemory, "memory budget"};
+  }
+  out.file_ = file;
+  out.chunks_.reserve(chunkCount);
+  if (count == 1) {
+    out.extentFrom_ = parts[0]->extentFrom_;
+    out.extentTo_ = parts[0]->extentTo_;
+  }
+  for (size_t p = 0; p < count; ++p) {
+    BlockWriter<Key>& part = *parts[p];
+    for (IndexChunk<Key> chunk : part.chunks_) {
+      chunk.firstBlock += out.blockCount_;
+      out.chunks_.push_back(chunk);
+    }
+    out.blockCount_ += part.indexed_;
+    out.size_ += part.size_;
+    out.bytes_ += part.spilledBytes_;
+    part.clear();
+  }
   return std::nullopt;
 }
 
@@ -165,10 +246,11 @@ bool SortedBlocks<Key>::adopt(BlockWriter<Key>& writer, SortedBlocks& out) {
 
 template <typename Key>
 int SortedBlocks<Key>::decodeBlock(size_t i, Key* keys) const {
-  const BlockInfo<Key>& info = blocks_[i];
+  const BlockInfo<Key> info = block(i);
+  if (info.count == 0) return 0;
   uint8_t spilled[blockKeys * KeyCoding<Key>::maxBytes];
   const uint8_t* in = data_ ? data_.get() + info.offset : spilled;
-  if (file_ >= 0 && !readAll(file_, spilled, info.bytes, info.offset)) {
+  if (file_ && !file_->read(spilled, info.bytes, info.offset)) {
     readFailed_.store(true, std::memory_order_relaxed);
     return 0;
   }
@@ -178,7 +260,56 @@ int SortedBlocks<Key>::decodeBlock(size_t i, Key* keys) const {
 }
 
 template <typename Key>
+size_t SortedBlocks<Key>::chunkOf(size_t block) const {
+  const auto after =
+      std::upper_bound(chunks_.begin(), chunks_.end(), block,
+                       [](size_t b, const IndexChunk<Key>& chunk) { return b < chunk.firstBlock; });
+  return static_cast<size_t>(after - chunks_.begin()) - 1;
+}
+
+template <typename Key>
+bool SortedBlocks<Key>::readChunk(size_t c, BlockInfo<Key>* lines) const {
+  if (file_->read(lines, chunks_[c].count * sizeof(BlockInfo<Key>), chunks_[c].offset)) {
+    return true;
+  }
+  readFailed_.store(true, std::memory_order_relaxed);
+  return false;
+}
+
+template <typename Key>
+BlockInfo<Key> SortedBlocks<Key>::blockOnDisk(size_t i) const {
+  const IndexChunk<Key>& chunk = chunks_[chunkOf(i)];
+  BlockInfo<Key> line{};
+  if (!file_->read(&line, sizeof line, chunk.offset + (i - chunk.firstBlock) * sizeof line)) {
+    readFailed_.store(true, std::memory_order_relaxed);
+    return BlockInfo<Key>{};
+  }
+  return line;
+}
+
+template <typename Key>
+uint64_t SortedBlocks<Key>::sideOffset(size_t i) const {
+  // Every block of a writer but its last holds blockKeys keys, and the last
+  // ends its last chunk.
+  const IndexChunk<Key>& chunk = chunks_[chunkOf(i)];
+  return chunk.sideOffset + (i - chunk.firstBlock) * size_t{blockKeys} * sizeof(uint32_t);
+}
+
+template <typename Key>
 size_t SortedBlocks<Key>::blockFor(const Key& key) const {
+  if (!chunks_.empty()) {
+    const auto after = std::upper_bound(
+        chunks_.begin(), chunks_.end(), key,
+        [](const Key& k, const IndexChunk<Key>& chunk) { return k < chunk.first; });
+    if (after == chunks_.begin()) return 0;
+    const size_t c = static_cast<size_t>(after - chunks_.begin()) - 1;
+    BlockInfo<Key> lines[chunkBlocks];
+    if (!readChunk(c, lines)) return chunks_[c].firstBlock;
+    const auto line =
+        std::upper_bound(lines, lines + chunks_[c].count, key,
+                         [](const Key& k, const BlockInfo<Key>& info) { return k < info.first; });
+    return chunks_[c].firstBlock + static_cast<size_t>(line - lines) - 1;
+  }
   const auto after =
       std::upper_bound(blocks_.begin(), blocks_.end(), key,
                        [](const Key& k, const BlockInfo<Key>& info) { return k < info.first; });
@@ -187,7 +318,7 @@ size_t SortedBlocks<Key>::blockFor(const Key& key) const {
 
 template <typename Key>
 bool SortedBlocks<Key>::contains(const Key& key) const {
-  if (blocks_.empty() || key < blocks_.front().first) return false;
+  if (empty() || key < block(0).first) return false;
   Key keys[blockKeys];
   const int count = decodeBlock(blockFor(key), keys);
   return std::binary_search(keys, keys + count, key);
@@ -197,17 +328,29 @@ template <typename Key>
 void SortedBlocks<Key>::clear() {
   blocks_.clear();
   blocks_.shrink_to_fit();
+  std::vector<IndexChunk<Key>>().swap(chunks_);
+  blockCount_ = 0;
+  extentFrom_ = extentTo_ = 0;
   data_ = ByteBuffer();
-  if (file_ >= 0) close(file_);
-  file_ = -1;
+  file_.reset();
   charge_.release();
   size_ = 0;
   bytes_ = 0;
 }
 
 template <typename Key>
+void SortedBlocks<Key>::clearAndFreeDisk() {
+  if (file_ && extentTo_ > extentFrom_) file_->release(extentFrom_, extentTo_ - extentFrom_);
+  clear();
+}
+
+template <typename Key>
 void SortedBlocks<Key>::swap(SortedBlocks& other) noexcept {
   std::swap(blocks_, other.blocks_);
+  std::swap(chunks_, other.chunks_);
+  std::swap(blockCount_, other.blockCount_);
+  std::swap(extentFrom_, other.extentFrom_);
+  std::swap(extentTo_, other.extentTo_);
   std::swap(size_, other.size_);
   std::swap(bytes_, other.bytes_);
   std::swap(data_, other.data_);

@@ -20,19 +20,16 @@
 #include <utility>
 #include <vector>
 
+#include "SpillFile.h"
 #include "search/core/SolveTypes.h"
 #include "search/layered/keys/KeyCoding.h"
 #include "search/memory/ByteBuffer.h"
 #include "search/memory/MemoryBudget.h"
 
 constexpr int blockKeys = 1024;
-
-// Where finished runs go: memory, or files in a folder.
-struct RunStorage {
-  MemoryBudget* budget = nullptr;
-  std::string spillDirectory;  // empty: memory
-};
-
+// Why a writer that spills stopped, when the budget and not the disk
+// refused.
+constexpr const char* budgetRefusal = "memory budget";
 
 template <typename Key>
 struct BlockInfo {
@@ -40,6 +37,21 @@ struct BlockInfo {
   uint64_t offset;  // in the run's buffer or file
   uint32_t count;
   uint32_t bytes;
+};
+
+// On disk, the block list goes to the file too, chunkBlocks blocks at a
+// time, and only a line a chunk stays in memory: what a spilled run holds
+// in memory does not grow with it. Beside a chunk's blocks, a writer may
+// write a 32-bit value a key (the layers' back moves) to a file of them.
+constexpr int chunkBlocks = 64;
+
+template <typename Key>
+struct IndexChunk {
+  Key first;            // the first key of its first block
+  uint64_t offset;      // of its blocks' lines (BlockInfo) in the file
+  uint64_t sideOffset;  // of its keys' values in the file of them
+  uint64_t firstBlock;  // the number of its first block in the run
+  uint32_t count;       // of blocks
 };
 
 template <typename Key>
@@ -61,7 +73,13 @@ class SortedBlocks {
   // memory. Nothing when the run is stored; else why not (the budget or the
   // system refused memory, the spill folder could not be written).
   static std::optional<SearchFailure> concatenate(BlockWriter<Key>* const* parts, size_t count,
-                                  const RunStorage& storage, SortedBlocks& out);
+                                                  const RunStorage& storage, SortedBlocks& out);
+  // A run that its writers spilled as they went (BlockWriter::spillTo):
+  // their blocks, one after another, in their file. Clears the writers.
+  // Nothing when the run is stored, else why not.
+  static std::optional<SearchFailure> gather(BlockWriter<Key>* const* parts, size_t count,
+                                             const std::shared_ptr<SpillFile>& file,
+                                             MemoryBudget* budget, SortedBlocks& out);
   // Takes the run of `writer` where it lies, with its memory and charge:
   // a mapped buffer gives back its pages past the run, a buffer from the heap
   // is taken only when the run fills nearly all of it. False, taking
@@ -70,8 +88,13 @@ class SortedBlocks {
 
   uint64_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  size_t blockCount() const { return blocks_.size(); }
-  const BlockInfo<Key>& block(size_t i) const { return blocks_[i]; }
+  size_t blockCount() const { return chunks_.empty() ? blocks_.size() : blockCount_; }
+  // Block i's line: from memory, or read from the file (all zeros, setting
+  // readFailed(), when that fails).
+  BlockInfo<Key> block(size_t i) const { return chunks_.empty() ? blocks_[i] : blockOnDisk(i); }
+  // Where the value of block i's first key lies in the file of the values
+  // its writers wrote beside the keys; the block's others follow it.
+  uint64_t sideOffset(size_t i) const;
   // Bytes of keys held, in memory or on disk.
   uint64_t storedBytes() const { return bytes_; }
 
@@ -86,14 +109,27 @@ class SortedBlocks {
   bool contains(const Key& key) const;
 
   void clear();
+  // Clears a run that lies alone in its stretch of a spill file, giving
+  // that stretch of disk back at once.
+  void clearAndFreeDisk();
   void swap(SortedBlocks& other) noexcept;
 
  private:
+  BlockInfo<Key> blockOnDisk(size_t i) const;
+  size_t chunkOf(size_t block) const;
+  // Reads the lines of chunk c into `lines` (room for chunkBlocks).
+  bool readChunk(size_t c, BlockInfo<Key>* lines) const;
+
   std::vector<BlockInfo<Key>> blocks_;
+  std::vector<IndexChunk<Key>> chunks_;  // when the lines are on disk
+  uint64_t blockCount_ = 0;
+  // The stretch of the file of a run that one writer wrote alone.
+  uint64_t extentFrom_ = 0;
+  uint64_t extentTo_ = 0;
   uint64_t size_ = 0;
   uint64_t bytes_ = 0;
   ByteBuffer data_;
-  int file_ = -1;
+  std::shared_ptr<SpillFile> file_;
   BudgetCharge charge_;
   mutable std::atomic<bool> readFailed_{false};
 };
@@ -116,6 +152,15 @@ class BlockWriter {
     ceiling_ = other.ceiling_;
     other.used_ = other.capacity_ = other.room_ = 0;
     blocks_ = std::move(other.blocks_);
+    file_ = std::move(other.file_);
+    sideFile_ = std::move(other.sideFile_);
+    spilledBlocks_ = other.spilledBlocks_;
+    spilledBytes_ = other.spilledBytes_;
+    indexed_ = other.indexed_;
+    chunks_ = std::move(other.chunks_);
+    sides_ = std::move(other.sides_);
+    extentFrom_ = other.extentFrom_;
+    extentTo_ = other.extentTo_;
     size_ = other.size_;
     inBlock_ = other.inBlock_;
     previous_ = other.previous_;
@@ -158,8 +203,9 @@ class BlockWriter {
   size_t bytes() const { return used_; }
   // Bytes of keys that can be written without growing.
   size_t capacity() const { return capacity_; }
-  size_t blockCount() const { return blocks_.size(); }
-  uint32_t blockSize(size_t i) const { return blocks_[i].count; }
+  size_t blockCount() const { return indexed_ + blocks_.size(); }
+  // Of a block whose line is in memory: all of them, unless spilling.
+  uint32_t blockSize(size_t i) const { return blocks_[i - indexed_].count; }
   // Forgets the keys, giving the memory back.
   void clear();
   // Forgets the keys, keeping the memory (still charged) for the next run.
@@ -168,11 +214,48 @@ class BlockWriter {
     blocks_.clear();
     size_ = 0;
     inBlock_ = 0;
+    forgetSpill();
   }
+
+  // From now on writes its finished blocks to `file` whenever they fill
+  // spillBytes, and their lines by chunks, so that it holds about that much
+  // in memory; with a `sideFile`, also the values given to append() beside
+  // the keys. Before the first key.
+  void spillTo(std::shared_ptr<SpillFile> file, std::shared_ptr<SpillFile> sideFile = nullptr) {
+    file_ = std::move(file);
+    sideFile_ = std::move(sideFile);
+  }
+  // Appends `key` with its value for the side file.
+  bool append(const Key& key, uint32_t side) {
+    if (sides_.capacity() == 0 && !holdSides()) return false;
+    if (!append(key)) return false;
+    sides_.push_back(side);  // at most a chunk and a spill's worth of them
+    return true;
+  }
+  // Writes everything it holds to its files, the run then finished; false
+  // when the disk or the budget refuses (failure()).
+  bool finishSpill();
+  // Why append() or spill() last returned false: the disk's reason, or the
+  // memory budget.
+  SearchFailure failure() const {
+    if (spillFailure_.empty() || spillFailure_ == budgetRefusal) {
+      return SearchFailure{SolveOutcome::outOfMemory, std::string()};
+    }
+    return SearchFailure{SolveOutcome::spillFailed, spillFailure_};
+  }
+  static constexpr size_t spillBytes = size_t{8} << 10;
 
  private:
   friend class SortedBlocks<Key>;
   bool startBlock(const Key& key);
+  bool spill(std::string& failure);
+  // Writes the lines of the first `count` blocks, and their keys' values.
+  bool writeChunk(size_t count, std::string& failure);
+  // Room for the values not yet written, charged; given back when the run
+  // is finished.
+  bool holdSides();
+  void releaseSides();
+  void forgetSpill();
   bool grow(size_t more);
   // Within the room mapped, growing copies nothing: by small steps, so that
   // the charge stays near the bytes written. Beyond it, by doubling.
@@ -199,6 +282,21 @@ class BlockWriter {
   uint64_t size_ = 0;
   int inBlock_ = 0;
   Key previous_{};
+  // When spilling: the files; the blocks written there, counted from the
+  // run's first (their offsets are the file's; the others' the buffer's),
+  // and the bytes; the blocks whose lines are written by chunks, which
+  // blocks_ then no longer holds; the values not yet written; the stretch
+  // of the file written.
+  std::shared_ptr<SpillFile> file_;
+  std::shared_ptr<SpillFile> sideFile_;
+  size_t spilledBlocks_ = 0;
+  uint64_t spilledBytes_ = 0;
+  size_t indexed_ = 0;
+  std::vector<IndexChunk<Key>> chunks_;
+  std::vector<uint32_t> sides_;
+  uint64_t extentFrom_ = UINT64_MAX;
+  uint64_t extentTo_ = 0;
+  std::string spillFailure_;
 };
 
 // Reads a run from a given key on, optionally stopping before another.

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/core/BackgroundJob.h"
-#include "tests/support/TimeLimits.h"
 #include "tests/model/TestBoards.h"
+#include "tests/support/TimeLimits.h"
 
 namespace {
 
@@ -65,6 +65,7 @@ TEST(BackgroundSearchTest, GivesTheSameResultAsASearchOnTheCallersThread) {
       EXPECT_EQ(background.stats.positions, direct.stats.positions);
       // The count shown last is the search's own final count.
       EXPECT_EQ(search.positions(), direct.stats.positions);
+      EXPECT_EQ(search.peakBytes(), background.stats.peakBytes);
     }
   }
 }
@@ -123,20 +124,25 @@ TEST(SearchHandoffTest, ReportsFromManyThreadsAtOnceOnlyEverRaiseTheCount) {
       SolveStats stats;
       for (uint64_t i = 0; i < reportsEach; ++i) {
         stats.positions = i * threads + static_cast<uint64_t>(t);
+        stats.peakBytes = 2 * stats.positions;
         options.progress(stats);
       }
     });
   }
   uint64_t seen = 0;
+  uint64_t seenBytes = 0;
   bool fell = false;
   for (int i = 0; i < 100000; ++i) {
     const uint64_t now = handoff.positions();
-    fell = fell || now < seen;
+    const uint64_t bytes = handoff.peakBytes();
+    fell = fell || now < seen || bytes < seenBytes;
     seen = now;
+    seenBytes = bytes;
   }
   for (std::thread& reporter : reporters) reporter.join();
   EXPECT_FALSE(fell);
   EXPECT_EQ(handoff.positions(), (reportsEach - 1) * threads + threads - 1);
+  EXPECT_EQ(handoff.peakBytes(), 2 * handoff.positions());
 
   // The stop request reaches the search's stop test on another thread.
   EXPECT_FALSE(options.shouldStop());
