@@ -17,10 +17,14 @@
 
 namespace {
 
-// The headline, below the board the memory the search holds and the count
-// of positions explored so far, and the layout being searched.
+// Whether a job's screen shows the memory the job holds.
+enum class MemoryShown { no, yes };
+
+// The headline, below the board the memory the search holds (when shown)
+// and the count of positions explored so far, and the layout being
+// searched.
 void drawProgress(const char* headline, const BoardState& root, uint64_t positions,
-                  uint64_t peakBytes) {
+                  uint64_t peakBytes, MemoryShown memoryShown) {
   beginText();
   drawLabel(headline, aboveBoard(root.size, {-5, 6, 0}), {15, 0, 0}, {0, 1, 0});
   char count[64];
@@ -31,9 +35,11 @@ void drawProgress(const char* headline, const BoardState& root, uint64_t positio
   drawLabel(count, {-5, -2, 0}, {0.6 * length, 0, 0}, {0, 0.6, 0});
   // Between the board and the count: a long analysis ends at the window's
   // memory, and this shows how near it comes.
-  const std::string memory = memoryLine(peakBytes);
-  drawLabel(memory.c_str(), {-5, -1.3, 0}, {0.5 * static_cast<double>(memory.size()), 0, 0},
-            {0, 0.5, 0});
+  if (memoryShown == MemoryShown::yes) {
+    const std::string memory = memoryLine(peakBytes);
+    drawLabel(memory.c_str(), {-5, -1.3, 0}, {0.5 * static_cast<double>(memory.size()), 0, 0},
+              {0, 0.5, 0});
+  }
   endText();
   drawBoard(root);
 }
@@ -42,7 +48,8 @@ void drawProgress(const char* headline, const BoardState& root, uint64_t positio
 // stops it (a stopped result) or the window is closed (nothing).
 template <typename Result>
 std::optional<Result> runJobScreen(const Camera& camera, const char* headline,
-                                   const BoardState& root, BackgroundJob<Result>& job) {
+                                   const BoardState& root, BackgroundJob<Result>& job,
+                                   MemoryShown memoryShown) {
   const auto escape = [&]() -> std::optional<Result> {
     if (!keyLatch().takePress(SDLK_ESCAPE)) return std::nullopt;
     job.requestStop();
@@ -65,7 +72,9 @@ std::optional<Result> runJobScreen(const Camera& camera, const char* headline,
   ScreenPace pace;
   pace.longestSleep = std::chrono::milliseconds(10);
   // Closed: nothing; leaving stops the search and waits for it.
-  const auto draw = [&] { drawProgress(headline, root, job.positions(), job.peakBytes()); };
+  const auto draw = [&] {
+    drawProgress(headline, root, job.positions(), job.peakBytes(), memoryShown);
+  };
   return runFrames<Result>(boardCamera(camera, root.size), finished, escape, draw, pace);
 }
 
@@ -76,11 +85,12 @@ std::optional<SolveResult> runSearchScreen(const Camera& camera, const BoardStat
   // Move bytes name 64 pieces at most, and the goal needs the square.
   if (root.pieceCount() == 0 || root.pieceCount() > maxLoggedPieces) return SolveResult();
   BackgroundSearch search(root, metric);
-  return runJobScreen<SolveResult>(camera, "Calcul solution...", root, search);
+  return runJobScreen<SolveResult>(camera, "Calcul solution...", root, search, MemoryShown::no);
 }
 
 std::optional<AnalysisResult> runAnalysisScreen(const Camera& camera, const BoardState& root,
                                                 MoveMetric metric) {
   BackgroundAnalysis analysis(root, metric);
-  return runJobScreen<AnalysisResult>(camera, "Analyse des positions...", root, analysis);
+  return runJobScreen<AnalysisResult>(camera, "Analyse des positions...", root, analysis,
+                                      MemoryShown::yes);
 }
