@@ -198,6 +198,11 @@ void LayerExpansion<Codec, CellMask>::clear() {
 }
 
 template <typename Codec, typename CellMask>
+void LayerExpansion<Codec, CellMask>::releaseNearRecords() {
+  for (const auto& worker : workers_) worker->nearRecords.release();
+}
+
+template <typename Codec, typename CellMask>
 void LayerExpansion<Codec, CellMask>::release() {
   for (const auto& worker : workers_) {
     worker->children.release();
@@ -255,8 +260,13 @@ void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& laye
     // The merge that follows needs no scratch. But fresh memory costs the
     // system time to clear, so the scratch stays for the next layer's sort
     // while the search holds less than half its budget; nearer the limit it
-    // goes back, so that it does not add to the merge's peak.
-    if (2 * budget_.held() > budget_.limit()) worker.children.releaseScratch();
+    // goes back, so that it does not add to the merge's peak. On disk it
+    // always goes back: clearing it again costs little beside the disk's
+    // time, and the merge's peak then does not depend on the threads'
+    // timing.
+    if (2 * budget_.held() > budget_.limit() || storage_.spills()) {
+      worker.children.releaseScratch();
+    }
   });
 }
 

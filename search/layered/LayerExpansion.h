@@ -107,6 +107,8 @@ class LayerExpansion {
 
   // Empties the buffers for the next layer, keeping their memory.
   void clear();
+  // Gives back the memory of the records kept apart near the goal.
+  void releaseNearRecords();
   // Gives every buffer back.
   void release();
 

@@ -2,7 +2,8 @@
 // next layer whose piece 0 stands near the goal, made between the
 // expansion's two passes from the children it kept apart. They are kept with
 // their memory from layer to layer: made on one thread, they would otherwise
-// spend most of their time taking fresh pages from the system.
+// spend most of their time taking fresh pages from the system. (On disk the
+// memory goes back once a layer no longer looks ahead.)
 #pragma once
 
 #include <cstddef>

@@ -210,6 +210,12 @@ bool SearchByLayers<Codec, CellMask>::buildNextLayer(bool& nextToGoal) {
     expansion_.clear();
   }
   if (2 * budget_.held() > budget_.limit()) near_.release();  // not kept when memory runs short
+  // Nor on disk once a layer no longer looks ahead: a spilled search holds
+  // the same memory whatever the puzzle, not what its first layers kept.
+  if (!ahead && storage_.spills()) {
+    near_.release();
+    expansion_.releaseNearRecords();
+  }
   if (!ok || nextToGoal) return ok;
   return mergeLayer(parents);
 }

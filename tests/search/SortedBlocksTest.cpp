@@ -101,6 +101,9 @@ TEST(SortedBlocksTest, ARunSpilledByPartsReadsBackLikeOneInMemory) {
     from = ends[p];
   }
   EXPECT_LT(mostHeld, size_t{1} << 20);  // for 12 MB of keys
+  // Finished, the parts hold only their chunks' lines while they wait to
+  // be gathered.
+  EXPECT_LE(budget.held(), 4 * 16 * sizeof(IndexChunk<Key128>));
   BlockWriter<Key128>* const parts[] = {&writers[0], &writers[1], &writers[2], &writers[3]};
   SortedBlocks<Key128> run;
   ASSERT_FALSE(SortedBlocks<Key128>::gather(parts, 4, keysFile, &budget, run));

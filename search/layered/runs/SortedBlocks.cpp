@@ -90,6 +90,13 @@ bool BlockWriter<Key>::finishSpill() {
     return false;
   }
   releaseSides();
+  // All but the chunks' lines is on disk now: the buffers go back at once,
+  // so that a layer's finished parts hold next to nothing while the others
+  // are merged.
+  charge_.remove(keyBytesHeld() + blocks_.capacity() * sizeof(BlockInfo<Key>));
+  bytes_ = ByteBuffer();
+  used_ = capacity_ = room_ = 0;
+  std::vector<BlockInfo<Key>>().swap(blocks_);
   return true;
 }
 

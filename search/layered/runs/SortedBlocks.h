@@ -232,8 +232,9 @@ class BlockWriter {
     sides_.push_back(side);  // at most a chunk and a spill's worth of them
     return true;
   }
-  // Writes everything it holds to its files, the run then finished; false
-  // when the disk or the budget refuses (failure()).
+  // Writes everything it holds to its files, the run then finished, and
+  // gives back its buffers; false when the disk or the budget refuses
+  // (failure()).
   bool finishSpill();
   // Why append() or spill() last returned false: the disk's reason, or the
   // memory budget.
