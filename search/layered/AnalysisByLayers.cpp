@@ -121,7 +121,7 @@ bool SearchByLayers<Codec, CellMask>::addLayerOfRuns(ChildRuns<Key>& runs) {
     return false;
   });
   for (const SortedBlocks<Key>& run : runs.runs()) {
-    if (run.readFailed()) control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+    if (run.readFailed()) control_.fail(SolveOutcome::spillFailed, spillReadFailure);
   }
   if (!ok || control_.halted()) return false;
   BlockWriter<Key>* const parts[] = {&writer};

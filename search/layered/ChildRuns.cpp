@@ -128,7 +128,7 @@ bool ChildRuns<Key>::mergeLast(size_t count) {
   if (!ok || !fold.finish()) return failed(merged.failure());
   for (size_t r = first; r < runs_.size(); ++r) {
     if (runs_[r].readFailed())
-      return failed({SolveOutcome::spillFailed, "cannot read a spill file back"});
+      return failed({SolveOutcome::spillFailed, spillReadFailure});
   }
   sources.clear();
   const int level = levels_.back() + 1;

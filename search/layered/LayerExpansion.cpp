@@ -231,7 +231,7 @@ void LayerExpansion<Codec, CellMask>::expandBlocks(const SortedBlocks<Key>& laye
       const uint32_t* backs = nullptr;
       if (!blockBacks.empty() && size > 0 &&
           !(backs = blockBacks.of(layer, b, static_cast<uint32_t>(size), read.get()))) {
-        control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+        control_.fail(SolveOutcome::spillFailed, spillReadFailure);
         return;
       }
       size_t range = 0;

@@ -106,7 +106,7 @@ template <typename Codec, typename CellMask>
 bool SearchByLayers<Codec, CellMask>::spillReadFailed() {
   for (const SortedBlocks<Key>& layer : layers_) {
     if (layer.readFailed()) {
-      control_.fail(SolveOutcome::spillFailed, "cannot read a spill file back");
+      control_.fail(SolveOutcome::spillFailed, spillReadFailure);
       return true;
     }
   }

@@ -22,6 +22,9 @@ struct RunStorage {
   bool spills() const { return !spillDirectory.empty(); }
 };
 
+// Why a search halts when a file it wrote cannot be read back.
+constexpr const char* spillReadFailure = "cannot read a spill file back";
+
 class SpillFile {
  public:
   // A new file in `storage`'s folder; null, with the reason in `failure`,
