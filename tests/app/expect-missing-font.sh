@@ -19,6 +19,8 @@ if [ -z "${CAVEL_OWN_DISPLAY:-}" ]; then
   exec env CAVEL_OWN_DISPLAY=1 sh "$(dirname "$0")/../with-display.sh" sh "$0" "$@"
 fi
 
+. "$(dirname "$0")/../window-search.sh"
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -67,7 +69,7 @@ for how in keyboard sent; do
   case="missing font.bmp, Return $how"
   "$cavel" >out.txt 2>err.txt &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --name '^Erreur$' | head -n 1)
+  window=$(findWindow '^Erreur$' 20)
   [ -n "$window" ] || { kill "$pid"; fail "$case: no window captioned Erreur"; }
   sleep 0.5
   kill -0 "$pid" 2>/dev/null || fail "$case: the program did not wait for the box to be closed"
@@ -107,7 +109,7 @@ for kind in file folder; do
   if [ "$kind" = file ]; then echo "no bitmap here" >font.bmp; else mkdir font.bmp; fi
   "$cavel" >out.txt 2>err.txt &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --name '^Cavel' | head -n 1)
+  window=$(findWindow '^Cavel' 20)
   kill -0 "$pid" 2>/dev/null || { cat out.txt err.txt; fail "a bad font.bmp $kind ended the program"; }
   kill "$pid"
   wait "$pid" 2>/dev/null

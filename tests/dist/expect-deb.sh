@@ -11,6 +11,7 @@ work=$2
 if [ -z "${CAVEL_OWN_DISPLAY:-}" ]; then
   exec env CAVEL_OWN_DISPLAY=1 sh "$source/tests/with-display.sh" sh "$0" "$@"
 fi
+. "$source/tests/window-search.sh"
 pid=
 unpacked=$(mktemp -d)
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$unpacked"' EXIT
@@ -61,7 +62,7 @@ head -n 1 out | grep -qx "moves 116" && [ ! -s err ] ||
 
 "$root/games/cavel" "$root/share/games/cavel/puzzles/classic.txt" >out 2>err &
 pid=$!
-window=$(timeout 30 xdotool search --sync --name '^Cavel' | head -n 1)
+window=$(findWindow '^Cavel' 30)
 if [ -z "$window" ]; then
   fail "no window from the packaged program: $(cat out err)"
 else

@@ -13,6 +13,7 @@ if [ -z "${CAVEL_OWN_DISPLAY:-}" ]; then
   exec env CAVEL_OWN_DISPLAY=1 sh "$source/tests/with-display.sh" sh "$0" "$@"
 fi
 work=$(mktemp -d)
+. "$source/tests/window-search.sh"
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 failures=0
@@ -78,7 +79,7 @@ desktop-file-validate "$root/share/applications/cavel.desktop" >out 2>&1 && [ ! 
 mv "$root" "$work/moved"
 "$work/moved/bin/cavel" >out 2>err &
 pid=$!
-window=$(timeout 30 xdotool search --sync --name '^Cavel' | head -n 1)
+window=$(findWindow '^Cavel' 30)
 if [ -z "$window" ]; then
   fail "no window from the moved install: $(cat out err)"
 else

@@ -94,10 +94,15 @@ bool BlockWriter<Key>::finishSpill() {
   // so that a layer's finished parts hold next to nothing while the others
   // are merged.
   charge_.remove(keyBytesHeld() + blocks_.capacity() * sizeof(BlockInfo<Key>));
+  dropBuffers();
+  return true;
+}
+
+template <typename Key>
+void BlockWriter<Key>::dropBuffers() {
   bytes_ = ByteBuffer();
   used_ = capacity_ = room_ = 0;
   std::vector<BlockInfo<Key>>().swap(blocks_);
-  return true;
 }
 
 template <typename Key>
@@ -139,9 +144,7 @@ bool BlockWriter<Key>::grow(size_t more) {
 
 template <typename Key>
 void BlockWriter<Key>::clear() {
-  bytes_ = ByteBuffer();
-  used_ = capacity_ = room_ = 0;
-  std::vector<BlockInfo<Key>>().swap(blocks_);
+  dropBuffers();
   charge_.release();
   size_ = 0;
   inBlock_ = 0;

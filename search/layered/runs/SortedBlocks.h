@@ -256,6 +256,8 @@ class BlockWriter {
   // is finished.
   bool holdSides();
   void releaseSides();
+  // Frees the key buffer and the block lines, without touching the charge.
+  void dropBuffers();
   void forgetSpill();
   bool grow(size_t more);
   // Within the room mapped, growing copies nothing: by small steps, so that
